@@ -1,0 +1,169 @@
+#pragma once
+
+// The plain in-memory form of one analysed control file: the rows of the loader's eight
+// datasets as structs. A reader fills the header, raw variables, trees, logs, measurements
+// and objects; the loader validates and derives everything else on this model and then
+// publishes it to its datasets in one step (TCSHrvStumpwiseToDS).
+//
+// Member names are the dataset field names. A field that may be empty (null) in the dataset is
+// a std::optional here; an empty std::optional publishes as a null field. String fields are
+// QString: an empty QString publishes as an empty (null) field. Date-times are days since
+// 1899-12-30 (the DateTime convention of platform/rtl), only the day part is ever stored by the
+// readers.
+//
+// Defaults: the member initialisers below are the datasets' new-record defaults (a log's and a
+// measurement's DERIGS 0, a measurement's MERIJ_VEIDS 0); a reader that appends a row gets them.
+//
+// Rows are kept in the order the reader appends them. Nothing here is sorted: the loader orders
+// what it needs with explicit stable sorts, so the reader's order only decides ties.
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace AnalysisWidth {
+// Widths of the string fields (characters). A reader cuts a value to its field's width where
+// the file format says the value is stored cut (VERTIBA, SUGA_TXT, OBJECTUSERID ...).
+inline constexpr int HRV_NUMURS = 100;
+inline constexpr int HRV_VIN = 100;
+inline constexpr int FILE_NAME = 1000;
+inline constexpr int VERTIBA = 4000;
+inline constexpr int SUGA = 10;
+inline constexpr int SUGA_TXT = 10;
+inline constexpr int PIEZIMES = 150;
+inline constexpr int INTERVALS_DIAMETRS = 20;
+inline constexpr int OBJECTUSERID = 50;
+} // namespace AnalysisWidth
+
+// cdsHeader: exactly one row after a successful read.
+struct THeaderRow {
+    std::optional<double> HRV_APJOMS_ALL;
+    std::optional<double> DAST_APJOMS_ALL;
+    std::optional<double> PROCENTS_ALL;
+    std::optional<double> HRV_APJOMS_OP;
+    std::optional<double> DAST_APJOMS_OP;
+    std::optional<double> PROCENTS_OP;
+    std::optional<double> HRV_APJOMS_RAND;
+    std::optional<double> DAST_APJOMS_RAND;
+    std::optional<double> PROCENTS_RAND;
+    std::optional<double> DATUMS_PARB; // control date (day)
+    QString HRV_NUMURS;
+    QString HRV_VIN;
+    QString FILE_NAME;
+    std::optional<double> DATUMS_PARB_SAK;
+    std::optional<int16_t> HAS_EMPTY_DATE;
+    std::optional<int32_t> DIENU_SKAITS;
+    std::optional<int16_t> IR_PARRAVUMI;
+    std::optional<double> DIAM_NOVIRZE6MM_ALL;
+    std::optional<double> DIAM_NOVIRZE6MM_OP;
+    std::optional<double> DIAM_NOVIRZE6MM_RAND;
+};
+
+// cdsVar: one raw variable of a classic file.
+struct TVarRow {
+    std::optional<int32_t> BLOCK_NR;
+    std::optional<int32_t> VAR_NR;
+    std::optional<int32_t> VAR_T;
+    QString VERTIBA;
+};
+
+// cdsKoki: one tree.
+struct TTreeRow {
+    std::optional<int32_t> KOKS_NR;
+    std::optional<int32_t> BALKU_SK;
+    std::optional<int16_t> IZV_VEIDS; // 1 randomly selected, 2 operator-selected
+    std::optional<double> HRV_APJOMS;
+    std::optional<double> DAST_APJOMS;
+    std::optional<int32_t> DERIGS; // no default: empty means usable
+    QString SUGA;
+    QString SUGA_TXT;
+    std::optional<double> DATUMS_PARB;
+    std::optional<int32_t> CIRSMA_NR;
+};
+
+// cdsBalki: one log.
+struct TLogRow {
+    std::optional<int32_t> KOKS_NR;
+    std::optional<int32_t> BALKIS_NR; // 1 = butt log
+    std::optional<int32_t> SORT_NR;
+    std::optional<int32_t> HRV_GARUMS;
+    std::optional<int32_t> DAST_GARUMS;
+    std::optional<int32_t> DAST_TIEVG;
+    std::optional<int32_t> HRV_TIEVG;
+    std::optional<int16_t> MER_SKAITS;
+    std::optional<int32_t> DERIGS = 0;
+    std::optional<double> HRV_APJOMS;
+    std::optional<double> DAST_APJOMS;
+};
+
+// cdsMerijumi: one diameter measurement (harvester value beside caliper value).
+struct TMeasRow {
+    std::optional<int32_t> KOKS_NR;
+    std::optional<int32_t> BALKIS_NR;
+    std::optional<int32_t> MERIJUMS_NR;
+    std::optional<int32_t> MERVIETA;
+    std::optional<int32_t> MERVIETA_IEP_HRV;
+    std::optional<int32_t> MERVIETA_IEP_DAST;
+    std::optional<int32_t> HRV_GARUMS;
+    std::optional<int32_t> DAST_GARUMS;
+    std::optional<int32_t> HRV_DIAMETRS;
+    std::optional<int32_t> DAST_DIAMETRS;
+    std::optional<int32_t> DERIGS = 0;
+    std::optional<int32_t> SORT_NR;
+    QString PIEZIMES;
+    std::optional<int32_t> NOVIRZE_DIAMETRS;
+    std::optional<int16_t> NOVIRZE_DIAM_LIDZ;
+    QString INTERVALS_DIAMETRS;
+    std::optional<int16_t> DERIGS_DIAM_NOV;
+    std::optional<int16_t> MERIJ_VEIDS = 0; // 0 from the file, 1 synthetic butt, 2 synthetic top
+};
+
+// cdsKokuSk: one of the three count rows (IZV_VEIDS 0 all, 1 operator-selected, 2 random).
+struct TKokuSkRow {
+    std::optional<int16_t> IZV_VEIDS;
+    std::optional<int32_t> KOKU_SK_DER;
+    std::optional<int32_t> KOKU_SK_NEDER;
+    std::optional<int32_t> BALKU_SK_DER;
+    std::optional<int32_t> BALKU_SK_NEDER;
+    std::optional<int32_t> KOKU_SK_DER_SUGA;
+    std::optional<int32_t> BALKU_SK_DER_SUGA;
+    std::optional<int32_t> MERIJ_NEDER_DIAM;
+};
+
+// cdsDiamNovirzes: one interval row or total row of the deviation table.
+struct TDiamNovirzeRow {
+    std::optional<int32_t> IZV_VEIDS;
+    QString INTERVALS_DIAMETRS;
+    std::optional<int32_t> LIDZ_2;
+    std::optional<double> LIDZ_2_PRCNT;
+    std::optional<int32_t> LIDZ_4;
+    std::optional<double> LIDZ_4_PRCNT;
+    std::optional<int32_t> LIDZ_6;
+    std::optional<double> LIDZ_6_PRCNT;
+    std::optional<int32_t> CITS;
+    std::optional<double> CITS_PRCNT;
+    std::optional<int32_t> KOPA;
+};
+
+// cdsCirsmas: one object (harvesting site).
+struct TCirsmaRow {
+    std::optional<int32_t> CIRSMA_NR;
+    QString OBJECTUSERID;
+};
+
+struct TAnalysisModel {
+    THeaderRow Header;
+    std::vector<TVarRow> Vars;
+    std::vector<TTreeRow> Trees;
+    std::vector<TLogRow> Logs;
+    std::vector<TMeasRow> Meas;
+    std::vector<TCirsmaRow> Cirsmas;
+    // Filled by the loader, never by a reader.
+    std::array<TKokuSkRow, 3> KokuSk{TKokuSkRow{0}, TKokuSkRow{1}, TKokuSkRow{2}};
+    std::vector<TDiamNovirzeRow> DiamNovirzes;
+};
+
+// How a reader hands its result to the loader: see Readers.h (ImportKTRFile, ImportHQCFile).
