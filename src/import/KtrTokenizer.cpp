@@ -1,0 +1,115 @@
+#include "import/KtrTokenizer.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr unsigned char kMark = '~';
+constexpr unsigned char kBlank = ' ';
+constexpr unsigned char kLF = '\n';
+constexpr unsigned char kCR = '\r';
+
+// Blanks and control characters, the characters a trim removes.
+inline bool IsTrimmed(unsigned char c)
+{
+    return c <= kBlank;
+}
+
+} // namespace
+
+KtrTokenizer::KtrTokenizer(const char* data, std::size_t size)
+    : m_pos(reinterpret_cast<const unsigned char*>(data))
+    , m_end(reinterpret_cast<const unsigned char*>(data) + size)
+{
+    if (!data)
+        m_pos = m_end = nullptr;
+}
+
+int KtrTokenizer::NextSkippingCR()
+{
+    if (m_pos == m_end)
+        return -1;
+    unsigned char c = *m_pos++;
+    if (c == kCR) {
+        if (m_pos == m_end)
+            return -1;
+        c = *m_pos++;
+    }
+    return c;
+}
+
+bool KtrTokenizer::Next(KtrRawVariable& out)
+{
+    out.Number.clear();
+    out.Type.clear();
+    out.Value.clear();
+    out.CutInType = false;
+
+    // Number: up to the first blank.
+    for (;;) {
+        const int c = NextSkippingCR();
+        if (c < 0)
+            return false;
+        if (c == kBlank)
+            break;
+        out.Number.push_back(static_cast<char>(c));
+    }
+
+    // Type: up to the first "~", blank, LF or CR.
+    bool typeEndedAtMark = false;
+    for (;;) {
+        const int c = NextSkippingCR();
+        if (c < 0) {
+            out.CutInType = true;
+            break;
+        }
+        if (c == kMark) {
+            typeEndedAtMark = true;
+            break;
+        }
+        if (c == kBlank || c == kLF || c == kCR)
+            break;
+        out.Type.push_back(static_cast<char>(c));
+    }
+    {
+        std::size_t b = 0;
+        std::size_t e = out.Type.size();
+        while (b < e && IsTrimmed(static_cast<unsigned char>(out.Type[b])))
+            ++b;
+        while (e > b && IsTrimmed(static_cast<unsigned char>(out.Type[e - 1])))
+            --e;
+        if (b != 0 || e != out.Type.size())
+            out.Type = out.Type.substr(b, e - b);
+    }
+    if (out.CutInType || typeEndedAtMark)
+        return true;
+
+    // Value: up to the first "~" or the end of the file. A line break right after the type
+    // only starts the value on the next line; line breaks inside it become blanks, and since
+    // the value is trimmed afterwards, both come to the same as treating every CR and LF as a
+    // blank.
+    const unsigned char* start = m_pos;
+    const unsigned char* stop = m_end;
+    if (const void* mark = std::memchr(start, kMark, static_cast<std::size_t>(m_end - start))) {
+        stop = static_cast<const unsigned char*>(mark);
+        m_pos = stop + 1;
+    } else {
+        m_pos = m_end;
+    }
+    while (start < stop && IsTrimmed(*start))
+        ++start;
+    while (stop > start && IsTrimmed(stop[-1]))
+        --stop;
+    if (start == stop)
+        return true;
+    out.Value = QString::fromLatin1(reinterpret_cast<const char*>(start), stop - start);
+    if (std::memchr(start, kLF, static_cast<std::size_t>(stop - start))
+        || std::memchr(start, kCR, static_cast<std::size_t>(stop - start))) {
+        QChar* p = out.Value.data();
+        for (qsizetype i = 0, n = out.Value.size(); i < n; ++i) {
+            if (p[i] == QLatin1Char('\n') || p[i] == QLatin1Char('\r'))
+                p[i] = QLatin1Char(' ');
+        }
+    }
+    return true;
+}
