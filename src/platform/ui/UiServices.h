@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QtGlobal>
+#include <functional>
+
+class QWidget;
+
+// Replaceable access to the screen, the clock, the bell and message boxes, so that
+// widget code can be driven headless and deterministically in tests.
+class UiServices {
+public:
+    using PixelsPerInchHook = std::function<int(const QWidget*)>;
+    using ClockHook = std::function<qint64()>;
+    using BeepHook = std::function<void()>;
+    using MessageBoxHook = std::function<QMessageBox::StandardButton(
+        QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
+        QMessageBox::StandardButtons buttons)>;
+
+    // Pixels per inch of the monitor a widget is on (96 on a standard screen).
+    static int PixelsPerInch(const QWidget* widget);
+    // Milliseconds from an arbitrary fixed start; only differences are meaningful.
+    static qint64 TickCount();
+    static void Beep();
+    static QMessageBox::StandardButton MessageBox(QWidget* parent, const QString& text,
+                                                  const QString& caption, QMessageBox::Icon icon,
+                                                  QMessageBox::StandardButtons buttons);
+
+    // Installing an empty hook restores the real behaviour.
+    static void SetPixelsPerInchHook(PixelsPerInchHook hook);
+    static void SetClockHook(ClockHook hook);
+    static void SetBeepHook(BeepHook hook);
+    static void SetMessageBoxHook(MessageBoxHook hook);
+};
