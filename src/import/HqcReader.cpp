@@ -1,0 +1,270 @@
+#include "import/HqcReader.h"
+
+#include "import/StanForD2010Errors.h"
+#include "import/StanForD2010Xml.h"
+
+#include <cmath>
+#include <limits>
+
+using namespace StanForD2010Errors;
+
+namespace {
+
+const QString kAverage = QStringLiteral("Average");
+
+QString Cut(const QString& s, int width)
+{
+    return s.size() > width ? s.left(width) : s;
+}
+
+// A mandatory number: ReadNodeText has trimmed it and made sure it is there.
+int32_t NodeInt(const pugi::xml_node& node, const char* sName, bool useNS)
+{
+    return StanForDStrToInt(ReadNodeText(node, sName, true, useNS));
+}
+
+} // namespace
+
+TCSStanDForFileHQC::TCSStanDForFileHQC(void* aOwner) : TCSStanDForFile(aOwner, csStDForHQC)
+{
+    FcdsMerMachine.Clear();
+    FcdsMerOperat.Clear();
+    FUseSugaByName = false;
+}
+
+TCSStanDForFileHQC::~TCSStanDForFileHQC()
+{
+    TCSStanDForFileHQC::FreeDataSets();
+}
+
+void TCSStanDForFileHQC::CreateDataSets()
+{
+    TCSStanDForFile::CreateDataSets();
+    FcdsMerMachine.Clear();
+    FcdsMerOperat.Clear();
+}
+
+void TCSStanDForFileHQC::EmptyDataSets()
+{
+    TCSStanDForFile::EmptyDataSets();
+    FcdsMerMachine.Clear();
+    FcdsMerOperat.Clear();
+}
+
+void TCSStanDForFileHQC::FreeDataSets()
+{
+    FcdsMerMachine.Clear();
+    FcdsMerOperat.Clear();
+    TCSStanDForFile::FreeDataSets();
+}
+
+void TCSStanDForFileHQC::AssignDataSets(std::vector<TTreeRow>* dsKoki, std::vector<TLogRow>* dsBalki,
+                                        std::vector<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas)
+{
+    FcdsKoki = dsKoki;
+    FcdsBalki = dsBalki;
+    FcdsMerijumi = dsMerijumi;
+    FcdsCirsmas = dsCirsmas;
+}
+
+void TCSStanDForFileHQC::ImportDocument(const QByteArray& bytes, const QString& sFileName, TAnalysisModel& model)
+{
+    pugi::xml_document doc;
+    TCSStanDForFileHQC reader(nullptr);
+    reader.SetUseNS(true);
+    reader.AssignDataSets(&model.Trees, &model.Logs, &model.Meas, &model.Cirsmas);
+
+    LoadDocument(doc, bytes);
+    const pugi::xml_node elRoot = doc.document_element();
+    if (!elRoot)
+        RaiseUserError(QStringLiteral("HQC fails ir nekorekts: nav saknes elementa!"));
+    const pugi::xml_node elMachine = SelectChildNode(elRoot, "Machine", true);
+    if (!elMachine)
+        RaiseUserError(MissingFieldText(QStringLiteral("Machine")));
+
+    reader.ReadCommonData(elRoot, elMachine, true, false, false, true);
+
+    THeaderRow& h = model.Header;
+    h.FILE_NAME = Cut(sFileName, AnalysisWidth::FILE_NAME);
+    h.HAS_EMPTY_DATE = 0;
+    h.DIENU_SKAITS = 0;
+    h.IR_PARRAVUMI = 0;
+    h.HRV_NUMURS = Cut(reader.FFileInfoRec.Machine.RegNr, AnalysisWidth::HRV_NUMURS);
+    h.HRV_VIN = Cut(reader.FFileInfoRec.Machine.RegId, AnalysisWidth::HRV_VIN);
+    h.DATUMS_PARB = std::trunc(reader.FFileInfoRec.FileInfo.dFileDate);
+
+    reader.ParseControlValues(elMachine);
+}
+
+void TCSStanDForFileHQC::ParseControlValues(const pugi::xml_node& iMachineNode)
+{
+    ReadSpeciesGroupDefinitions(iMachineNode);
+    const std::vector<pugi::xml_node> controlValues =
+        SelectXMLNodes(iMachineNode, LocalNameXPath("ControlValues", FUseNS));
+    if (controlValues.empty())
+        RaiseUserError(MissingFieldText(QStringLiteral("ControlValues")));
+    for (const pugi::xml_node& el : controlValues)
+        ReadControlValues(el);
+}
+
+void TCSStanDForFileHQC::ReadControlValues(const pugi::xml_node& elControlValues)
+{
+    ReadSpeciesGroupDefinitions(elControlValues);
+
+    FUseSugaByName = false;
+    for (const TSugaRow& s : FcdsSugas)
+        if (s.SUGA == QLatin1String("PRIEDE") || s.SUGA == QLatin1String("EGLE"))
+            FUseSugaByName = true;
+
+    for (const pugi::xml_node& elObj : SelectXMLNodes(elControlValues, LocalNameXPath("ObjectDefinition", FUseNS))) {
+        TCirsmaRow row;
+        row.CIRSMA_NR = NodeInt(elObj, "ObjectKey", FUseNS);
+        row.OBJECTUSERID = Cut(ReadNodeText(elObj, "ObjectUserID", true, FUseNS), AnalysisWidth::OBJECTUSERID);
+        FcdsCirsmas->push_back(std::move(row));
+    }
+
+    for (const pugi::xml_node& elStem : SelectXMLNodes(elControlValues, LocalNameXPath("Stem", FUseNS))) {
+        if (FLastKoksNr == std::numeric_limits<int32_t>::max())
+            RaiseRangeError();
+        ReadStem(elStem, ++FLastKoksNr);
+    }
+}
+
+QString TCSStanDForFileHQC::SpeciesNameOfKey(const QString& sKey)
+{
+    const qsizetype i = FindSuga(sKey);
+    if (i < 0)
+        RaiseUserError(QStringLiteral("Suga ar atslēgu \"%1\" nav atrasta!").arg(sKey));
+    TSugaRow& row = FcdsSugas[static_cast<size_t>(i)];
+    row.KOKU_SKAITS = row.KOKU_SKAITS.value_or(0) + 1;
+    return row.SUGA;
+}
+
+void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
+{
+    TTreeRow tree;
+    tree.KOKS_NR = iKoksNr;
+    tree.CIRSMA_NR = NodeInt(elStem, "ObjectKey", FUseNS);
+
+    const QString sKey = ReadNodeText(elStem, "SpeciesGroupKey", true, FUseNS);
+    QString sSuga;
+    if (FUseSugaByName) {
+        sSuga = SpeciesNameOfKey(sKey);
+    } else {
+        switch (StanForDStrToInt(sKey)) {
+        case 1: sSuga = QStringLiteral("PRIEDE"); break;
+        case 2: sSuga = QStringLiteral("EGLE"); break;
+        case 3: sSuga = QStringLiteral("BĒRZS"); break;
+        case 4: sSuga = QStringLiteral("APSE"); break;
+        default: break;
+        }
+    }
+    if (!sSuga.isEmpty())
+        tree.SUGA = Cut(sSuga, AnalysisWidth::SUGA);
+    tree.SUGA_TXT = Cut(SpeciesNameOfKey(sKey), AnalysisWidth::SUGA_TXT);
+
+    const QString sHarvest = ReadNodeText(elStem, "HarvestDate", false, FUseNS);
+    if (!sHarvest.isEmpty())
+        tree.DATUMS_PARB = ParseDateTime(sHarvest, true);
+    else
+        tree.DATUMS_PARB.reset();
+
+    const QString sSel =
+        ReadNodeText(SelectChildNode(elStem, "ControlStemInfo", FUseNS), "RandomControlStemSelection", false, FUseNS);
+    tree.IZV_VEIDS = sSel.compare(QLatin1String("randomly selected stem"), Qt::CaseInsensitive) == 0 ? 1 : 2;
+
+    const QString sCat = ReadNodeText(elStem, "ProcessingCategory", true, FUseNS);
+    if (GetProcessingCategory(sCat) == csHprSingleTreeProcessing) {
+        const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
+        const std::vector<pugi::xml_node> logs = SelectXMLNodes(elProcessed, LocalNameXPath("Log", FUseNS));
+        if (logs.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
+            RaiseRangeError();
+        tree.BALKU_SK = static_cast<int32_t>(logs.size());
+        for (const pugi::xml_node& elLog : logs)
+            if (elLog.first_child()) // an empty Log element still counts, but holds nothing to read
+                ReadLog(elLog, tree);
+    } else {
+        tree.BALKU_SK = 0;
+    }
+    FcdsKoki->push_back(std::move(tree));
+}
+
+void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
+{
+    const int32_t iKoksNr = *tree.KOKS_NR;
+    TLogRow log;
+    log.KOKS_NR = iKoksNr;
+    log.BALKIS_NR = NodeInt(elLog, "LogKey", FUseNS);
+    const int32_t iBalkisNr = *log.BALKIS_NR;
+
+    for (const pugi::xml_node& elMeas : SelectXMLNodes(elLog, LocalNameXPath("LogMeasurement", FUseNS))) {
+        const int32_t iLength = NodeInt(elMeas, "LogLength", FUseNS);
+
+        int32_t iTop = 0;
+        const pugi::xml_node elTop = SelectXMLNode(
+            elMeas, LocalNameXPath("LogDiameter", FUseNS) +
+                        "[@logDiameterCategory = 'Top ob' and @diameterMeasurementCategory = 'Average']");
+        if (elTop) {
+            const QString sTop = StanForDTrim(QString::fromUtf8(elTop.text().get()));
+            if (!sTop.isEmpty())
+                iTop = StanForDStrToInt(sTop);
+        }
+
+        const double dMeas = ParseDateTime(ReadNodeText(elMeas, "MeasurementDate", true, FUseNS), true);
+        if (dMeas > 0 && (!tree.DATUMS_PARB || *tree.DATUMS_PARB < dMeas))
+            tree.DATUMS_PARB = dMeas;
+
+        THqcDiamTable* table = nullptr;
+        switch (GetLogMeasurementCategory(elMeas)) {
+        case csLogMeasMachine:
+            log.HRV_GARUMS = iLength;
+            log.HRV_TIEVG = iTop;
+            table = &FcdsMerMachine;
+            break;
+        case csLogMeasOperator:
+            log.DAST_GARUMS = iLength;
+            log.DAST_TIEVG = iTop;
+            table = &FcdsMerOperat;
+            break;
+        default:
+            break;
+        }
+        if (!table)
+            continue;
+        for (const pugi::xml_node& elDiam :
+             SelectXMLNodes(elMeas, LocalNameXPath("ControlLogDiameter", FUseNS))) {
+            THqcDiamRow row;
+            ReadIntToDS(row.DIAM_POSITION, StanForDTrim(QString::fromUtf8(elDiam.attribute("diameterPosition").value())));
+            row.MERIJ_CAT = Cut(StanForDTrim(QString::fromUtf8(elDiam.attribute("diameterMeasurementCategory").value())), 20);
+            ReadIntToDS(row.DIAM_VALUE, StanForDTrim(QString::fromUtf8(elDiam.text().get())));
+            row.KOKS_NR = iKoksNr;
+            row.BALKIS_NR = iBalkisNr;
+            table->Append(std::move(row));
+        }
+    }
+
+    // Only "Average" diameters are control points, on the harvester's side as on the caliper's:
+    // machines write other categories at the same positions, which would count every point twice.
+    const std::vector<const THqcDiamRow*> machine = FcdsMerMachine.LogRows(iKoksNr, iBalkisNr, kAverage);
+    if (machine.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
+        RaiseRangeError();
+    log.MER_SKAITS = static_cast<int16_t>(machine.size());
+    FcdsBalki->push_back(std::move(log));
+
+    const std::vector<const THqcDiamRow*> operat = FcdsMerOperat.LogRows(iKoksNr, iBalkisNr, kAverage);
+    int32_t iNr = 0;
+    for (const THqcDiamRow* m : machine) {
+        TMeasRow meas;
+        meas.KOKS_NR = iKoksNr;
+        meas.BALKIS_NR = iBalkisNr;
+        meas.MERIJUMS_NR = ++iNr;
+        meas.MERVIETA = m->DIAM_POSITION;
+        meas.HRV_DIAMETRS = m->DIAM_VALUE;
+        for (const THqcDiamRow* o : operat)
+            if (o->DIAM_POSITION == m->DIAM_POSITION) {
+                meas.DAST_DIAMETRS = o->DIAM_VALUE;
+                break;
+            }
+        FcdsMerijumi->push_back(std::move(meas));
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+// Reader of StanForD 2010 harvesting quality control files (.hqc): the species, objects,
+// stems, logs and control diameters of every "ControlValues" element into the loader's trees,
+// logs, measurements and objects, with the harvester's diameter beside the caliper's at each
+// measuring position.
+
+#include "import/AnalysisModel.h"
+#include "import/HqcDiamTable.h"
+#include "import/StanForD2010Reader.h"
+
+#include <pugixml.hpp>
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class TCSStanDForFileHQC : public TCSStanDForFile {
+public:
+    explicit TCSStanDForFileHQC(void* aOwner);
+    ~TCSStanDForFileHQC() override;
+
+    // The loader's trees, logs, measurements and objects; kept, not owned.
+    void AssignDataSets(std::vector<TTreeRow>* dsKoki, std::vector<TLogRow>* dsBalki,
+                        std::vector<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas);
+    // Reads the species, objects, stems, logs and measurements under the machine element.
+    void ParseControlValues(const pugi::xml_node& iMachineNode);
+
+    // Reads a whole .hqc document held in memory into the model (header, trees, logs,
+    // measurements, objects); ImportHQCFile reads the file and calls this.
+    static void ImportDocument(const QByteArray& bytes, const QString& sFileName, TAnalysisModel& model);
+
+    const THqcDiamTable& cdsMerMachine() const { return FcdsMerMachine; }
+    const THqcDiamTable& cdsMerOperat() const { return FcdsMerOperat; }
+    bool UseSugaByName() const { return FUseSugaByName; }
+
+protected:
+    void CreateDataSets() override;
+    void EmptyDataSets() override;
+    void FreeDataSets() override;
+
+private:
+    void ReadControlValues(const pugi::xml_node& elControlValues);
+    void ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr);
+    void ReadLog(const pugi::xml_node& elLog, TTreeRow& tree);
+    QString SpeciesNameOfKey(const QString& sKey);
+
+    std::vector<TTreeRow>* FcdsKoki = nullptr;
+    std::vector<TLogRow>* FcdsBalki = nullptr;
+    std::vector<TMeasRow>* FcdsMerijumi = nullptr;
+    std::vector<TCirsmaRow>* FcdsCirsmas = nullptr;
+    THqcDiamTable FcdsMerMachine;
+    THqcDiamTable FcdsMerOperat;
+    bool FUseSugaByName = false;
+    // Stems are numbered across all "ControlValues" elements, so that no two share a number.
+    int32_t FLastKoksNr = 0;
+};

@@ -1,0 +1,158 @@
+#include "import/StanForD2010Xml.h"
+
+#include "import/StanForD2010Errors.h"
+
+#include <charconv>
+#include <limits>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+// Compiling an XPath expression costs more than evaluating it on a few children, and the
+// readers ask the same handful of expressions for every stem and log: keep them compiled.
+const pugi::xpath_query& CompiledQuery(const std::string& sExpr)
+{
+    thread_local std::unordered_map<std::string, std::unique_ptr<pugi::xpath_query>> cache;
+    auto it = cache.find(sExpr);
+    if (it == cache.end())
+        it = cache.emplace(sExpr, std::make_unique<pugi::xpath_query>(sExpr.c_str())).first;
+    return *it->second;
+}
+
+QString NotAnInteger(const QString& sText)
+{
+    return QStringLiteral("'%1' is not a valid integer value").arg(sText);
+}
+
+} // namespace
+
+std::vector<pugi::xml_node> SelectXMLNodes(const pugi::xml_node& node, const std::string& sExpr)
+{
+    std::vector<pugi::xml_node> result;
+    if (!node)
+        return result;
+    const pugi::xpath_node_set set = CompiledQuery(sExpr).evaluate_node_set(node);
+    result.reserve(set.size());
+    for (const pugi::xpath_node& n : set)
+        if (n.node())
+            result.push_back(n.node());
+    return result;
+}
+
+pugi::xml_node SelectXMLNode(const pugi::xml_node& node, const std::string& sExpr)
+{
+    if (!node)
+        return {};
+    return CompiledQuery(sExpr).evaluate_node(node).node();
+}
+
+std::string LocalNameXPath(const std::string& sName, bool matchLocalName)
+{
+    if (matchLocalName)
+        return "*[local-name() = '" + sName + "']";
+    return sName;
+}
+
+pugi::xml_node SelectChildNode(const pugi::xml_node& node, const std::string& sName, bool matchLocalName)
+{
+    return SelectXMLNode(node, LocalNameXPath(sName, matchLocalName));
+}
+
+QString StanForDTrim(const QString& s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b).unicode() <= u' ')
+        ++b;
+    while (e > b && s.at(e - 1).unicode() <= u' ')
+        --e;
+    if (b == 0 && e == s.size())
+        return s;
+    return s.mid(b, e - b);
+}
+
+QString ReadNodeText(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName)
+{
+    const pugi::xml_node el = SelectChildNode(node, sName, matchLocalName);
+    // Only an element whose one child is a text node holds text; a CDATA section does not.
+    const pugi::xml_node child = el ? el.first_child() : pugi::xml_node();
+    if (child && !child.next_sibling() && child.type() == pugi::node_pcdata) {
+        const QString sText = StanForDTrim(QString::fromUtf8(child.value()));
+        if (!sText.isEmpty() || !mandatory)
+            return sText;
+    }
+    if (mandatory)
+        StanForD2010Errors::RaiseValidation(StanForD2010Errors::MissingFieldText(QString::fromStdString(sName)));
+    return QString();
+}
+
+bool ReadNodeBool(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName)
+{
+    const QString sText = StanForDTrim(ReadNodeText(node, sName, mandatory, matchLocalName));
+    if (sText.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (sText.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    StanForD2010Errors::RaiseValidation(
+        QStringLiteral("Nekorekta boolean lauka \"%1\" vērtiba \"%2\"! Jābūt \"true\" vai \"false\".")
+            .arg(QString::fromStdString(sName), sText));
+}
+
+bool IsIntegerText(const QString& sText)
+{
+    const QByteArray a = sText.toUtf8();
+    const char* b = a.constData();
+    const char* e = b + a.size();
+    while (b < e && *b == ' ')
+        ++b;
+    if (b < e && *b == '+')
+        ++b;
+    if (b == e || (*b == '-' && b + 1 == e))
+        return false;
+    int64_t v = 0;
+    const auto r = std::from_chars(b, e, v);
+    return r.ec == std::errc() && r.ptr == e;
+}
+
+int32_t StanForDStrToInt(const QString& sText)
+{
+    const QByteArray a = sText.toUtf8();
+    const char* b = a.constData();
+    const char* e = b + a.size();
+    while (b < e && *b == ' ')
+        ++b;
+    if (b < e && *b == '+' && b + 1 < e && *(b + 1) != '-')
+        ++b;
+    int32_t v = 0;
+    const auto r = std::from_chars(b, e, v);
+    if (b == e || r.ec != std::errc() || r.ptr != e)
+        StanForD2010Errors::RaiseConvertError(NotAnInteger(sText));
+    return v;
+}
+
+double StrToFloatAnySep(const QString& sText)
+{
+    const QString sTrim = StanForDTrim(sText);
+    const QChar sep = sTrim.contains(u'.') ? u'.' : u',';
+    std::string s;
+    s.reserve(sTrim.size());
+    bool ok = !sTrim.isEmpty();
+    for (const QChar c : sTrim) {
+        if (c == sep)
+            s.push_back('.');
+        else if (c.unicode() < 128 && c != u'.' && c != u',')
+            s.push_back(char(c.unicode()));
+        else
+            ok = false;
+    }
+    const char* b = s.data();
+    const char* e = b + s.size();
+    if (b < e && *b == '+' && b + 1 < e && *(b + 1) != '-')
+        ++b;
+    double v = 0;
+    const auto r = std::from_chars(b, e, v, std::chars_format::general);
+    if (!ok || r.ec != std::errc() || r.ptr != e)
+        StanForD2010Errors::RaiseConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(sText));
+    return v;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+// XML helpers of the StanForD 2010 readers: XPath selection relative to a node, elements found
+// by local name in any namespace, and the text, number and date readers every message shares.
+
+#include <pugixml.hpp>
+
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// All nodes that the XPath 1.0 expression selects relative to the node, in document order;
+// nothing for a missing node.
+std::vector<pugi::xml_node> SelectXMLNodes(const pugi::xml_node& node, const std::string& sExpr);
+// The first node in document order that the expression selects, or an empty node.
+pugi::xml_node SelectXMLNode(const pugi::xml_node& node, const std::string& sExpr);
+
+// "*[local-name() = 'name']" when matchLocalName (child elements of that local name in any
+// namespace), else the name itself.
+std::string LocalNameXPath(const std::string& sName, bool matchLocalName);
+
+// The first child element of that name (see LocalNameXPath), or an empty node.
+pugi::xml_node SelectChildNode(const pugi::xml_node& node, const std::string& sName, bool matchLocalName);
+
+// The trimmed text of the first child element of that name when it holds text (its only child
+// node is one text node); otherwise raises the missing-field error when mandatory, else "".
+QString ReadNodeText(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName);
+
+// "true"/"false" in any letter case from ReadNodeText; anything else raises.
+bool ReadNodeBool(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName);
+
+// True when the text is a whole 64-bit integer.
+bool IsIntegerText(const QString& sText);
+
+// Decimal text to float: "." is the separator when the text holds one, else ",".
+double StrToFloatAnySep(const QString& sText);
+
+// Removes characters up to the blank from both ends, as the readers trim every value.
+QString StanForDTrim(const QString& s);
+
+// A decimal 32-bit integer: leading blanks and a sign allowed; anything else raises the
+// conversion error.
+int32_t StanForDStrToInt(const QString& sText);
