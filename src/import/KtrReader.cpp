@@ -1,0 +1,436 @@
+#include "import/KtrReader.h"
+
+#include "import/KtrConvert.h"
+#include "import/KtrErrors.h"
+#include "import/KtrTokenizer.h"
+#include "import/Readers.h"
+
+#include <QFile>
+#include <QHash>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Variable numbers and types that the mapping passes read.
+constexpr int32_t kHeaderNumber = 3;   // type 1 registration number, type 2 VIN
+constexpr int32_t kControlDate = 12;   // type 4
+constexpr int32_t kStemDate = 18;      // types 4 and 5
+constexpr int32_t kObject = 21;        // type 1
+constexpr int32_t kStem = 110;         // opens a block; types 1 and 2 carry the species key
+constexpr int32_t kSpeciesText = 120;  // type 2
+constexpr int32_t kRandomStem = 270;   // type 2
+constexpr int32_t kLogCount = 290;     // type 1
+constexpr int32_t kTopDiameter = 291;  // type 3 caliper, type 5 harvester
+constexpr int32_t kLogLength = 293;    // type 3 caliper, type 5 harvester
+constexpr int32_t kMeasCount = 372;    // type 3
+constexpr int32_t kDiameter = 373;     // type 3 caliper, type 5 harvester
+constexpr int32_t kPosition = 374;     // type 5
+
+enum class Action : uint8_t {
+    None,
+    HrvNumurs,
+    HrvVin,
+    Date,
+    Object,
+    Species,
+    SpeciesText,
+    Random,
+    LogCount,
+    LogDastTievg,
+    LogHrvTievg,
+    LogDastGarums,
+    LogHrvGarums,
+    LogMerSkaits,
+    MeasDast,
+    MeasHrv,
+    MeasMervieta,
+};
+
+Action ActionOf(int32_t nr, int32_t type)
+{
+    switch (nr) {
+    case kHeaderNumber:
+        return type == 1 ? Action::HrvNumurs : type == 2 ? Action::HrvVin : Action::None;
+    case kControlDate:
+        return type == 4 ? Action::Date : Action::None;
+    case kStemDate:
+        return type == 4 || type == 5 ? Action::Date : Action::None;
+    case kObject:
+        return type == 1 ? Action::Object : Action::None;
+    case kStem:
+        return type == 1 || type == 2 ? Action::Species : Action::None;
+    case kSpeciesText:
+        return type == 2 ? Action::SpeciesText : Action::None;
+    case kRandomStem:
+        return type == 2 ? Action::Random : Action::None;
+    case kLogCount:
+        return type == 1 ? Action::LogCount : Action::None;
+    case kTopDiameter:
+        return type == 3 ? Action::LogDastTievg : type == 5 ? Action::LogHrvTievg : Action::None;
+    case kLogLength:
+        return type == 3 ? Action::LogDastGarums : type == 5 ? Action::LogHrvGarums : Action::None;
+    case kMeasCount:
+        return type == 3 ? Action::LogMerSkaits : Action::None;
+    case kDiameter:
+        return type == 3 ? Action::MeasDast : type == 5 ? Action::MeasHrv : Action::None;
+    case kPosition:
+        return type == 5 ? Action::MeasMervieta : Action::None;
+    default:
+        return Action::None;
+    }
+}
+
+// A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
+// to the width of VERTIBA, but the words are taken from all of it).
+struct Mapped {
+    int32_t Block;
+    int32_t Nr;
+    int32_t Type;
+    Action Act;
+    QString Value;
+};
+
+bool IsTypeless(int32_t nr)
+{
+    return nr >= 991 && nr <= 993;
+}
+
+void Later(std::optional<double>& date, double day)
+{
+    if (!date || *date < day)
+        date = day;
+}
+
+class Import {
+public:
+    explicit Import(TAnalysisModel& model)
+        : m_model(model)
+    {
+    }
+
+    void RawPass(const char* data, std::size_t size);
+    void FirstPass();
+    void SecondPass();
+
+private:
+    TTreeRow* TreeOf(int32_t block)
+    {
+        return block > 0 ? &m_model.Trees[m_treeBase + std::size_t(block - 1)] : nullptr;
+    }
+    int32_t ObjectNumber(const QString& value);
+    void LogWords(int32_t block, Action act, const QString& value);
+    void DealMeasurements(int32_t block, Action act, const QString& value);
+
+    TAnalysisModel& m_model;
+    std::vector<Mapped> m_mapped;
+    int32_t m_blocks = 0;
+    std::size_t m_treeBase = 0; // trees the model held before this file
+    std::vector<int32_t> m_words;
+
+    // Per tree (index block - 1): where its logs begin in the logs table and how many it has.
+    // A tree's logs are appended together, as its block is mapped in one go.
+    std::vector<std::size_t> m_logBegin;
+    std::vector<std::size_t> m_logCount;
+
+    QHash<QString, int32_t> m_objects;
+    int32_t m_objectCounter = 0;
+
+    // Measurement rows of the tree being dealt, per log of it.
+    int32_t m_dealBlock = 0;
+    std::vector<std::vector<std::size_t>> m_measOfLog;
+};
+
+void Import::RawPass(const char* data, std::size_t size)
+{
+    KtrTokenizer tokenizer(data, size);
+    KtrRawVariable v;
+    int32_t block = 0;
+    while (tokenizer.Next(v)) {
+        int32_t nr = 0;
+        if (v.CutInType) {
+            // Cut short by the end of the file: only the variables stored without a type
+            // survive that.
+            try {
+                nr = KtrConvert::ToInt(v.Number);
+            } catch (...) {
+                break;
+            }
+            if (!IsTypeless(nr))
+                break;
+        } else {
+            nr = KtrConvert::ToInt(v.Number);
+        }
+        if (nr == kStem) {
+            if (block == std::numeric_limits<int32_t>::max())
+                KtrErrors::RaiseOverflow();
+            ++block;
+        }
+        TVarRow row;
+        row.BLOCK_NR = block;
+        row.VAR_NR = nr;
+        if (!IsTypeless(nr)) {
+            const int32_t type = KtrConvert::ToInt(v.Type);
+            row.VAR_T = type;
+            row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
+            const Action act = ActionOf(nr, type);
+            if (act != Action::None)
+                m_mapped.push_back({block, nr, type, act, v.Value});
+        }
+        m_model.Vars.push_back(std::move(row));
+        if (v.CutInType)
+            break;
+    }
+    m_blocks = block;
+
+    // The mapping passes walk the variables ordered by block, number and type; variables with
+    // the same key keep the order of the file.
+    std::stable_sort(m_mapped.begin(), m_mapped.end(), [](const Mapped& a, const Mapped& b) {
+        if (a.Block != b.Block)
+            return a.Block < b.Block;
+        if (a.Nr != b.Nr)
+            return a.Nr < b.Nr;
+        return a.Type < b.Type;
+    });
+}
+
+int32_t Import::ObjectNumber(const QString& value)
+{
+    // Looked up by the text as it is stored, so a long id names the same object every time.
+    const QString id = value.left(AnalysisWidth::OBJECTUSERID);
+    const auto it = m_objects.constFind(id);
+    if (it != m_objects.constEnd())
+        return it.value();
+    if (m_objectCounter == std::numeric_limits<int32_t>::max())
+        KtrErrors::RaiseOverflow();
+    ++m_objectCounter;
+    TCirsmaRow row;
+    row.CIRSMA_NR = m_objectCounter;
+    row.OBJECTUSERID = id;
+    m_model.Cirsmas.push_back(row);
+    m_objects.insert(id, m_objectCounter);
+    return m_objectCounter;
+}
+
+void Import::LogWords(int32_t block, Action act, const QString& value)
+{
+    KtrConvert::ToWords(value, m_words);
+    const std::size_t t = std::size_t(block - 1);
+    const bool hadLogs = m_logCount[t] > 0;
+    if (!hadLogs) {
+        // The tree's first per-log variable makes one log per word.
+        m_logBegin[t] = m_model.Logs.size();
+        for (std::size_t i = 0; i < m_words.size(); ++i) {
+            TLogRow row;
+            row.KOKS_NR = block;
+            row.BALKIS_NR = int32_t(i + 1);
+            m_model.Logs.push_back(row);
+        }
+        m_logCount[t] = m_words.size();
+    }
+    // Words beyond the tree's logs have no log to go to.
+    const std::size_t n = std::min(m_words.size(), m_logCount[t]);
+    for (std::size_t i = 0; i < n; ++i) {
+        TLogRow& log = m_model.Logs[m_logBegin[t] + i];
+        const int32_t w = m_words[i];
+        switch (act) {
+        case Action::LogDastTievg:
+            log.DAST_TIEVG = w;
+            break;
+        case Action::LogHrvTievg:
+            log.HRV_TIEVG = w;
+            break;
+        case Action::LogDastGarums:
+            log.DAST_GARUMS = w;
+            break;
+        case Action::LogHrvGarums:
+            log.HRV_GARUMS = w;
+            break;
+        case Action::LogMerSkaits:
+            if (w < std::numeric_limits<int16_t>::min() || w > std::numeric_limits<int16_t>::max())
+                KtrErrors::RaiseFieldRange(w, "MER_SKAITS", std::numeric_limits<int16_t>::min(),
+                                           std::numeric_limits<int16_t>::max());
+            log.MER_SKAITS = int16_t(w);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void Import::FirstPass()
+{
+    m_treeBase = m_model.Trees.size();
+    m_model.Trees.reserve(m_treeBase + std::size_t(m_blocks));
+    // Every stem block is a tree, numbered by its block, operator-selected unless its block
+    // marks it random.
+    for (int32_t b = 1; b <= m_blocks; ++b) {
+        TTreeRow tree;
+        tree.KOKS_NR = b;
+        tree.IZV_VEIDS = 2;
+        m_model.Trees.push_back(tree);
+    }
+    m_logBegin.assign(std::size_t(m_blocks), 0);
+    m_logCount.assign(std::size_t(m_blocks), 0);
+
+    THeaderRow& header = m_model.Header;
+    for (const Mapped& m : m_mapped) {
+        // Before the first stem block there is no tree: what belongs to one is ignored there.
+        TTreeRow* tree = TreeOf(m.Block);
+        switch (m.Act) {
+        case Action::HrvNumurs:
+            if (header.HRV_NUMURS.size() < 3)
+                header.HRV_NUMURS = m.Value.left(AnalysisWidth::HRV_NUMURS);
+            break;
+        case Action::HrvVin:
+            if (header.HRV_VIN.size() < 3)
+                header.HRV_VIN = m.Value.left(AnalysisWidth::HRV_VIN);
+            break;
+        case Action::Date:
+            if (tree) {
+                const double day = KtrConvert::ToDay(m.Value);
+                Later(header.DATUMS_PARB, day);
+                Later(tree->DATUMS_PARB, day);
+            }
+            break;
+        case Action::Object: {
+            // An object named in the file header still belongs to the file's objects.
+            const int32_t nr = ObjectNumber(m.Value);
+            if (tree)
+                tree->CIRSMA_NR = nr;
+            break;
+        }
+        case Action::LogCount:
+            if (tree) {
+                if (m.Value.isEmpty())
+                    tree->BALKU_SK.reset();
+                else
+                    tree->BALKU_SK = KtrConvert::ToInt(m.Value);
+            }
+            break;
+        case Action::SpeciesText:
+            if (tree)
+                tree->SUGA_TXT = m.Value.left(AnalysisWidth::SUGA_TXT);
+            break;
+        case Action::Species:
+            if (tree && tree->SUGA.isEmpty()) {
+                if (m.Value == QLatin1String("1"))
+                    tree->SUGA = QStringLiteral("PRIEDE");
+                else if (m.Value == QLatin1String("2"))
+                    tree->SUGA = QStringLiteral("EGLE");
+            }
+            break;
+        case Action::Random:
+            if (tree && !m.Value.isEmpty() && KtrConvert::IsNonZeroNumber(m.Value))
+                tree->IZV_VEIDS = 1;
+            break;
+        case Action::LogDastTievg:
+        case Action::LogHrvTievg:
+        case Action::LogDastGarums:
+        case Action::LogHrvGarums:
+        case Action::LogMerSkaits:
+            if (tree)
+                LogWords(m.Block, m.Act, m.Value);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void Import::DealMeasurements(int32_t block, Action act, const QString& value)
+{
+    KtrConvert::ToWords(value, m_words);
+    const std::size_t t = std::size_t(block - 1);
+    if (block != m_dealBlock) {
+        m_dealBlock = block;
+        m_measOfLog.assign(m_logCount[t], {});
+    }
+    // The words go into the tree's own logs, as many per log as the log counts; what is left
+    // over has no place and is dropped.
+    std::size_t w = 0;
+    for (std::size_t li = 0; li < m_logCount[t] && w < m_words.size(); ++li) {
+        const TLogRow& log = m_model.Logs[m_logBegin[t] + li];
+        const int32_t count = log.MER_SKAITS.value_or(0);
+        std::vector<std::size_t>& rows = m_measOfLog[li];
+        for (int32_t j = 0; j < count && w < m_words.size(); ++j) {
+            std::size_t r;
+            if (std::size_t(j) < rows.size()) {
+                r = rows[std::size_t(j)];
+            } else {
+                TMeasRow row;
+                row.KOKS_NR = block;
+                row.BALKIS_NR = log.BALKIS_NR;
+                row.MERIJUMS_NR = j + 1;
+                r = m_model.Meas.size();
+                m_model.Meas.push_back(row);
+                rows.push_back(r);
+            }
+            TMeasRow& meas = m_model.Meas[r];
+            const int32_t word = m_words[w++];
+            if (act == Action::MeasDast)
+                meas.DAST_DIAMETRS = word;
+            else if (act == Action::MeasHrv)
+                meas.HRV_DIAMETRS = word;
+            else
+                meas.MERVIETA = word;
+        }
+    }
+}
+
+void Import::SecondPass()
+{
+    THeaderRow& header = m_model.Header;
+    for (const Mapped& m : m_mapped) {
+        switch (m.Act) {
+        case Action::Date:
+            // Without a dated stem the file's own control date is the header's.
+            if (m.Nr == kControlDate && !header.DATUMS_PARB)
+                header.DATUMS_PARB = KtrConvert::ToDay(m.Value);
+            break;
+        case Action::MeasDast:
+        case Action::MeasHrv:
+        case Action::MeasMervieta:
+            if (m.Block > 0)
+                DealMeasurements(m.Block, m.Act, m.Value);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
+
+void KtrReader::Read(const char* data, std::size_t size, TAnalysisModel& model)
+{
+    Import import(model);
+    import.RawPass(data, size);
+    import.FirstPass();
+    import.SecondPass();
+}
+
+void KtrReader::Read(const QByteArray& bytes, TAnalysisModel& model)
+{
+    Read(bytes.constData(), std::size_t(bytes.size()), model);
+}
+
+void KtrReader::ReadFile(const QString& sFileName, TAnalysisModel& model)
+{
+    QFile file(sFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        KtrErrors::RaiseFileError(sFileName, file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        KtrErrors::RaiseFileError(sFileName, file.errorString());
+    Read(bytes, model);
+}
+
+void ImportKTRFile(const QString& sFileName, TAnalysisModel& model)
+{
+    KtrReader::ReadFile(sFileName, model);
+}
