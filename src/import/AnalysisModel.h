@@ -162,8 +162,17 @@ struct TAnalysisModel {
     std::vector<TMeasRow> Meas;
     std::vector<TCirsmaRow> Cirsmas;
     // Filled by the loader, never by a reader.
-    std::array<TKokuSkRow, 3> KokuSk{TKokuSkRow{0}, TKokuSkRow{1}, TKokuSkRow{2}};
+    std::array<TKokuSkRow, 3> KokuSk = EmptyKokuSk();
     std::vector<TDiamNovirzeRow> DiamNovirzes;
+
+    // The three count rows with only their selection kind 0, 1, 2 set.
+    static std::array<TKokuSkRow, 3> EmptyKokuSk()
+    {
+        std::array<TKokuSkRow, 3> rows;
+        for (int16_t i = 0; i < 3; ++i)
+            rows[static_cast<size_t>(i)].IZV_VEIDS = i;
+        return rows;
+    }
 };
 
 // How a reader hands its result to the loader: see Readers.h (ImportKTRFile, ImportHQCFile).

@@ -1,0 +1,941 @@
+#include "import/AnalysisEngine.h"
+
+#include "import/AnalysisErrors.h"
+#include "import/RoundPrec.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <unordered_map>
+
+namespace {
+
+// A null field reads as 0 wherever a number is read.
+inline int32_t V(const std::optional<int32_t>& v) { return v.value_or(0); }
+inline int32_t V(const std::optional<int16_t>& v) { return v.value_or(0); }
+inline long double VD(const std::optional<double>& v) { return v.value_or(0.0); }
+
+inline int32_t Checked(long long v)
+{
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        TAnalysisErrors::RaiseIntOverflow();
+    return static_cast<int32_t>(v);
+}
+
+inline int32_t Inc(const std::optional<int32_t>& v) { return Checked(static_cast<long long>(V(v)) + 1); }
+
+// Rounds and converts to a 32-bit integer, refusing values outside its range.
+inline int32_t RoundToInt(long double v)
+{
+    const long double r = RoundPrec(0, v);
+    if (!(r >= -2147483648.0L && r <= 2147483647.0L))
+        TAnalysisErrors::RaiseRangeError();
+    return static_cast<int32_t>(r);
+}
+
+// Index order of a nullable key: null before any value.
+template <typename T>
+inline bool LessOpt(const std::optional<T>& a, const std::optional<T>& b)
+{
+    if (!a)
+        return b.has_value();
+    return b && *a < *b;
+}
+
+inline uint64_t PairKey(int32_t k, int32_t b)
+{
+    return (static_cast<uint64_t>(static_cast<uint32_t>(k)) << 32) | static_cast<uint32_t>(b);
+}
+
+const long double kPi = 3.141592653589793238462643383279502884L;
+
+inline bool UsableHarvester(const TMeasRow& m)
+{
+    const int32_t d = V(m.DERIGS);
+    return d == 0 || d == 20;
+}
+
+// The ordered views of the model that the passes walk: trees by KOKS_NR, a tree's logs by
+// BALKIS_NR (logs whose KOKS_NR equals the tree's), a log's measurements by MERIJUMS_NR
+// (measurements with the log's KOKS_NR and BALKIS_NR). Ties keep the order of the rows in the
+// model. Two trees with the same number share their logs, two logs with the same numbers share
+// their measurements, as the key filters of the datasets do.
+class TWalk {
+public:
+    explicit TWalk(TAnalysisModel& model) : m(model) {}
+
+    void BuildTreeOrder()
+    {
+        treeOrder.resize(m.Trees.size());
+        for (size_t i = 0; i < treeOrder.size(); ++i)
+            treeOrder[i] = i;
+        std::stable_sort(treeOrder.begin(), treeOrder.end(),
+                         [&](size_t a, size_t b) { return LessOpt(m.Trees[a].KOKS_NR, m.Trees[b].KOKS_NR); });
+    }
+
+    // Logs grouped by KOKS_NR, each group in BALKIS_NR order.
+    void BuildLogOrder()
+    {
+        logOrder.clear();
+        logOrder.reserve(m.Logs.size());
+        for (size_t i = 0; i < m.Logs.size(); ++i)
+            if (m.Logs[i].KOKS_NR)
+                logOrder.push_back(i);
+        std::stable_sort(logOrder.begin(), logOrder.end(), [&](size_t a, size_t b) {
+            const TLogRow& la = m.Logs[a];
+            const TLogRow& lb = m.Logs[b];
+            if (*la.KOKS_NR != *lb.KOKS_NR)
+                return *la.KOKS_NR < *lb.KOKS_NR;
+            return LessOpt(la.BALKIS_NR, lb.BALKIS_NR);
+        });
+    }
+
+    // The logs of a tree (a contiguous range of logOrder).
+    std::pair<const size_t*, const size_t*> LogsOf(const TTreeRow& tree) const
+    {
+        const int32_t k = V(tree.KOKS_NR);
+        auto lo = std::lower_bound(logOrder.begin(), logOrder.end(), k,
+                                   [&](size_t l, int32_t key) { return *m.Logs[l].KOKS_NR < key; });
+        auto hi = std::upper_bound(lo, logOrder.end(), k,
+                                   [&](int32_t key, size_t l) { return key < *m.Logs[l].KOKS_NR; });
+        return {logOrder.data() + (lo - logOrder.begin()), logOrder.data() + (hi - logOrder.begin())};
+    }
+
+    // Measurements grouped by (KOKS_NR, BALKIS_NR) in MERIJUMS_NR order; every log gets its group.
+    void BuildMeasGroups()
+    {
+        std::vector<size_t> order;
+        order.reserve(m.Meas.size());
+        for (size_t i = 0; i < m.Meas.size(); ++i)
+            if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
+                order.push_back(i);
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            const TMeasRow& ma = m.Meas[a];
+            const TMeasRow& mb = m.Meas[b];
+            if (*ma.KOKS_NR != *mb.KOKS_NR)
+                return *ma.KOKS_NR < *mb.KOKS_NR;
+            if (*ma.BALKIS_NR != *mb.BALKIS_NR)
+                return *ma.BALKIS_NR < *mb.BALKIS_NR;
+            return LessOpt(ma.MERIJUMS_NR, mb.MERIJUMS_NR);
+        });
+        groups.clear();
+        groupOfKey.clear();
+        groupOfKey.reserve(m.Logs.size() * 2 + 16);
+        for (size_t i = 0; i < order.size();) {
+            const TMeasRow& first = m.Meas[order[i]];
+            const int32_t k = *first.KOKS_NR;
+            const int32_t b = *first.BALKIS_NR;
+            size_t j = i;
+            std::vector<size_t> g;
+            while (j < order.size() && *m.Meas[order[j]].KOKS_NR == k && *m.Meas[order[j]].BALKIS_NR == b)
+                g.push_back(order[j++]);
+            groupOfKey.emplace(PairKey(k, b), static_cast<uint32_t>(groups.size()));
+            groups.push_back(std::move(g));
+            i = j;
+        }
+        logGroup.assign(m.Logs.size(), 0);
+        for (size_t l = 0; l < m.Logs.size(); ++l) {
+            const uint64_t key = PairKey(V(m.Logs[l].KOKS_NR), V(m.Logs[l].BALKIS_NR));
+            auto it = groupOfKey.find(key);
+            if (it == groupOfKey.end()) {
+                it = groupOfKey.emplace(key, static_cast<uint32_t>(groups.size())).first;
+                groups.emplace_back();
+            }
+            logGroup[l] = it->second;
+        }
+    }
+
+    std::vector<size_t>& MeasOf(size_t log) { return groups[logGroup[log]]; }
+
+    TAnalysisModel& m;
+    std::vector<size_t> treeOrder;
+    std::vector<size_t> logOrder;
+    std::vector<std::vector<size_t>> groups;
+    std::unordered_map<uint64_t, uint32_t> groupOfKey;
+    std::vector<uint32_t> logGroup;
+};
+
+// ---- pass 1: butt-to-top numbering -------------------------------------------------------
+
+// A tree whose thinnest log (by a top diameter) carries a number not greater than the second
+// thinnest is numbered from the top end. Equal thinnest diameters never count as reversed.
+bool IsBalkiOrderReversed(const TAnalysisModel& m, const std::vector<size_t>& treeLogs,
+                          std::optional<int32_t> TLogRow::*field)
+{
+    const TLogRow* first = nullptr;
+    const TLogRow* second = nullptr;
+    auto before = [&](const TLogRow& a, const TLogRow& b) {
+        if (V(a.*field) != V(b.*field))
+            return V(a.*field) < V(b.*field);
+        return V(b.BALKIS_NR) < V(a.BALKIS_NR);
+    };
+    for (size_t l : treeLogs) {
+        const TLogRow& log = m.Logs[l];
+        if (V(log.*field) == 0)
+            continue;
+        if (!first || before(log, *first)) {
+            second = first;
+            first = &log;
+        } else if (!second || before(log, *second)) {
+            second = &log;
+        }
+    }
+    if (!first || !second)
+        return false;
+    if (V(first->*field) == V(second->*field))
+        return false;
+    return V(first->BALKIS_NR) <= V(second->BALKIS_NR);
+}
+
+// Gives the tree's logs new numbers from the highest number down (1 = the former highest) and
+// moves their measurements with them; SORT_NR keeps the new number.
+void RenumberBalki(TAnalysisModel& m, const std::vector<size_t>& treeLogs, const std::vector<size_t>& treeMeas)
+{
+    std::unordered_map<int32_t, std::vector<size_t>> measByLog;
+    for (size_t i : treeMeas)
+        measByLog[*m.Meas[i].BALKIS_NR].push_back(i);
+    int32_t sortNr = 0;
+    for (auto it = treeLogs.rbegin(); it != treeLogs.rend(); ++it) {
+        TLogRow& log = m.Logs[*it];
+        sortNr = Checked(static_cast<long long>(sortNr) + 1);
+        log.SORT_NR = sortNr;
+        auto found = measByLog.find(V(log.BALKIS_NR));
+        if (found != measByLog.end())
+            for (size_t i : found->second)
+                m.Meas[i].SORT_NR = sortNr;
+    }
+    for (size_t l : treeLogs)
+        if (m.Logs[l].SORT_NR)
+            m.Logs[l].BALKIS_NR = m.Logs[l].SORT_NR;
+    for (size_t i : treeMeas)
+        if (m.Meas[i].SORT_NR)
+            m.Meas[i].BALKIS_NR = m.Meas[i].SORT_NR;
+}
+
+void Pass1Numbering(TWalk& w)
+{
+    TAnalysisModel& m = w.m;
+    w.BuildLogOrder();
+    // Measurements of each tree (their KOKS_NR never changes here).
+    std::vector<size_t> measOrder;
+    measOrder.reserve(m.Meas.size());
+    for (size_t i = 0; i < m.Meas.size(); ++i)
+        if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
+            measOrder.push_back(i);
+    std::stable_sort(measOrder.begin(), measOrder.end(),
+                     [&](size_t a, size_t b) { return *m.Meas[a].KOKS_NR < *m.Meas[b].KOKS_NR; });
+    std::vector<size_t> treeLogs;
+    std::vector<size_t> treeMeas;
+    for (size_t t : w.treeOrder) {
+        const int32_t k = V(m.Trees[t].KOKS_NR);
+        auto range = w.LogsOf(m.Trees[t]);
+        treeLogs.assign(range.first, range.second);
+        std::stable_sort(treeLogs.begin(), treeLogs.end(),
+                         [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); });
+        const bool reversed = IsBalkiOrderReversed(m, treeLogs, &TLogRow::HRV_TIEVG)
+                           || IsBalkiOrderReversed(m, treeLogs, &TLogRow::DAST_TIEVG);
+        if (!reversed)
+            continue;
+        auto lo = std::lower_bound(measOrder.begin(), measOrder.end(), k,
+                                   [&](size_t i, int32_t key) { return *m.Meas[i].KOKS_NR < key; });
+        auto hi = std::upper_bound(lo, measOrder.end(), k,
+                                   [&](int32_t key, size_t i) { return key < *m.Meas[i].KOKS_NR; });
+        treeMeas.assign(lo, hi);
+        RenumberBalki(m, treeLogs, treeMeas);
+    }
+}
+
+// ---- pass 2: control days ----------------------------------------------------------------
+
+void Pass2ControlDays(TAnalysisModel& m)
+{
+    std::vector<size_t> byDate(m.Trees.size());
+    for (size_t i = 0; i < byDate.size(); ++i)
+        byDate[i] = i;
+    std::stable_sort(byDate.begin(), byDate.end(),
+                     [&](size_t a, size_t b) { return LessOpt(m.Trees[a].DATUMS_PARB, m.Trees[b].DATUMS_PARB); });
+    bool any = false;
+    double day = 0;
+    for (size_t t : byDate) {
+        const auto& date = m.Trees[t].DATUMS_PARB;
+        if (!date)
+            continue;
+        const double d = std::trunc(*date);
+        if (!any) {
+            any = true;
+            m.Header.DIENU_SKAITS = 1;
+            day = d;
+            continue;
+        }
+        if (d != day) {
+            m.Header.DIENU_SKAITS = Inc(m.Header.DIENU_SKAITS);
+            if (d != day + 1)
+                m.Header.IR_PARRAVUMI = 1;
+            day = d;
+        }
+    }
+}
+
+// ---- pass 3: codes of trees, logs and measurements ---------------------------------------
+
+void Pass3Codes(TWalk& w)
+{
+    TAnalysisModel& m = w.m;
+    for (size_t t : w.treeOrder) {
+        TTreeRow& tree = m.Trees[t];
+        const QString suga = tree.SUGA.toUpper();
+        if (suga != QStringLiteral("EGLE") && suga != QStringLiteral("PRIEDE"))
+            tree.DERIGS = 52;
+        if (!tree.DATUMS_PARB) {
+            m.Header.HAS_EMPTY_DATE = 1;
+        } else {
+            const double day = std::trunc(*tree.DATUMS_PARB);
+            if (!m.Header.DATUMS_PARB_SAK || *m.Header.DATUMS_PARB_SAK > day)
+                m.Header.DATUMS_PARB_SAK = day;
+        }
+        auto [begin, end] = w.LogsOf(tree);
+        if (begin == end)
+            continue;
+        {
+            TLogRow& first = m.Logs[*begin];
+            if (V(first.DERIGS) == 0) {
+                const auto& g = w.MeasOf(*begin);
+                if (g.empty() || V(m.Meas[g.front()].HRV_DIAMETRS) == 0 || V(m.Meas[g.front()].DAST_DIAMETRS) == 0)
+                    first.DERIGS = 17;
+            }
+        }
+        for (auto it = begin; it != end; ++it) {
+            TLogRow& log = m.Logs[*it];
+            if (V(log.DERIGS) != 0)
+                continue;
+            if (V(tree.DERIGS) != 0)
+                log.DERIGS = V(tree.DERIGS);
+            else if (V(log.MER_SKAITS) == 0)
+                log.DERIGS = 55;
+            else if (V(log.DAST_TIEVG) == 0 || V(log.HRV_TIEVG) == 0)
+                log.DERIGS = 15;
+            else if (V(log.HRV_GARUMS) == 0 || V(log.DAST_GARUMS) == 0)
+                log.DERIGS = 4;
+        }
+        for (auto it = begin; it != end; ++it) {
+            const TLogRow& log = m.Logs[*it];
+            const long long topLimit = static_cast<long long>(V(log.HRV_GARUMS)) - 10;
+            for (size_t i : w.MeasOf(*it)) {
+                TMeasRow& row = m.Meas[i];
+                if (V(row.DERIGS) != 0)
+                    continue;
+                if (V(row.MERVIETA) > topLimit)
+                    TAnalysisEngine::SetMeasDerigs(row, 20);
+                else if (!row.MERVIETA)
+                    TAnalysisEngine::SetMeasDerigs(row, 13);
+                else if (V(row.HRV_DIAMETRS) == 0)
+                    TAnalysisEngine::SetMeasDerigs(row, 50);
+                else if (!row.DAST_DIAMETRS)
+                    TAnalysisEngine::SetMeasDerigs(row, 7);
+            }
+        }
+    }
+}
+
+// ---- pass 4: synthetic rows, log codes, sections, deviations, volumes --------------------
+
+void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vector<size_t>& buttOf)
+{
+    TAnalysisModel& m = w.m;
+    std::optional<int32_t> hrv = 0;
+    std::optional<int32_t> dast = 0;
+    for (auto it = begin; it != end; ++it) {
+        const TLogRow& log = m.Logs[*it];
+        std::vector<size_t>& g = w.MeasOf(*it);
+
+        TMeasRow butt;
+        butt.KOKS_NR = V(log.KOKS_NR);
+        butt.BALKIS_NR = V(log.BALKIS_NR);
+        butt.MERIJUMS_NR = 0;
+        butt.MERVIETA = 0;
+        butt.MERIJ_VEIDS = 1;
+        butt.HRV_DIAMETRS = hrv;
+        butt.DAST_DIAMETRS = dast;
+        const size_t buttIdx = m.Meas.size();
+        m.Meas.push_back(std::move(butt));
+        auto pos = std::lower_bound(g.begin(), g.end(), 0, [&](size_t i, int key) {
+            return LessOpt(m.Meas[i].MERIJUMS_NR, std::optional<int32_t>(key));
+        });
+        g.insert(pos, buttIdx);
+        buttOf[*it] = buttIdx;
+
+        int32_t highest = 0;
+        for (size_t i : g)
+            highest = std::max(highest, V(m.Meas[i].MERIJUMS_NR));
+        TMeasRow top;
+        top.KOKS_NR = V(log.KOKS_NR);
+        top.BALKIS_NR = V(log.BALKIS_NR);
+        top.MERIJUMS_NR = Checked(static_cast<long long>(highest) + 101);
+        top.MERVIETA = log.HRV_GARUMS;
+        top.MERIJ_VEIDS = 2;
+        top.HRV_DIAMETRS = log.HRV_TIEVG;
+        top.DAST_DIAMETRS = log.DAST_TIEVG;
+        const size_t topIdx = m.Meas.size();
+        m.Meas.push_back(std::move(top));
+        auto topPos = std::upper_bound(g.begin(), g.end(), topIdx, [&](size_t key, size_t i) {
+            return LessOpt(m.Meas[key].MERIJUMS_NR, m.Meas[i].MERIJUMS_NR);
+        });
+        g.insert(topPos, topIdx);
+        hrv = m.Meas[topIdx].HRV_DIAMETRS;
+        dast = m.Meas[topIdx].DAST_DIAMETRS;
+    }
+}
+
+// The butt diameters of a butt log are extrapolated from its first two usable points. With
+// fewer than two points found, or a negative result, the butt row keeps what it holds.
+void ExtrapolateButt(TWalk& w, size_t log, size_t buttIdx)
+{
+    TAnalysisModel& m = w.m;
+    if (V(m.Logs[log].BALKIS_NR) != 1)
+        return;
+    const std::vector<size_t>& g = w.MeasOf(log);
+    auto it = std::find(g.begin(), g.end(), buttIdx);
+    if (it == g.end())
+        return;
+    const TMeasRow* p1 = nullptr;
+    const TMeasRow* p2 = nullptr;
+    for (++it; it != g.end(); ++it) {
+        const TMeasRow& row = m.Meas[*it];
+        if (V(row.DERIGS) != 0)
+            continue;
+        if (!p1) {
+            p1 = &row;
+        } else {
+            p2 = &row;
+            break;
+        }
+    }
+    if (!p1 || !p2)
+        return;
+    const long long dp = static_cast<long long>(V(p2->MERVIETA)) - V(p1->MERVIETA);
+    if (dp == 0)
+        return;
+    const long double k = static_cast<long double>(static_cast<long long>(V(p1->HRV_DIAMETRS)) - V(p2->HRV_DIAMETRS))
+                        / static_cast<long double>(dp);
+    const long double base = static_cast<long double>(V(p1->MERVIETA)) * k;
+    const int32_t hrv = RoundToInt(base + V(p1->HRV_DIAMETRS));
+    const int32_t dast = RoundToInt(base + V(p1->DAST_DIAMETRS));
+    TMeasRow& butt = m.Meas[buttIdx];
+    if (hrv >= 0)
+        butt.HRV_DIAMETRS = hrv;
+    if (dast >= 0)
+        butt.DAST_DIAMETRS = dast;
+}
+
+// Code 10: two diameters in a row larger than the one before them.
+void CheckGrowingDiameters(TWalk& w, size_t log)
+{
+    TAnalysisModel& m = w.m;
+    TLogRow& l = m.Logs[log];
+    if (V(l.DERIGS) != 0)
+        return;
+    const std::vector<size_t>& g = w.MeasOf(log);
+    auto it = std::find_if(g.begin(), g.end(), [&](size_t i) { return UsableHarvester(m.Meas[i]); });
+    if (it == g.end())
+        return;
+    int32_t hOlder = V(m.Meas[*it].HRV_DIAMETRS);
+    int32_t hNewer = hOlder;
+    int32_t dOlder = V(m.Meas[*it].DAST_DIAMETRS);
+    int32_t dNewer = dOlder;
+    for (; it != g.end(); ++it) {
+        const TMeasRow& row = m.Meas[*it];
+        const int32_t h = V(row.HRV_DIAMETRS);
+        if (h != 0 && UsableHarvester(row)) {
+            if (hNewer > hOlder && h > hOlder) {
+                l.DERIGS = 10;
+                return;
+            }
+            hOlder = hNewer;
+            hNewer = h;
+        }
+        const int32_t d = V(row.DAST_DIAMETRS);
+        if (d != 0 && V(row.DERIGS) == 0) {
+            if (dNewer > dOlder && d > dOlder) {
+                l.DERIGS = 10;
+                return;
+            }
+            dOlder = dNewer;
+            dNewer = d;
+        }
+    }
+}
+
+// Code 16: two measurements in a row without a usable caliper diameter.
+void CheckMissingPairs(TWalk& w, size_t log)
+{
+    TAnalysisModel& m = w.m;
+    TLogRow& l = m.Logs[log];
+    if (V(l.DERIGS) != 0)
+        return;
+    int missing = 0;
+    for (size_t i : w.MeasOf(log)) {
+        const TMeasRow& row = m.Meas[i];
+        if (V(row.DAST_DIAMETRS) == 0 || V(row.DERIGS) != 0)
+            ++missing;
+        else
+            missing = 0;
+        if (missing == 2) {
+            l.DERIGS = 16;
+            return;
+        }
+    }
+}
+
+// Code 18: fewer than three usable rows (butt and top rows included). Tested on every log.
+void CheckTooFewRows(TWalk& w, size_t log)
+{
+    TAnalysisModel& m = w.m;
+    TLogRow& l = m.Logs[log];
+    if (V(l.DERIGS) != 0)
+        return;
+    int usable = 0;
+    for (size_t i : w.MeasOf(log)) {
+        if (V(m.Meas[i].DERIGS) == 0 && ++usable == 3)
+            return;
+    }
+    l.DERIGS = 18;
+}
+
+// The log's code goes to its usable rows; harvester sections run between usable positions.
+void HarvesterSections(TWalk& w, size_t log)
+{
+    TAnalysisModel& m = w.m;
+    const int32_t logCode = V(m.Logs[log].DERIGS);
+    int32_t prev = 0;
+    for (size_t i : w.MeasOf(log)) {
+        TMeasRow& row = m.Meas[i];
+        if (!UsableHarvester(row))
+            continue;
+        if (logCode != 0)
+            TAnalysisEngine::SetMeasDerigs(row, logCode);
+        if (UsableHarvester(row)) {
+            row.MERVIETA_IEP_HRV = prev;
+            row.HRV_GARUMS = Checked(static_cast<long long>(V(row.MERVIETA)) - prev);
+            prev = V(row.MERVIETA);
+        }
+    }
+}
+
+// Deviations of every pair; caliper sections between usable caliper positions, the last one
+// ending at the caliper log length.
+void DeviationsAndCaliperSections(TWalk& w, size_t log)
+{
+    TAnalysisModel& m = w.m;
+    const TLogRow& l = m.Logs[log];
+    int32_t prev = 0;
+    for (size_t i : w.MeasOf(log)) {
+        TMeasRow& row = m.Meas[i];
+        const int32_t h = V(row.HRV_DIAMETRS);
+        const int32_t d = V(row.DAST_DIAMETRS);
+        if (h != 0 && d != 0) {
+            const long long dev = std::llabs(static_cast<long long>(h) - d);
+            row.NOVIRZE_DIAMETRS = Checked(dev);
+            row.NOVIRZE_DIAM_LIDZ = TAnalysisEngine::GetNovirzeClass(*row.NOVIRZE_DIAMETRS);
+            row.INTERVALS_DIAMETRS = TAnalysisEngine::GetDiamInterval(h);
+        }
+        if (V(row.DERIGS) == 0 && d != 0) {
+            row.MERVIETA_IEP_DAST = prev;
+            const int32_t endPos = V(row.MERIJUMS_NR) >= 100 ? V(l.DAST_GARUMS) : V(row.MERVIETA);
+            row.DAST_GARUMS = Checked(static_cast<long long>(endPos) - prev);
+            prev = V(row.MERVIETA);
+        }
+    }
+}
+
+inline long double Cone(int32_t lengthCm, double r, double rPrev)
+{
+    const long double a = r;
+    const long double b = rPrev;
+    return static_cast<long double>(lengthCm) * kPi / 30 * (a * a + a * b + b * b);
+}
+
+inline long double AddTo(const std::optional<double>& field, long double v)
+{
+    return VD(field) + v;
+}
+
+void LogVolumes(TWalk& w, size_t log, TTreeRow& tree)
+{
+    TAnalysisModel& m = w.m;
+    TLogRow& l = m.Logs[log];
+    if (V(l.DERIGS) != 0)
+        return;
+    const std::vector<size_t>& g = w.MeasOf(log);
+    double rH = 0;
+    double rD = 0;
+    if (!g.empty()) {
+        rH = static_cast<double>(V(m.Meas[g.front()].HRV_DIAMETRS)) / 2 / 100;
+        rD = static_cast<double>(V(m.Meas[g.front()].DAST_DIAMETRS)) / 2 / 100;
+    }
+    long double sumH = 0;
+    long double sumD = 0;
+    for (size_t i : g) {
+        const TMeasRow& row = m.Meas[i];
+        if (V(row.DERIGS) == 0 && V(row.DAST_DIAMETRS) != 0) {
+            const double r = static_cast<double>(V(row.DAST_DIAMETRS)) / 2 / 100;
+            sumD += Cone(V(row.DAST_GARUMS), r, rD);
+            rD = r;
+        }
+        if (UsableHarvester(row)) {
+            const double r = static_cast<double>(V(row.HRV_DIAMETRS)) / 2 / 100;
+            sumH += Cone(V(row.HRV_GARUMS), r, rH);
+            rH = r;
+        }
+    }
+    const long double volH = RoundPrec(0, sumH);
+    const long double volD = RoundPrec(0, sumD);
+    l.HRV_APJOMS = static_cast<double>(volH);
+    l.DAST_APJOMS = static_cast<double>(volD);
+    THeaderRow& h = m.Header;
+    tree.HRV_APJOMS = static_cast<double>(AddTo(tree.HRV_APJOMS, volH));
+    tree.DAST_APJOMS = static_cast<double>(AddTo(tree.DAST_APJOMS, volD));
+    h.HRV_APJOMS_ALL = static_cast<double>(AddTo(h.HRV_APJOMS_ALL, volH));
+    h.DAST_APJOMS_ALL = static_cast<double>(AddTo(h.DAST_APJOMS_ALL, volD));
+    if (V(tree.IZV_VEIDS) == 1) {
+        h.HRV_APJOMS_RAND = static_cast<double>(AddTo(h.HRV_APJOMS_RAND, volH));
+        h.DAST_APJOMS_RAND = static_cast<double>(AddTo(h.DAST_APJOMS_RAND, volD));
+    } else {
+        h.HRV_APJOMS_OP = static_cast<double>(AddTo(h.HRV_APJOMS_OP, volH));
+        h.DAST_APJOMS_OP = static_cast<double>(AddTo(h.DAST_APJOMS_OP, volD));
+    }
+}
+
+void Pass4Derived(TWalk& w)
+{
+    TAnalysisModel& m = w.m;
+    std::vector<size_t> buttOf(m.Logs.size(), 0);
+    for (size_t t : w.treeOrder) {
+        TTreeRow& tree = m.Trees[t];
+        auto [begin, end] = w.LogsOf(tree);
+        AddSyntheticRows(w, begin, end, buttOf);
+        if (begin != end)
+            ExtrapolateButt(w, *begin, buttOf[*begin]);
+        for (auto it = begin; it != end; ++it)
+            CheckGrowingDiameters(w, *it);
+        for (auto it = begin; it != end; ++it)
+            CheckMissingPairs(w, *it);
+        for (auto it = begin; it != end; ++it)
+            CheckTooFewRows(w, *it);
+        for (auto it = begin; it != end; ++it)
+            HarvesterSections(w, *it);
+        for (auto it = begin; it != end; ++it)
+            DeviationsAndCaliperSections(w, *it);
+        for (auto it = begin; it != end; ++it)
+            LogVolumes(w, *it, tree);
+        tree.HRV_APJOMS = static_cast<double>(RoundPrec(3, VD(tree.HRV_APJOMS)));
+        tree.DAST_APJOMS = static_cast<double>(RoundPrec(3, VD(tree.DAST_APJOMS)));
+    }
+}
+
+// ---- pass 5: header totals and percentages -----------------------------------------------
+
+void Percentage(const std::optional<double>& hrv, const std::optional<double>& dast, std::optional<double>& out)
+{
+    // A caliper total of 0 leaves the percentage empty rather than dividing by zero.
+    if (VD(hrv) == 0 || VD(dast) == 0)
+        return;
+    out = static_cast<double>(RoundPrec(2, (VD(hrv) - VD(dast)) * 100 / VD(dast)));
+}
+
+void Pass5Header(TAnalysisModel& m)
+{
+    THeaderRow& h = m.Header;
+    for (std::optional<double>* f : {&h.HRV_APJOMS_ALL, &h.DAST_APJOMS_ALL, &h.HRV_APJOMS_OP, &h.DAST_APJOMS_OP,
+                                     &h.HRV_APJOMS_RAND, &h.DAST_APJOMS_RAND})
+        *f = static_cast<double>(RoundPrec(3, VD(*f)));
+    Percentage(h.HRV_APJOMS_ALL, h.DAST_APJOMS_ALL, h.PROCENTS_ALL);
+    Percentage(h.HRV_APJOMS_RAND, h.DAST_APJOMS_RAND, h.PROCENTS_RAND);
+    Percentage(h.HRV_APJOMS_OP, h.DAST_APJOMS_OP, h.PROCENTS_OP);
+}
+
+// ---- pass 6: code 51 and counts ----------------------------------------------------------
+
+void Pass6Counts(TWalk& w)
+{
+    TAnalysisModel& m = w.m;
+    for (size_t t : w.treeOrder) {
+        TTreeRow& tree = m.Trees[t];
+        if (V(tree.DERIGS) == 0 && (VD(tree.HRV_APJOMS) < 0.0005L || VD(tree.DAST_APJOMS) < 0.0005L))
+            tree.DERIGS = 51;
+        TKokuSkRow& row = m.KokuSk[V(tree.IZV_VEIDS) == 1 ? 2 : 1];
+        if (V(tree.DERIGS) != 0)
+            row.KOKU_SK_NEDER = Inc(row.KOKU_SK_NEDER);
+        else
+            row.KOKU_SK_DER = Inc(row.KOKU_SK_DER);
+        const bool speciesOk = V(tree.DERIGS) != 52;
+        if (speciesOk)
+            row.KOKU_SK_DER_SUGA = Inc(row.KOKU_SK_DER_SUGA);
+        auto [begin, end] = w.LogsOf(tree);
+        for (auto it = begin; it != end; ++it) {
+            if (V(m.Logs[*it].DERIGS) != 0)
+                row.BALKU_SK_NEDER = Inc(row.BALKU_SK_NEDER);
+            else
+                row.BALKU_SK_DER = Inc(row.BALKU_SK_DER);
+            if (speciesOk)
+                row.BALKU_SK_DER_SUGA = Inc(row.BALKU_SK_DER_SUGA);
+        }
+    }
+}
+
+// ---- pass 7: totals ----------------------------------------------------------------------
+
+void AddKokuSkField(std::optional<int32_t>& total, const std::optional<int32_t>& value)
+{
+    if (!value)
+        return;
+    total = Checked(static_cast<long long>(V(total)) + *value);
+}
+
+void SumKokuSk(TAnalysisModel& m)
+{
+    TKokuSkRow& all = m.KokuSk[0];
+    for (int r = 1; r <= 2; ++r) {
+        const TKokuSkRow& row = m.KokuSk[static_cast<size_t>(r)];
+        AddKokuSkField(all.KOKU_SK_DER, row.KOKU_SK_DER);
+        AddKokuSkField(all.KOKU_SK_NEDER, row.KOKU_SK_NEDER);
+        AddKokuSkField(all.BALKU_SK_DER, row.BALKU_SK_DER);
+        AddKokuSkField(all.BALKU_SK_NEDER, row.BALKU_SK_NEDER);
+        AddKokuSkField(all.KOKU_SK_DER_SUGA, row.KOKU_SK_DER_SUGA);
+        AddKokuSkField(all.BALKU_SK_DER_SUGA, row.BALKU_SK_DER_SUGA);
+    }
+}
+
+// ---- deviation table ---------------------------------------------------------------------
+
+inline double Percent(int32_t count, int32_t total)
+{
+    return static_cast<double>(RoundPrec(0, static_cast<long double>(count) / total * 100));
+}
+
+void SetPercentages(TDiamNovirzeRow& row)
+{
+    const int32_t kopa = V(row.KOPA);
+    if (kopa == 0)
+        return;
+    row.LIDZ_2_PRCNT = Percent(V(row.LIDZ_2), kopa);
+    row.LIDZ_4_PRCNT = Percent(V(row.LIDZ_4), kopa);
+    row.LIDZ_6_PRCNT = Percent(V(row.LIDZ_6), kopa);
+    row.CITS_PRCNT = Percent(V(row.CITS), kopa);
+}
+
+// Whether a tree belongs to a selection kind. A tree without a selection kind is in kind 0 only:
+// a comparison with an empty value holds for neither of the two kinds' conditions.
+inline bool InKind(const TTreeRow& tree, int kind)
+{
+    if (kind == 0)
+        return true;
+    if (!tree.IZV_VEIDS)
+        return false;
+    return kind == 1 ? *tree.IZV_VEIDS != 1 : *tree.IZV_VEIDS == 1;
+}
+
+void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
+{
+    TAnalysisModel& m = w.m;
+    int32_t within2 = 0, within4 = 0, within6 = 0, above6 = 0, rejected = 0;
+    std::map<QString, size_t> rowOf;
+    for (size_t i = 0; i < m.DiamNovirzes.size(); ++i)
+        if (V(m.DiamNovirzes[i].IZV_VEIDS) == kind && m.DiamNovirzes[i].IZV_VEIDS)
+            rowOf.emplace(m.DiamNovirzes[i].INTERVALS_DIAMETRS, i);
+    auto inc = [](int32_t& c) { c = Checked(static_cast<long long>(c) + 1); };
+    auto incField = [](std::optional<int32_t>& f) { f = Inc(f); };
+
+    for (size_t t : w.treeOrder) {
+        const TTreeRow& tree = m.Trees[t];
+        if (!InKind(tree, kind))
+            continue;
+        auto [begin, end] = w.LogsOf(tree);
+        for (auto it = begin; it != end; ++it) {
+            for (size_t i : w.MeasOf(*it)) {
+                TMeasRow& row = m.Meas[i];
+                if (V(row.MERIJ_VEIDS) == 1) {
+                    row.DERIGS_DIAM_NOV = 2;
+                    continue;
+                }
+                if (V(row.DAST_DIAMETRS) <= 0 || V(row.HRV_DIAMETRS) <= 0 || V(row.NOVIRZE_DIAMETRS) > maksNovirze) {
+                    row.DERIGS_DIAM_NOV = 1;
+                    inc(rejected);
+                    continue;
+                }
+                row.DERIGS_DIAM_NOV = 0;
+                auto found = rowOf.find(row.INTERVALS_DIAMETRS);
+                if (found == rowOf.end()) {
+                    TDiamNovirzeRow nr;
+                    nr.IZV_VEIDS = kind;
+                    nr.INTERVALS_DIAMETRS = row.INTERVALS_DIAMETRS;
+                    nr.LIDZ_2 = 0;
+                    nr.LIDZ_4 = 0;
+                    nr.LIDZ_6 = 0;
+                    nr.CITS = 0;
+                    found = rowOf.emplace(row.INTERVALS_DIAMETRS, m.DiamNovirzes.size()).first;
+                    m.DiamNovirzes.push_back(std::move(nr));
+                }
+                TDiamNovirzeRow& dr = m.DiamNovirzes[found->second];
+                incField(dr.KOPA);
+                switch (V(row.NOVIRZE_DIAM_LIDZ)) {
+                case 1:
+                    incField(dr.CITS);
+                    inc(above6);
+                    break;
+                case 4:
+                    incField(dr.LIDZ_6);
+                    inc(within6);
+                    break;
+                case 3:
+                    incField(dr.LIDZ_6);
+                    incField(dr.LIDZ_4);
+                    inc(within6);
+                    inc(within4);
+                    break;
+                case 2:
+                    incField(dr.LIDZ_6);
+                    incField(dr.LIDZ_4);
+                    incField(dr.LIDZ_2);
+                    inc(within6);
+                    inc(within4);
+                    inc(within2);
+                    break;
+                default:
+                    break;
+                }
+            }
+        }
+    }
+    if (within6 <= 0 && above6 <= 0)
+        return;
+    for (auto& [text, idx] : rowOf)
+        SetPercentages(m.DiamNovirzes[idx]);
+    TDiamNovirzeRow total;
+    total.IZV_VEIDS = kind;
+    total.INTERVALS_DIAMETRS = TAnalysisEngine::TotalRowText();
+    total.LIDZ_2 = within2;
+    total.LIDZ_4 = within4;
+    total.LIDZ_6 = within6;
+    total.CITS = above6;
+    total.KOPA = Checked(static_cast<long long>(within6) + above6);
+    SetPercentages(total);
+    m.DiamNovirzes.push_back(std::move(total));
+    const double share = static_cast<double>(
+        RoundPrec(2, static_cast<long double>(within6) / (static_cast<long long>(within6) + above6) * 100));
+    switch (kind) {
+    case 0:
+        m.Header.DIAM_NOVIRZE6MM_ALL = share;
+        break;
+    case 1:
+        m.Header.DIAM_NOVIRZE6MM_OP = share;
+        break;
+    default:
+        m.Header.DIAM_NOVIRZE6MM_RAND = share;
+        break;
+    }
+    m.KokuSk[static_cast<size_t>(kind)].MERIJ_NEDER_DIAM = rejected;
+}
+
+void CheckKind(int kind)
+{
+    if (kind < 0 || kind > 2)
+        TAnalysisErrors::RaiseRangeError();
+}
+
+} // namespace
+
+void TAnalysisEngine::ValidateAndCalculate(TAnalysisModel& model, int32_t maksNovirze)
+{
+    TWalk w(model);
+    w.BuildTreeOrder();
+    Pass1Numbering(w);
+    Pass2ControlDays(model);
+    w.BuildLogOrder();
+    w.BuildMeasGroups();
+    Pass3Codes(w);
+    Pass4Derived(w);
+    Pass5Header(model);
+    Pass6Counts(w);
+    SumKokuSk(model);
+    CalcDiamNovirzesOn(w, 1, maksNovirze);
+    CalcDiamNovirzesOn(w, 2, maksNovirze);
+    CalcDiamNovirzesOn(w, 0, maksNovirze);
+}
+
+void TAnalysisEngine::CalcDiamNovirzes(TAnalysisModel& model, int kind, int32_t maksNovirze)
+{
+    CheckKind(kind);
+    TWalk w(model);
+    w.BuildTreeOrder();
+    w.BuildLogOrder();
+    w.BuildMeasGroups();
+    CalcDiamNovirzesOn(w, kind, maksNovirze);
+}
+
+QString TAnalysisEngine::GetErrorMessage(int32_t errId)
+{
+    const char* text = "";
+    switch (errId) {
+    case 4: text = "Nav norādīts nogriežņa garums"; break;
+    case 7: text = "Nav norādīti dastmēra diametri"; break;
+    case 10: text = "Divi mērījumi pēc kārtas lielāki, nekā iepriekšējais"; break;
+    case 13: text = "Nav norādītas harvestera mērījumu vietas"; break;
+    case 15: text = "Nav norādīts tievgaļa diametrs"; break;
+    case 16: text = "Trūkst divi mērījumi pēc kārtas"; break;
+    case 17: text = "Nav norādīts 1. mērījums pirmajam nogrieznim"; break;
+    case 18: text = "Mērījumu skaits ir mazāks par 3"; break;
+    case 20: text = "Mērījuma vieta ir 10 cm robežās no tievgaļa"; break;
+    case 50: text = "Nav norādīts harvestera diametrs"; break;
+    case 51: text = "Nav derīgo nogriežņu un apjoma"; break;
+    case 52: text = "Neatbilst suga"; break;
+    case 55: text = "Nav neviens mērījums"; break;
+    default: break;
+    }
+    return QString::fromUtf8(text) + QStringLiteral("  ");
+}
+
+void TAnalysisEngine::SetMeasDerigs(TMeasRow& row, int32_t code)
+{
+    row.DERIGS = code;
+    if (code == 0) {
+        row.PIEZIMES.clear();
+        return;
+    }
+    QString notes = row.PIEZIMES;
+    if (!notes.isEmpty())
+        notes += QLatin1Char(';');
+    notes += GetErrorMessage(code);
+    row.PIEZIMES = notes.left(AnalysisWidth::PIEZIMES);
+}
+
+QString TAnalysisEngine::GetDiamInterval(int32_t diameter)
+{
+    if (diameter < 100)
+        return QStringLiteral("0-99");
+    if (diameter < 200)
+        return QStringLiteral("100-199");
+    if (diameter < 300)
+        return QStringLiteral("200-299");
+    if (diameter < 400)
+        return QStringLiteral("300-399");
+    if (diameter <= 500)
+        return QStringLiteral("400-500");
+    return QStringLiteral("Cits");
+}
+
+int16_t TAnalysisEngine::GetNovirzeClass(int32_t deviation)
+{
+    if (deviation <= 2)
+        return 2;
+    if (deviation <= 4)
+        return 3;
+    if (deviation <= 6)
+        return 4;
+    return 1;
+}
+
+QString TAnalysisEngine::TotalRowText()
+{
+    return QStringLiteral("Kopā");
+}
