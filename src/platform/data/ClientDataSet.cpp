@@ -1,0 +1,136 @@
+#include "platform/data/ClientDataSet.h"
+
+#include "platform/data/EDatabaseError.h"
+
+const QString TClientDataSet::DefaultOrderName = QStringLiteral("DEFAULT_ORDER");
+
+namespace {
+bool NameInList(const QString& list, const QString& name)
+{
+    const auto parts = list.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (const QString& p : parts)
+        if (p.trimmed().compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+} // namespace
+
+void TClientDataSet::CreateDataSet()
+{
+    if (Active())
+        Close();
+    Open();
+}
+
+void TClientDataSet::InternalOpen()
+{
+    TDataSet::InternalOpen();
+    ApplyOrder();
+}
+
+std::vector<TDataSet::OrderKey> TClientDataSet::KeysFor(const QString& fields, const QString& descFields,
+                                                        const QString& caseInsFields, TIndexOptions options) const
+{
+    std::vector<OrderKey> keys;
+    for (TField* f : GetFieldList(fields)) {
+        OrderKey k;
+        k.Field = f->Index();
+        k.Descending = (options & ixDescending) != 0 || NameInList(descFields, f->FieldName());
+        k.CaseInsensitive = (options & ixCaseInsensitive) != 0 || NameInList(caseInsFields, f->FieldName());
+        keys.push_back(k);
+    }
+    return keys;
+}
+
+void TClientDataSet::ApplyOrder()
+{
+    if (FieldCount() == 0)
+        return;
+    if (!m_indexFieldNames.isEmpty()) {
+        SetOrderKeys(KeysFor(m_indexFieldNames, QString(), QString(), 0));
+    } else if (m_indexName.isEmpty() || m_indexName.compare(DefaultOrderName, Qt::CaseInsensitive) == 0) {
+        SetOrderKeys({});
+    } else {
+        const TIndexDef& def = m_indexDefs.Find(m_indexName);
+        SetOrderKeys(KeysFor(def.Fields(), def.DescFields(), def.CaseInsFields(), def.Options()));
+    }
+}
+
+void TClientDataSet::SetIndexName(const QString& name)
+{
+    if (!name.isEmpty() && name.compare(DefaultOrderName, Qt::CaseInsensitive) != 0)
+        m_indexDefs.Find(name); // raises for an unknown index, leaving the order as it was
+    const QString oldName = m_indexName, oldFields = m_indexFieldNames;
+    m_indexName = name;
+    m_indexFieldNames.clear();
+    try {
+        ApplyOrder();
+    } catch (...) {
+        m_indexName = oldName;
+        m_indexFieldNames = oldFields;
+        throw;
+    }
+}
+
+void TClientDataSet::SetIndexFieldNames(const QString& names)
+{
+    if (FieldCount() > 0 && !names.isEmpty())
+        GetFieldList(names); // raises for an unknown field, leaving the order as it was
+    const QString oldName = m_indexName, oldFields = m_indexFieldNames;
+    m_indexFieldNames = names;
+    m_indexName.clear();
+    try {
+        ApplyOrder();
+    } catch (...) {
+        m_indexName = oldName;
+        m_indexFieldNames = oldFields;
+        throw;
+    }
+}
+
+void TClientDataSet::AddIndex(const QString& name, const QString& fields, TIndexOptions options,
+                              const QString& descFields, const QString& caseInsFields)
+{
+    if (name.compare(DefaultOrderName, Qt::CaseInsensitive) == 0)
+        throw EDatabaseError(QStringLiteral("Index name '%1' is reserved").arg(name));
+    if (FieldCount() > 0)
+        GetFieldList(fields);
+    m_indexDefs.Add(name, fields, options, descFields, caseInsFields);
+}
+
+void TClientDataSet::DeleteIndex(const QString& name)
+{
+    const int i = m_indexDefs.IndexOf(name);
+    if (i < 0)
+        throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(name));
+    m_indexDefs.Delete(i);
+    if (m_indexName.compare(name, Qt::CaseInsensitive) == 0) {
+        m_indexName.clear();
+        ApplyOrder();
+    }
+}
+
+std::vector<TField*> TClientDataSet::IndexFields() const
+{
+    std::vector<TField*> result;
+    for (const OrderKey& k : OrderKeys())
+        result.push_back(Fields(k.Field));
+    return result;
+}
+
+bool TClientDataSet::FindKey(const ValueArray& keyValues)
+{
+    return SeekKey(keyValues, false);
+}
+
+void TClientDataSet::FindNearest(const ValueArray& keyValues)
+{
+    SeekKey(keyValues, true);
+}
+
+void TClientDataSet::SetIncludeBlobsInDelta(bool value)
+{
+    if (Active())
+        throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
+    m_includeBlobsInDelta = value;
+}

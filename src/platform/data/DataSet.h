@@ -1,0 +1,272 @@
+#pragma once
+
+#include "platform/data/Bookmark.h"
+#include "platform/data/ColumnStore.h"
+#include "platform/data/DBTypes.h"
+#include "platform/data/Field.h"
+#include "platform/data/FieldDefs.h"
+#include "platform/data/XPInterfaces.h"
+#include "platform/rtl/Value.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class TDataSource;
+class TFilterExpression;
+
+// An in-memory table with a cursor. Records live in typed columns addressed by a record slot
+// that never moves; the current order (insertion order or an index over fields) is an array
+// of slots, and a filter narrows it either to a range of that array (equalities on the
+// index's leading fields) or to a list of the matching slots.
+class TDataSet {
+public:
+    using TDataSetNotifyEvent = std::function<void(TDataSet* DataSet)>;
+    using TFilterRecordEvent = std::function<void(TDataSet* DataSet, bool& Accept)>;
+
+    TDataSet();
+    virtual ~TDataSet();
+    TDataSet(const TDataSet&) = delete;
+    TDataSet& operator=(const TDataSet&) = delete;
+
+    const QString& Name() const { return m_name; }
+    void SetName(const QString& name) { m_name = name; }
+
+    // Fields.
+    TFieldDefs& FieldDefs() { return m_fieldDefs; }
+    const TFieldDefs& FieldDefs() const { return m_fieldDefs; }
+    int FieldCount() const { return int(m_fields.size()); }
+    TField* Fields(int index) const { return m_fields.at(size_t(index)).get(); }
+    std::shared_ptr<TField> FieldPtr(int index) const { return m_fields.at(size_t(index)); }
+    // Raises EDatabaseError "Field 'X' not found".
+    TField* FieldByName(const QString& name) const;
+    TField* FindField(const QString& name) const;
+    // The fields named in "A;B" in that order; raises for an unknown name.
+    std::vector<TField*> GetFieldList(const QString& fieldNames) const;
+    QStringList GetFieldNames() const;
+    int IndexOfField(const TField* field) const;
+    // Persistent fields are added while the dataset is closed.
+    void AddField(std::shared_ptr<TField> field);
+    void RemoveField(TField* field);
+    // True when the fields were made from the field definitions.
+    bool DefaultFields() const { return m_defaultFields; }
+
+    // Open and close.
+    bool Active() const { return m_state != TDataSetState::dsInactive; }
+    void SetActive(bool active);
+    void Open();
+    void Close();
+    TDataSetState State() const { return m_state; }
+    bool Modified() const { return m_modified; }
+
+    // Cursor.
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    int MoveBy(int distance);
+    bool Bof() const { return m_bof; }
+    bool Eof() const { return m_eof; }
+    // 1-based position in the current order; 0 when empty; -1 while inserting.
+    int RecNo() const;
+    void SetRecNo(int recNo);
+    int RecordCount() const;
+    bool IsEmpty() const;
+    bool IsSequenced() const { return true; }
+
+    // Editing.
+    void Append();
+    void Insert();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    void CheckBrowseMode();
+    // Gives the data links the chance to write pending edits into the fields.
+    void UpdateRecord();
+    // Appends and posts a record with the given values in field order (null leaves a field empty).
+    void AppendRecord(const ValueArray& values);
+    // Removes every record.
+    void EmptyDataSet();
+
+    // Data-aware controls.
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return m_disableCount > 0; }
+
+    // Filter.
+    const QString& Filter() const { return m_filterText; }
+    void SetFilter(const QString& text);
+    bool Filtered() const { return m_filtered; }
+    void SetFiltered(bool filtered);
+    TFilterOptions FilterOptions() const { return m_filterOptions; }
+    void SetFilterOptions(TFilterOptions options);
+    // Move to a record that meets the filter text (and OnFilterRecord), even while Filtered
+    // is off; false and no move when none does.
+    bool FindFirst();
+    bool FindNext();
+    bool FindPrior();
+    bool FindLast();
+    bool Found() const { return m_found; }
+
+    // Search. Fields "A;B"; values one per field (a single value or an array).
+    bool Locate(const QString& keyFields, const ::Value& keyValues, TLocateOptions options = 0);
+    ::Value Lookup(const QString& keyFields, const ::Value& keyValues, const QString& resultFields);
+
+    // Bookmarks.
+    TBookmark GetBookmark() const;
+    TBookmark Bookmark() const { return GetBookmark(); }
+    void GotoBookmark(const TBookmark& bookmark);
+    void SetBookmark(const TBookmark& bookmark) { GotoBookmark(bookmark); }
+    bool BookmarkValid(const TBookmark& bookmark) const;
+    int CompareBookmarks(const TBookmark& a, const TBookmark& b) const;
+    void FreeBookmark(TBookmark&) const { }
+
+    // Events.
+    TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose;
+    TDataSetNotifyEvent BeforeInsert, AfterInsert, BeforeEdit, AfterEdit;
+    TDataSetNotifyEvent BeforePost, AfterPost, BeforeCancel, AfterCancel;
+    TDataSetNotifyEvent BeforeDelete, AfterDelete, BeforeScroll, AfterScroll;
+    TDataSetNotifyEvent OnNewRecord, OnCalcFields;
+    TFilterRecordEvent OnFilterRecord;
+
+    // The dataset's observer subject, created on first request and kept until the dataset dies.
+    XPRef<IKpDbDataSet> KpDbDataSet();
+
+    // Called with the dataset when it is destroyed; returns an id for RemoveFreeNotification.
+    int AddFreeNotification(std::function<void(TDataSet*)> callback);
+    void RemoveFreeNotification(int id);
+
+    // Tells the observer subject and (unless controls are disabled) the data sources.
+    void DataEvent(TDataEvent event, TField* field);
+
+    // Used by fields: the stored value of the record being read, and writing it.
+    ::Value GetFieldData(const TField* field) const;
+    void SetFieldData(TField* field, const ::Value& stored);
+
+    // Used by data links: the number of records a window can show (the record being inserted
+    // included), the cursor's place among them, and the record fields read from.
+    int WindowRecordCount() const;
+    int CursorWindowPosition() const;
+    int ReadPosition() const { return m_readPos; }
+    void SetReadPosition(int position);
+
+    // Registration of data sources (done by TDataSource).
+    void AttachDataSource(TDataSource* source);
+    void DetachDataSource(TDataSource* source);
+
+protected:
+    struct OrderKey {
+        int Field = -1;
+        bool Descending = false;
+        bool CaseInsensitive = false;
+    };
+
+    // Switches the order of the records (empty keys: insertion order); the cursor stays on
+    // its record.
+    void SetOrderKeys(std::vector<OrderKey> keys);
+    const std::vector<OrderKey>& OrderKeys() const { return m_orderKeys; }
+    // Puts the cursor on the first record of the current order whose leading key fields
+    // equal (nearest: are at least) the values; false when none does.
+    bool SeekKey(const ValueArray& values, bool nearest);
+    // Makes columns and fields for an opening dataset; subclasses bind fields to definitions.
+    virtual void CreateFields();
+    virtual void InternalOpen();
+    virtual void InternalClose();
+    void SetState(TDataSetState state);
+    void RaiseIfInactive() const;
+
+private:
+    friend class TField;
+
+    // Views: the records that the cursor walks, as positions in the current order.
+    int ViewCount() const;
+    int ViewSlot(int position) const;
+    int SlotAtWindowPosition(int position) const;
+    int CursorSlot() const;
+    bool Passes(int slot) const;
+    ::Value StoredValue(int fieldIndex, int slot) const;
+    int CompareSlots(int a, int b) const;
+    int CompareSlotToKey(int slot, const ValueArray& key, int count) const;
+    int OrderPositionOf(int slot) const;
+    void InsertIntoOrder(int slot);
+    void RemoveFromOrder(int slot);
+    void RebuildOrder();
+    void RebuildView();
+    void RecomputeRange();
+    int ViewPositionOfSlot(int slot) const;
+    void CompileFilter();
+    bool MatchesFilterText(int slot) const;
+    double NextRankBefore(int slot);
+    void RenumberRanks();
+    int AllocateSlot();
+    void ReleaseSlot(int slot);
+    void WriteBufferToSlot(int slot);
+    void LoadBufferFromSlot(int slot);
+    void CalculateFields();
+    void Resync(int position);
+    void MoveTo(int position, bool fireEvents);
+    void CheckActive() const;
+    void CheckCanModify() const;
+    bool FindRecord(bool restart, bool forward);
+    void NotifyDataSources(TDataEvent event, TField* field);
+    void ClearData();
+    void Fire(const TDataSetNotifyEvent& event) { if (event) event(this); }
+
+    QString m_name;
+    TFieldDefs m_fieldDefs;
+    std::vector<std::shared_ptr<TField>> m_fields;
+    bool m_defaultFields = false;
+    TDataSetState m_state = TDataSetState::dsInactive;
+
+    // Records.
+    std::vector<TColumnStore> m_columns;      // one per field (calculated ones included)
+    std::vector<double> m_rank;               // insertion-order rank per slot
+    std::vector<std::uint8_t> m_live;         // 1 for a slot holding a record
+    int m_liveCount = 0;
+    qint64 m_serialBase = 0;                  // bookmarks of earlier storage generations are invalid
+    double m_maxRank = 0;
+
+    // Order and view.
+    std::vector<OrderKey> m_orderKeys;
+    std::vector<int> m_order;                 // live slots in the current order
+    enum class ViewMode { All, Range, List };
+    ViewMode m_viewMode = ViewMode::All;
+    int m_rangeLo = 0, m_rangeHi = 0;
+    std::vector<int> m_view;                  // List mode
+    std::vector<std::pair<int, ::Value>> m_rangeTerms; // Range mode: key values of the leading fields
+
+    // Cursor.
+    int m_pos = 0;                            // position in the window (view plus an inserted record)
+    int m_readPos = 0;
+    int m_filterSlot = -1;                    // record OnFilterRecord is judging
+    bool m_bof = true, m_eof = true;
+    bool m_found = false;
+
+    // Editing.
+    std::vector<::Value> m_buffer;            // stored values of the record being edited
+    int m_editSlot = -1;                      // slot being edited (-1 while inserting)
+    int m_insertPos = -1;                     // window position of the record being inserted
+    double m_insertRank = 0;
+    bool m_modified = false;
+    bool m_bufferActive = false;
+    bool m_inCalc = false;
+
+    // Filter.
+    QString m_filterText;
+    bool m_filtered = false;
+    TFilterOptions m_filterOptions = 0;
+    std::unique_ptr<TFilterExpression> m_filterExpr;
+
+    // Controls and notifications.
+    int m_disableCount = 0;
+    TDataSetState m_disableState = TDataSetState::dsInactive;
+    TDataEvent m_enableEvent = TDataEvent::deDataSetChange;
+    std::vector<TDataSource*> m_dataSources;
+    XPRef<IKpDbDataSet> m_kpDbDataSet;
+    std::map<int, std::function<void(TDataSet*)>> m_freeNotifications;
+    int m_nextNotificationId = 1;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/data/DateTimeField.h"
+
+// Dates without a time of day.
+class TDateField : public TDateTimeField {
+public:
+    TDateField()
+        : TDateTimeField(TFieldType::ftDate)
+    {
+    }
+};

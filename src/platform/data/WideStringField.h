@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/data/StringField.h"
+
+// Text field of wide characters; behaves as a text field.
+class TWideStringField : public TStringField {
+public:
+    explicit TWideStringField(int size = 20)
+        : TStringField(size, TFieldType::ftWideString)
+    {
+    }
+
+    TStringField* MultiLangParentField() const { return m_multiLangParentField; }
+    void SetMultiLangParentField(TStringField* field) { m_multiLangParentField = field; }
+
+private:
+    TStringField* m_multiLangParentField = nullptr;
+};
