@@ -70,8 +70,9 @@ public:
         treeOrder.resize(m.Trees.size());
         for (size_t i = 0; i < treeOrder.size(); ++i)
             treeOrder[i] = i;
-        std::stable_sort(treeOrder.begin(), treeOrder.end(),
-                         [&](size_t a, size_t b) { return LessOpt(m.Trees[a].KOKS_NR, m.Trees[b].KOKS_NR); });
+        auto less = [&](size_t a, size_t b) { return LessOpt(m.Trees[a].KOKS_NR, m.Trees[b].KOKS_NR); };
+        if (!std::is_sorted(treeOrder.begin(), treeOrder.end(), less))
+            std::stable_sort(treeOrder.begin(), treeOrder.end(), less);
     }
 
     // Logs grouped by KOKS_NR, each group in BALKIS_NR order.
@@ -82,13 +83,15 @@ public:
         for (size_t i = 0; i < m.Logs.size(); ++i)
             if (m.Logs[i].KOKS_NR)
                 logOrder.push_back(i);
-        std::stable_sort(logOrder.begin(), logOrder.end(), [&](size_t a, size_t b) {
+        auto less = [&](size_t a, size_t b) {
             const TLogRow& la = m.Logs[a];
             const TLogRow& lb = m.Logs[b];
             if (*la.KOKS_NR != *lb.KOKS_NR)
                 return *la.KOKS_NR < *lb.KOKS_NR;
             return LessOpt(la.BALKIS_NR, lb.BALKIS_NR);
-        });
+        };
+        if (!std::is_sorted(logOrder.begin(), logOrder.end(), less))
+            std::stable_sort(logOrder.begin(), logOrder.end(), less);
     }
 
     // The logs of a tree (a contiguous range of logOrder).
@@ -110,7 +113,7 @@ public:
         for (size_t i = 0; i < m.Meas.size(); ++i)
             if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
                 order.push_back(i);
-        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        auto less = [&](size_t a, size_t b) {
             const TMeasRow& ma = m.Meas[a];
             const TMeasRow& mb = m.Meas[b];
             if (*ma.KOKS_NR != *mb.KOKS_NR)
@@ -118,7 +121,10 @@ public:
             if (*ma.BALKIS_NR != *mb.BALKIS_NR)
                 return *ma.BALKIS_NR < *mb.BALKIS_NR;
             return LessOpt(ma.MERIJUMS_NR, mb.MERIJUMS_NR);
-        });
+        };
+        // Readers usually append in key order already.
+        if (!std::is_sorted(order.begin(), order.end(), less))
+            std::stable_sort(order.begin(), order.end(), less);
         groups.clear();
         groupOfKey.clear();
         groupOfKey.reserve(m.Logs.size() * 2 + 16);
@@ -217,14 +223,9 @@ void Pass1Numbering(TWalk& w)
 {
     TAnalysisModel& m = w.m;
     w.BuildLogOrder();
-    // Measurements of each tree (their KOKS_NR never changes here).
+    // Measurements of each tree (their KOKS_NR never changes here), built when first needed.
     std::vector<size_t> measOrder;
-    measOrder.reserve(m.Meas.size());
-    for (size_t i = 0; i < m.Meas.size(); ++i)
-        if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
-            measOrder.push_back(i);
-    std::stable_sort(measOrder.begin(), measOrder.end(),
-                     [&](size_t a, size_t b) { return *m.Meas[a].KOKS_NR < *m.Meas[b].KOKS_NR; });
+    bool measOrderBuilt = false;
     std::vector<size_t> treeLogs;
     std::vector<size_t> treeMeas;
     for (size_t t : w.treeOrder) {
@@ -237,6 +238,15 @@ void Pass1Numbering(TWalk& w)
                            || IsBalkiOrderReversed(m, treeLogs, &TLogRow::DAST_TIEVG);
         if (!reversed)
             continue;
+        if (!measOrderBuilt) {
+            measOrderBuilt = true;
+            measOrder.reserve(m.Meas.size());
+            for (size_t i = 0; i < m.Meas.size(); ++i)
+                if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
+                    measOrder.push_back(i);
+            std::stable_sort(measOrder.begin(), measOrder.end(),
+                             [&](size_t a, size_t b) { return *m.Meas[a].KOKS_NR < *m.Meas[b].KOKS_NR; });
+        }
         auto lo = std::lower_bound(measOrder.begin(), measOrder.end(), k,
                                    [&](size_t i, int32_t key) { return *m.Meas[i].KOKS_NR < key; });
         auto hi = std::upper_bound(lo, measOrder.end(), k,
@@ -610,6 +620,7 @@ void Pass4Derived(TWalk& w)
 {
     TAnalysisModel& m = w.m;
     std::vector<size_t> buttOf(m.Logs.size(), 0);
+    m.Meas.reserve(m.Meas.size() + 2 * m.Logs.size());
     for (size_t t : w.treeOrder) {
         TTreeRow& tree = m.Trees[t];
         auto [begin, end] = w.LogsOf(tree);

@@ -1,13 +1,14 @@
 #include "import/AnalysisErrors.h"
 
-#include <stdexcept>
+#include "platform/rtl/EIntOverflow.h"
+#include "platform/rtl/ERangeError.h"
 
 void TAnalysisErrors::RaiseIntOverflow()
 {
-    throw std::overflow_error("Integer overflow");
+    throw EIntOverflow(QStringLiteral("Integer overflow"));
 }
 
 void TAnalysisErrors::RaiseRangeError()
 {
-    throw std::range_error("Range check error");
+    throw ERangeError(QStringLiteral("Range check error"));
 }
