@@ -13,7 +13,7 @@
 #include <cmath>
 #include <limits>
 
-std::function<void(bool)> WaitCursorProc;
+TWaitCursorProc WaitCursorProc = nullptr;
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <QString>
 #include <bitset>
-#include <functional>
 
 // A set of 8-bit characters used as token delimiters; characters above 255 are never in it.
 using TFieldChars = std::bitset<256>;
 
 // Replaceable wait-cursor routine; when set, KpUt::WaitCursor calls it instead of its own.
-extern std::function<void(bool)> WaitCursorProc;
+using TWaitCursorProc = void (*)(bool onFlag);
+extern TWaitCursorProc WaitCursorProc;
 
 // Helpers for tokens in delimited texts, rounding, initials and a few dialogs. Searches are
 // case-sensitive; positions in the descriptions count characters from 1.

@@ -1,0 +1,41 @@
+#include "base/TLargeIntSet.h"
+
+std::unique_ptr<TLargeIntSet> TLargeIntSet::CreateSet(std::initializer_list<int> aIntSet)
+{
+    auto set = std::make_unique<TLargeIntSet>();
+    set->Include(aIntSet);
+    return set;
+}
+
+void TLargeIntSet::Include(std::initializer_list<int> aIntSet)
+{
+    for (int v : aIntSet)
+        AddItem(v);
+}
+
+void TLargeIntSet::Exclude(std::initializer_list<int> aIntSet)
+{
+    for (int v : aIntSet)
+        DeleteItem(v);
+}
+
+bool TLargeIntSet::Intersects(std::initializer_list<int> aIntSet) const
+{
+    for (int v : aIntSet)
+        if (ItemExists(v))
+            return true;
+    return false;
+}
+
+int TLargeIntSet::GetItem(int index) const
+{
+    return static_cast<int>(ItemAt(index));
+}
+
+int TLargeIntSet::Compare(qintptr a, qintptr b) const
+{
+    // A comparison, not a subtraction: the difference of two 32-bit values may not fit.
+    const int x = static_cast<int>(a);
+    const int y = static_cast<int>(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
