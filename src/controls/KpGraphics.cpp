@@ -238,9 +238,25 @@ QPoint GridDragDistance()
     return QPoint(distance, distance);
 }
 
-const QCursor& DragRemoveCursor()
+namespace {
+
+std::unique_ptr<QCursor>& DragRemoveCursorHolder()
 {
     static std::unique_ptr<QCursor> cursor;
+    return cursor;
+}
+
+std::unique_ptr<TKpImageList>& DragMarkImagesHolder()
+{
+    static std::unique_ptr<TKpImageList> images;
+    return images;
+}
+
+} // namespace
+
+const QCursor& DragRemoveCursor()
+{
+    std::unique_ptr<QCursor>& cursor = DragRemoveCursorHolder();
     if (!cursor) {
         TAcquiredGlyph glyph(QStringLiteral("CRDRAGREMOVE"), 32, 32, 96, true);
         cursor = std::make_unique<QCursor>(QPixmap::fromImage(glyph->ToImage()), 1, 1);
@@ -250,7 +266,7 @@ const QCursor& DragRemoveCursor()
 
 TKpImageList& DragMarkImages()
 {
-    static std::unique_ptr<TKpImageList> images;
+    std::unique_ptr<TKpImageList>& images = DragMarkImagesHolder();
     if (!images) {
         TKpSmartGlyph mark;
         ResourceUtils::LoadGlyph(mark, QStringLiteral("DBEDDRAGMARK"));
@@ -259,4 +275,10 @@ TKpImageList& DragMarkImages()
         images->AddImageName(QStringLiteral("DBEDDRAGMARK"));
     }
     return *images;
+}
+
+void FreeDragImages()
+{
+    DragMarkImagesHolder().reset();
+    DragRemoveCursorHolder().reset();
 }

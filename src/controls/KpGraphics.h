@@ -64,3 +64,5 @@ QPoint GridDragDistance();
 const QCursor& DragRemoveCursor();
 // The drop mark of a column drag (image 0), white shown as transparent.
 TKpImageList& DragMarkImages();
+// Frees the drag cursor and the drop mark (they are made again when next asked for).
+void FreeDragImages();

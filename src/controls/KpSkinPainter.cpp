@@ -11,6 +11,11 @@ TKpSkinPainter::TKpSkinPainter(const QString& ALookAndFeelName, const QString& A
 {
 }
 
+TKpSkinPainter::TKpSkinPainter(const QString& ALookAndFeelName, std::unique_ptr<TKpSkin> ASkin)
+    : FLookAndFeelName(ALookAndFeelName), FLoaded(true), FSkin(std::move(ASkin))
+{
+}
+
 const TKpSkin* TKpSkinPainter::Skin() const
 {
     if (!FLoaded) {

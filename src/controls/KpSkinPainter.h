@@ -11,6 +11,8 @@
 class TKpSkinPainter {
 public:
     TKpSkinPainter(const QString& ALookAndFeelName, const QString& AResourceName);
+    // A painter of skin data at hand rather than from a resource.
+    TKpSkinPainter(const QString& ALookAndFeelName, std::unique_ptr<TKpSkin> ASkin);
     const QString& LookAndFeelName() const { return FLookAndFeelName; }
     const QString& ResourceName() const { return FResourceName; }
     // The skin, or null when it cannot be had.

@@ -2,6 +2,8 @@
 
 #include "controls/ILRUCache.h"
 
+#include <QHashFunctions>
+
 #include <atomic>
 #include <list>
 #include <memory>
@@ -9,11 +11,20 @@
 #include <unordered_map>
 #include <utility>
 
+// Hashes any key Qt can hash (QString among them).
+struct TQtKeyHash {
+    template <typename K>
+    size_t operator()(const K& AKey) const
+    {
+        return static_cast<size_t>(qHash(AKey));
+    }
+};
+
 // Least-recently-used cache safe for several threads: every operation holds the cache's
 // own lock for its whole duration. The recency list runs from the most recently used
 // entry (front) to the least recently used one (back). A capacity of 0 or less means
 // unbounded.
-template <typename K, typename V, typename Hash = std::hash<K>>
+template <typename K, typename V, typename Hash = TQtKeyHash>
 class TLRUCache : public ILRUCache<K, V> {
 public:
     using typename ILRUCache<K, V>::TPredicate;
@@ -133,7 +144,7 @@ private:
 // Returns the cache held in the shared variable, creating and installing one when it is
 // empty. When another thread installs its cache first, that one is returned and ours is
 // dropped, so exactly one cache survives.
-template <typename K, typename V, typename Hash = std::hash<K>>
+template <typename K, typename V, typename Hash = TQtKeyHash>
 std::shared_ptr<ILRUCache<K, V>> MakeCache(std::atomic<std::shared_ptr<ILRUCache<K, V>>>& AVariable,
                                            int AMaxSize)
 {
