@@ -3,7 +3,14 @@
 #include "platform/data/ClientDataSet.h"
 
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Readable QString values in test failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 // A small logs table as the loader builds them: KOKS_NR, BALKIS_NR, SUGA (text of 10),
 // GARUMS (small integer), APJOMS (float), DATUMS (date-time).
