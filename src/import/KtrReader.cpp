@@ -9,6 +9,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -147,6 +148,18 @@ private:
 
 void Import::RawPass(const char* data, std::size_t size)
 {
+    // One raw row per "~" at most (and one for a last value without it): reserving them spares
+    // the copies of a growing table on large files.
+    std::size_t marks = 1;
+    for (const char* p = data; p && p < data + size;) {
+        const void* m = std::memchr(p, '~', std::size_t(data + size - p));
+        if (!m)
+            break;
+        ++marks;
+        p = static_cast<const char*>(m) + 1;
+    }
+    m_model.Vars.reserve(m_model.Vars.size() + marks);
+
     KtrTokenizer tokenizer(data, size);
     KtrRawVariable v;
     int32_t block = 0;
@@ -384,6 +397,17 @@ void Import::DealMeasurements(int32_t block, Action act, const QString& value)
 
 void Import::SecondPass()
 {
+    // Reserve the measurement rows: no more than the logs' counts allow, and no more than the
+    // words the file gives for them (counts alone may promise far more than the file holds).
+    int64_t counted = 0;
+    for (const TLogRow& log : m_model.Logs)
+        counted += std::max<int64_t>(0, log.MER_SKAITS.value_or(0));
+    int64_t given = 0;
+    for (const Mapped& m : m_mapped)
+        if (m.Act == Action::MeasDast || m.Act == Action::MeasHrv || m.Act == Action::MeasMervieta)
+            given += m.Value.isEmpty() ? 0 : m.Value.count(QLatin1Char(' ')) + 1;
+    m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)));
+
     THeaderRow& header = m_model.Header;
     for (const Mapped& m : m_mapped) {
         switch (m.Act) {
