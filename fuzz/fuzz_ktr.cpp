@@ -5,10 +5,10 @@
 #include "import/AnalysisEngine.h"
 #include "import/AnalysisModel.h"
 #include "import/KtrReader.h"
+#include "platform/rtl/Exception.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         KtrReader::Read(reinterpret_cast<const char*>(data), size, model);
         TAnalysisEngine::ValidateAndCalculate(model, 20);
-    } catch (const std::runtime_error&) {
-        // The load failure: conversion, range and overflow errors all derive from it.
+    } catch (const Exception&) {
+        // The load failure: conversion, range and overflow errors are all the program's own.
     }
     return 0;
 }

@@ -1,36 +1,30 @@
 #include "import/KtrErrors.h"
 
-#include <stdexcept>
+#include "platform/rtl/EConvertError.h"
+#include "platform/rtl/EIntOverflow.h"
+#include "platform/rtl/ERangeError.h"
+#include "platform/rtl/Exception.h"
 
 namespace KtrErrors {
 
-namespace {
-
-[[noreturn]] void Raise(const QString& sMsg)
-{
-    throw std::runtime_error(sMsg.toStdString());
-}
-
-} // namespace
-
 void RaiseInvalidInteger(const QString& sText)
 {
-    Raise(QStringLiteral("'%1' is not a valid integer value").arg(sText));
+    throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(sText));
 }
 
 void RaiseInvalidNumber(const QString& sText)
 {
-    Raise(QStringLiteral("'%1' is not a valid floating point value").arg(sText));
+    throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(sText));
 }
 
 void RaiseInvalidDate(const QString& sText)
 {
-    Raise(QStringLiteral("'%1' is not a valid date and time").arg(sText));
+    throw EConvertError(QStringLiteral("'%1' is not a valid date and time").arg(sText));
 }
 
 void RaiseFieldRange(int64_t value, const char* fieldName, int64_t min, int64_t max)
 {
-    Raise(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
+    throw ERangeError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
               .arg(value)
               .arg(QLatin1String(fieldName))
               .arg(min)
@@ -39,12 +33,12 @@ void RaiseFieldRange(int64_t value, const char* fieldName, int64_t min, int64_t 
 
 void RaiseOverflow()
 {
-    Raise(QStringLiteral("Integer overflow"));
+    throw EIntOverflow(QStringLiteral("Integer overflow"));
 }
 
 void RaiseFileError(const QString& sFileName, const QString& sReason)
 {
-    Raise(QStringLiteral("Cannot open file \"%1\". %2").arg(sFileName, sReason));
+    throw Exception(QStringLiteral("Cannot open file \"%1\". %2").arg(sFileName, sReason));
 }
 
 } // namespace KtrErrors

@@ -1,6 +1,7 @@
 #pragma once
 
-// The failures the classic control file reader raises. The loader turns every one of them into
+// The failures the classic control file reader raises, all of the run-time error classes (a
+// conversion, a field range, an overflow, an unreadable file). The loader turns every one into
 // its one load failure message, quoting the text given here.
 
 #include <QString>

@@ -3,6 +3,9 @@
 
 #include "import/KtrReader.h"
 
+#include "platform/rtl/EConvertError.h"
+#include "platform/rtl/Exception.h"
+
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -35,8 +38,8 @@ std::string ErrorOf(const QByteArray& bytes)
 {
     try {
         ReadBytes(bytes);
-    } catch (const std::exception& e) {
-        return e.what();
+    } catch (const Exception& e) {
+        return e.Message().toStdString();
     }
     return "(no error)";
 }
@@ -445,14 +448,14 @@ TEST(KtrReader, ConversionErrors)
     try {
         ReadFixture("bad-number.ktr");
         ADD_FAILURE() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_STREQ(e.what(), "'x5' is not a valid integer value");
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("'x5' is not a valid integer value"));
     }
     try {
         ReadFixture("no-such-file.ktr");
         ADD_FAILURE() << "no error";
-    } catch (const std::exception& e) {
-        EXPECT_NE(std::string(e.what()).find("no-such-file.ktr"), std::string::npos);
+    } catch (const Exception& e) {
+        EXPECT_TRUE(e.Message().contains(QStringLiteral("no-such-file.ktr")));
     }
 }
 
