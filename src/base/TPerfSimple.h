@@ -1,0 +1,15 @@
+#pragma once
+
+#include "base/IPerf.h"
+
+#include <memory>
+#include <source_location>
+
+// Scope guard of a measured method: StartPerf fills it at entry; leaving the scope drops the
+// measurement, which ends it.
+struct TPerfSimple
+{
+    std::shared_ptr<IPerf> FPerf;
+
+    void StopPerf(const std::source_location& where = std::source_location::current());
+};
