@@ -11,7 +11,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <algorithm>
-#include <stdexcept>
+#include "platform/rtl/EListError.h"
 
 namespace {
 // Column edges can be grabbed this many pixels either side.
@@ -50,7 +50,7 @@ TCustomGrid::~TCustomGrid() = default;
 void TCustomGrid::SetColCount(int value)
 {
     if (value < 0)
-        throw std::out_of_range("column count below zero");
+        throw EListError(QStringLiteral("column count below zero"));
     const int oldCols = ColCount();
     if (value == oldCols)
         return;
@@ -66,7 +66,7 @@ void TCustomGrid::SetColCount(int value)
 void TCustomGrid::SetRowCount(int value)
 {
     if (value < 0)
-        throw std::out_of_range("row count below zero");
+        throw EListError(QStringLiteral("row count below zero"));
     const int oldRows = RowCount();
     if (value == oldRows)
         return;
@@ -82,7 +82,7 @@ void TCustomGrid::SetRowCount(int value)
 void TCustomGrid::SetFixedCols(int value)
 {
     if (value < 0 || value > ColCount())
-        throw std::out_of_range("fixed column count out of range");
+        throw EListError(QStringLiteral("fixed column count out of range"));
     FFixedCols = value;
     ClampCurrentAndTopLeft();
     UpdateScrollRange();
@@ -92,7 +92,7 @@ void TCustomGrid::SetFixedCols(int value)
 void TCustomGrid::SetFixedRows(int value)
 {
     if (value < 0 || value > RowCount())
-        throw std::out_of_range("fixed row count out of range");
+        throw EListError(QStringLiteral("fixed row count out of range"));
     FFixedRows = value;
     ClampCurrentAndTopLeft();
     UpdateScrollRange();
@@ -123,7 +123,7 @@ int TCustomGrid::ColWidths(int col) const
 void TCustomGrid::SetColWidths(int col, int value)
 {
     if (col < 0 || col >= ColCount())
-        throw std::out_of_range("column index out of range");
+        throw EListError(QStringLiteral("column index out of range"));
     value = std::max(0, value);
     if (FColWidths[static_cast<size_t>(col)] == value)
         return;
@@ -141,7 +141,7 @@ int TCustomGrid::RowHeights(int row) const
 void TCustomGrid::SetRowHeights(int row, int value)
 {
     if (row < 0 || row >= RowCount())
-        throw std::out_of_range("row index out of range");
+        throw EListError(QStringLiteral("row index out of range"));
     value = std::max(0, value);
     if (FRowHeights[static_cast<size_t>(row)] == value)
         return;
@@ -384,7 +384,7 @@ void TCustomGrid::SetRow(int value) { MoveCurrent(FCurrent.X, value, true); }
 void TCustomGrid::MoveCurrent(int col, int row, bool show)
 {
     if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
-        throw std::out_of_range("grid index out of range");
+        throw EListError(QStringLiteral("grid index out of range"));
     if (col == FCurrent.X && row == FCurrent.Y) {
         return;
     }
@@ -657,15 +657,12 @@ bool TCustomGrid::CanEditShow()
 
 TInplaceEdit* TCustomGrid::CreateEditor() { return new TInplaceEdit(this); }
 
-TGridState TCustomGrid::CalcSizingState(int x, int y, int& index)
+int TCustomGrid::ColumnEdgeAt(int x, int margin) const
 {
-    index = -1;
-    if (!(FOptions & goColSizing) || y >= FixedHeight())
-        return TGridState::gsNormal;
     qint64 pos = 0;
     auto test = [&](int c) {
         pos += FColWidths[static_cast<size_t>(c)];
-        const bool hit = x >= pos - kSizingMargin && x <= pos + FGridLineWidth + kSizingMargin;
+        const bool hit = x >= pos - margin && x <= pos + FGridLineWidth + margin;
         pos += FGridLineWidth;
         return hit;
     };
@@ -676,10 +673,27 @@ TGridState TCustomGrid::CalcSizingState(int x, int y, int& index)
     for (int c = FLeftCol; c < ColCount() && pos <= viewport()->width(); ++c)
         if (test(c))
             found = c;
-    if (found < 0)
+    return found;
+}
+
+TGridState TCustomGrid::CalcSizingState(int x, int y, int& index)
+{
+    index = -1;
+    if (!(FOptions & goColSizing) || y >= FixedHeight())
         return TGridState::gsNormal;
-    index = found;
-    return TGridState::gsColSizing;
+    index = ColumnEdgeAt(x, kSizingMargin);
+    return index < 0 ? TGridState::gsNormal : TGridState::gsColSizing;
+}
+
+void TCustomGrid::SetVertBar(int minimum, int maximum, int pageStep, int value)
+{
+    FSettingBars = true;
+    QScrollBar* v = verticalScrollBar();
+    v->setRange(minimum, std::max(minimum, maximum));
+    v->setPageStep(std::max(1, pageStep));
+    v->setSingleStep(1);
+    v->setValue(value);
+    FSettingBars = false;
 }
 
 bool TCustomGrid::BeginColumnDrag(int&, const QPoint&) { return true; }
@@ -688,7 +702,7 @@ bool TCustomGrid::CheckColumnDrag(int&, int&, const QPoint&) { return true; }
 void TCustomGrid::MoveColumn(int fromIndex, int toIndex)
 {
     if (fromIndex < 0 || toIndex < 0 || fromIndex >= ColCount() || toIndex >= ColCount())
-        throw std::out_of_range("column index out of range");
+        throw EListError(QStringLiteral("column index out of range"));
     if (fromIndex == toIndex)
         return;
     const int w = FColWidths[static_cast<size_t>(fromIndex)];

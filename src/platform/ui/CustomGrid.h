@@ -151,6 +151,10 @@ protected:
     // When false the vertical scroll bar is left to the derived grid: the base neither sets
     // its range nor scrolls rows when it moves, and reports actions through VertScrollAction.
     void SetVertBarFollowsRows(bool value);
+    // Sets the vertical scroll bar of a grid that manages it itself, without feedback.
+    void SetVertBar(int minimum, int maximum, int pageStep, int value);
+    // Column whose right edge lies within margin pixels of x, -1 for none.
+    int ColumnEdgeAt(int x, int margin) const;
     bool VertBarFollowsRows() const { return FVertBarFollowsRows; }
 
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,327 @@
+#pragma once
+
+#include "grids/DBEdGridTypes.h"
+#include "platform/data/DBTypes.h"
+#include "platform/rtl/Value.h"
+#include "platform/ui/CustomGrid.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QMenu;
+class TDBEdGridColumns;
+class TDataSet;
+class TDataSource;
+class TEdGridDataLink;
+class TEkColumn;
+class TField;
+class TKpImageList;
+
+// The data-aware grid: each data row shows one record of its data link's buffer window,
+// each data column one column of its column collection; an optional indicator column and
+// title row. Cells other than the indicator are painted by derived grids, which use
+// DefaultDrawColumnCell, GetEditText and HighlightCell.
+class TCustomDBEdGrid : public TCustomGrid {
+    Q_OBJECT
+public:
+    using TNotifyEvent = std::function<void(TCustomDBEdGrid* Sender)>;
+    using TMovedEvent = std::function<void(TCustomDBEdGrid* Sender, int FromIndex, int ToIndex)>;
+    using TDBEdGridClickEvent = std::function<void(TEkColumn* Column)>;
+    using TEdDrawColumnCellEvent = std::function<void(TCustomDBEdGrid* Sender, const QRect& Rect,
+                                                      int DataCol, TEkColumn* Column, TGridDrawState State)>;
+    using TGetColumnButtonStyleEvent = std::function<void(TEkColumn* Column, TEkColumnButtonStyle& ButtonStyle)>;
+
+    static constexpr TDBGridOptions DefaultOptions = dgEditing | dgAlwaysShowEditor | dgTitles | dgIndicator |
+                                                     dgColumnResize | dgColLines | dgRowLines | dgTabs |
+                                                     dgConfirmDelete;
+
+    explicit TCustomDBEdGrid(QWidget* parent = nullptr);
+    ~TCustomDBEdGrid() override;
+
+    // ---- data ----------------------------------------------------------------------------
+    TDataSource* DataSource() const;
+    void SetDataSource(TDataSource* Value);
+    TEdGridDataLink* DataLink() const { return FDataLink.get(); }
+    // The link's dataset, nullptr without one.
+    TDataSet* LinkDataSet() const;
+    bool LinkActive() const;
+    int FieldCount() const;
+    bool ValidFieldIndex(int FieldIndex) const;
+    TField* GetFields(int FieldIndex) const;
+    TField* FieldByName(const QString& FName) const;
+    // A field of the link's dataset by name, nullptr when none (or no dataset); open tells
+    // whether the dataset is open.
+    TField* FindDataSetField(const QString& Name, bool* Open = nullptr) const;
+    bool DataSetControlsDisabled() const;
+    // Field names of the link's dataset in field order (hidden fields included).
+    QStringList DataSetFieldNames() const;
+    // A string field that holds links.
+    virtual bool IsUrlField(TField* Field) const;
+    // Moves a field to another field's place in the dataset's field order.
+    void MoveDataSetField(TField* Field, TField* Target);
+    // Takes the focus when the grid may; answers whether the grid (or its editor) has it.
+    bool AcquireFocus();
+    // Writes the editor's text into the selected field (editing lives in derived code).
+    virtual void WriteEditText() {}
+
+    // ---- columns -------------------------------------------------------------------------
+    TDBEdGridColumns* Columns() const { return FColumns.get(); }
+    TDBEdGridColumns* InvisibleColumns() const { return FInvisibleColumns.get(); }
+    TDBEdGridColumns* OriginalColumns() const { return FOriginalColumns.get(); }
+    bool HasDefaultColumns() const;
+    TEkColumn* ColumnByFieldName(const QString& FName) const;
+    TEkColumn* FindFocusColumn(const QString& FName) const;
+    TEkColumn* SelectedColumn() const;
+    TField* SelectedField() const;
+    void SetSelectedField(TField* Value);
+    int SelectedIndex() const;
+    void SetSelectedIndex(int Value);
+    // Copies all columns (shown, then hidden) into the design-time copy.
+    void FixDefaultColumns();
+    void ClearDefaultColumns();
+    // Makes an empty collection of plain columns for this grid.
+    virtual std::unique_ptr<TDBEdGridColumns> CreateColumns();
+    // Whether a column shows "..." instead of values; derived grids answer.
+    virtual bool IsDottedColumn(TEkColumn* Column);
+    // Whether the grid has selected rows (the multi-row selection lives in derived code).
+    virtual bool HasSelectedRows() const { return false; }
+    // Whether the link's active record is among the selected rows.
+    virtual bool IsCurrentRowSelected() { return false; }
+
+    // ---- properties ----------------------------------------------------------------------
+    TDBGridOptions Options() const { return FOptions; }
+    void SetOptions(TDBGridOptions Value);
+    TGridExtOptions ExtOptions() const { return FExtOptions; }
+    void SetExtOptions(TGridExtOptions Value);
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    QFont TitleFont() const { return FTitleFont; }
+    void SetTitleFont(const QFont& Value);
+    QFont GridFont() const { return font(); }
+    // Writing the grid's font switches ParentFont off.
+    void SetGridFont(const QFont& Value);
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TEdGridFirstOnExit GoFirstOnExit() const { return FGoFirstOnExit; }
+    void SetGoFirstOnExit(TEdGridFirstOnExit Value) { FGoFirstOnExit = Value; }
+    bool GreyedROColumns() const { return FGreyedROColumns; }
+    void SetGreyedROColumns(bool Value);
+    bool NoAppend() const { return FNoAppend; }
+    void SetNoAppend(bool Value) { FNoAppend = Value; }
+    bool NoDelete() const { return FNoDelete; }
+    void SetNoDelete(bool Value) { FNoDelete = Value; }
+    bool UseEOFLine() const { return FUseEOFLine; }
+    void SetUseEOFLine(bool Value) { FUseEOFLine = Value; }
+    bool CellAutoHint() const { return FCellAutoHint; }
+    void SetCellAutoHint(bool Value) { FCellAutoHint = Value; }
+    bool UseColumnsDesc() const { return FUseColumnsDesc; }
+    void SetUseColumnsDesc(bool Value);
+    bool InsertF2atEnd() const { return FInsertF2atEnd; }
+    void SetInsertF2atEnd(bool Value) { FInsertF2atEnd = Value; }
+    TScrollStyle ScrollBarsOn() const { return FScrollBarsOn; }
+    void SetScrollBarsOn(TScrollStyle Value);
+    TImeMode ImeMode() const { return FImeMode; }
+    void SetImeMode(TImeMode Value) { FImeMode = Value; }
+    QString ImeName() const { return FImeName; }
+    void SetImeName(const QString& Value) { FImeName = Value; }
+    QString Hint() const { return FHint; }
+    TGridCoord HoverCell() const { return FHoverCell; }
+    TGridCoord HintCell() const { return FHintCell; }
+    int TitleOffset() const { return FTitleOffset; }
+    int IndicatorOffset() const { return FIndicatorOffset; }
+    bool LayoutFromDataset() const { return FLayoutFromDataset; }
+    void SetLayoutFromDataset(bool Value) { FLayoutFromDataset = Value; }
+    bool IsLoading() const { return FLoading; }
+    bool IsDestroying() const { return FDestroying; }
+    int SelRow() const { return FSelRow; }
+    QString InplaceEditText() const;
+    void SetInplaceEditText(const QString& Value);
+
+    // ---- scaling -------------------------------------------------------------------------
+    double GetScale() const { return FScale; }
+    double Scale() const { return FScale; }
+    // Raises for zero, negative or not-a-number scales.
+    virtual void SetScale(double Value);
+    // Value x Scale x pixels per inch / 96, rounded half to even.
+    int ScaleValue(int V) const;
+    // The monitor's resolution changed from D to M pixels per inch.
+    void ChangeScale(int M, int D);
+    void RescaleColumns(bool ScaleFonts, double Old, double New);
+    bool AutoFitColumns() const { return FAutoFitColumns; }
+    void SetAutoFitColumns(bool Value);
+    void AutoFitWidths();
+    // Hides the editor now, or shows it on a later turn of the event loop; answers whether
+    // it was shown before.
+    bool ShowHideEditorAsync(bool Show);
+
+    // ---- layout --------------------------------------------------------------------------
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateLock() const { return FUpdateLock; }
+    void BeginLayout();
+    void EndLayout();
+    void CancelLayout();
+    bool AcquireLayoutLock();
+    void DeferLayout();
+    virtual void LayoutChanged();
+    // Number of layout passes run, for tests of batching.
+    int LayoutCount() const { return FLayoutCount; }
+    int LayoutLock() const { return FLayoutLock; }
+    // A shown column changed: its width, its cell texts, the editor over it.
+    void ColumnUpdated(TEkColumn* Column);
+    // Shows every hidden column.
+    virtual void ShowAllColumns();
+    // Streaming end: takes the design-time copy and lays out.
+    void BeginLoading() { FLoading = true; }
+    void Loaded();
+
+    // ---- data link reactions -------------------------------------------------------------
+    virtual void LinkActive(bool Value);
+    virtual void Scroll(int Distance);
+    void DataChanged();
+    void RecordChanged(TField* Field);
+    void EditingChanged();
+    void UpdateRowCount();
+    void UpdateActive();
+    void UpdateScrollBar();
+    void MoveByRecords(int Distance);
+    // A field, data source or menu is going away.
+    void FieldRemoved(TField* Field, bool Destroying);
+    void DataSourceRemoved();
+    void PopupMenuRemoved(QMenu* Menu);
+
+    // ---- drawing and texts ---------------------------------------------------------------
+    void DefaultDrawColumnCell(const QRect& Rect, int DataCol, TEkColumn* Column, TGridDrawState State,
+                               const QString& AText = QString());
+    void DefaultDrawDataCell(const QRect& Rect, TField* Field, TGridDrawState State);
+    void TextDraw(const QRect& ARect, int DX, int DY, const QString& Text, TAlignment Alignment);
+    virtual bool HighlightCell(int DataCol, int DataRow, const QString& Value, TGridDrawState State);
+    QString GetEditText(int ACol, int ARow) override;
+    QString GetCellHintText(int Index);
+    TField* ColumnField(int Index) const;
+    static int CheckStateOfValue(const ::Value& Value, TEkColumn* Column);
+    static void SplitCheckValues(const QString& S, QStringList& List);
+    void DrawCheckBoxCell(QPainter& Canvas, const QRect& Rect, TGridDrawState State, TEkColumn* Column,
+                          const ::Value& Value);
+    void SetHoverCell(int ACol, int ARow);
+    // Indicator glyph of a data row (-1: none), as drawn.
+    int IndicatorState(int DataRow);
+    // Runs fn with record DataRow of the buffer as the link's active record; nothing (false)
+    // when the row lies outside the buffer. The previous active record comes back always.
+    bool WithBufferRecord(int DataRow, const std::function<void()>& fn);
+
+    // Measuring on the grid's device (pixel sizes).
+    int TextWidth(const QFont& Font, const QString& Text) const;
+    int TextHeight(const QFont& Font, const QString& Text) const;
+    int AverageCharWidth(const QFont& Font) const;
+
+    // ---- events --------------------------------------------------------------------------
+    TNotifyEvent OnColEnter;
+    TNotifyEvent OnColExit;
+    TMovedEvent OnColumnMoved;
+    TNotifyEvent OnValidateColumnsDesc;
+    TDBEdGridClickEvent OnCellClick;
+    TDBEdGridClickEvent OnTitleClick;
+    TEdDrawColumnCellEvent OnDrawColumnCell;
+    TNotifyEvent AfterScroll;
+    TNotifyEvent OnTopLeftChanged;
+    TGetColumnButtonStyleEvent OnGetColumnButtonStyle;
+
+protected:
+    void DrawCell(int ACol, int ARow, const QRect& ARect, TGridDrawState AState) override;
+    virtual void DrawColumnCell(const QRect& Rect, int DataCol, TEkColumn* Column, TGridDrawState State);
+    virtual void DefineFieldMap();
+    virtual void SetColumnAttributes();
+    void InternalLayout();
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void ColWidthsChanged() override;
+    void TopLeftChanged() override;
+    bool BeginColumnDrag(int& Origin, const QPoint& Pos) override;
+    bool CheckColumnDrag(int& Origin, int& Destination, const QPoint& Pos) override;
+    TGridState CalcSizingState(int X, int Y, int& Index) override;
+    bool CanEditShow() override;
+    void UpdateScrollRange() override;
+    void VertScrollAction(int Action) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Title row and data row heights from the fonts.
+    void UpdateRowHeights();
+    // Draws a cell text; every text the grid draws passes here.
+    virtual void CellText(QPainter& Canvas, const QRect& Rect, int DX, int DY, const QString& Text,
+                          TAlignment Alignment, uint8_t Flags);
+    // Pending cached change of the link's active record: 0 none, 1 inserted, 2 modified, 3 deleted.
+    virtual int CachedUpdateState();
+    virtual bool DataSetIsSequenced(TDataSet* DataSet) const;
+    // The link opened or closed: the multi-row selection follows it (derived code).
+    virtual void SelectedRowsLinkActive(bool Value) { (void)Value; }
+
+private:
+    void FontChanged();
+    void UpdateHint(const QPoint& Pos, Qt::KeyboardModifiers Modifiers);
+
+    std::unique_ptr<TEdGridDataLink> FDataLink;
+    std::unique_ptr<TDBEdGridColumns> FColumns;
+    std::unique_ptr<TDBEdGridColumns> FInvisibleColumns;
+    std::unique_ptr<TDBEdGridColumns> FOriginalColumns;
+    QFont FTitleFont;
+    bool FParentFont = true;
+    bool FReadOnly = false;
+    TImeMode FImeMode = TImeMode::imDontCare;
+    QString FImeName;
+    bool FLayoutFromDataset = false;
+    TDBGridOptions FOptions = DefaultOptions;
+    uint8_t FUpdateLock = 0;
+    uint8_t FLayoutLock = 0;
+    bool FDefaultDrawing = true;
+    bool FSelfChangingTitleFont = false;
+    bool FChangingScale = false;
+    int FSelRow = 0;
+    QString FEditText;
+    bool FNoAppend = false;
+    bool FNoDelete = false;
+    TEdGridFirstOnExit FGoFirstOnExit = TEdGridFirstOnExit::foeAlways;
+    bool FUseEOFLine = false;
+    bool FGreyedROColumns = true;
+    bool FCellAutoHint = true;
+    TGridCoord FHintCell;
+    QString FHint;
+    bool FUseColumnsDesc = false;
+    double FScale = 1.0;
+    bool FAutoFitColumns = false;
+    bool FAutoFitting = false;
+    TScrollStyle FScrollBarsOn = TScrollStyle::ssNone;
+    bool FInsertF2atEnd = false;
+    TGridExtOptions FExtOptions = geoFocusRect;
+    TGridCoord FHoverCell{0, 0};
+    int FTitleOffset = 1;
+    int FIndicatorOffset = 1;
+    bool FLoading = false;
+    bool FDestroying = false;
+    bool FDeferredLayoutPending = false;
+    int FLayoutCount = 0;
+    // Vertical scroll bar values last written (minimum, maximum, page, position).
+    int FBarMin = 0, FBarMax = 0, FBarPage = 0, FBarPos = 0;
+    bool FBarSet = false;
+    int FDataSourceNotice = -1;
+    bool FHandCursor = false;
+
+public:
+    // Vertical scroll bar values as last written.
+    int VertBarMin() const { return FBarMin; }
+    int VertBarMax() const { return FBarMax; }
+    int VertBarPage() const { return FBarPage; }
+    int VertBarPos() const { return FBarPos; }
+};
