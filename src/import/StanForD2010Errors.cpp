@@ -1,20 +1,21 @@
 #include "import/StanForD2010Errors.h"
 
+#include "base/EKelpUserError.h"
+#include "base/EValidationException.h"
 #include "platform/rtl/EConvertError.h"
 #include "platform/rtl/ERangeError.h"
 #include "platform/rtl/Exception.h"
 
 namespace StanForD2010Errors {
 
-// Stand-in until the base library's EValidationException and EKelpUserError land.
 void RaiseValidation(const QString& sMsg)
 {
-    throw Exception(sMsg);
+    throw EValidationException(sMsg);
 }
 
 void RaiseUserError(const QString& sMsg)
 {
-    throw Exception(sMsg);
+    throw EKelpUserError(sMsg);
 }
 
 void RaiseConvertError(const QString& sMsg)
