@@ -1,6 +1,6 @@
 #pragma once
 
-#include <source_location>
+#include "base/TCodeLocation.h"
 
 // One open measurement of a measuring tool. Releasing the last reference ends it.
 class IPerf
@@ -8,7 +8,7 @@ class IPerf
 public:
     virtual ~IPerf() = default;
     // Marks a point inside the measured code.
-    virtual void Mark(const std::source_location& where) = 0;
+    virtual void Mark(const TCodeLocation& where) = 0;
     // Ends the measurement at the given place.
-    virtual void Stop(const std::source_location& where) = 0;
+    virtual void Stop(const TCodeLocation& where) = 0;
 };

@@ -1,6 +1,7 @@
 #include "base/KpDaTi.h"
 
 #include "base/EDatePeriodError.h"
+#include "platform/data/DateTimeField.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/rtl/EConvertError.h"
@@ -559,6 +560,6 @@ QString KpDaTi::EKGetDateElementS(DateTime date, int index)
 
 bool KpDaTi::IsFieldMonthOnly(const TField* field)
 {
-    (void)field;
-    return false;
+    const auto* dateField = dynamic_cast<const TDateTimeField*>(field);
+    return dateField && IsFormatMonthOnly(dateField->DisplayFormat());
 }

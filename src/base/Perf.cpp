@@ -1,11 +1,11 @@
 #include "base/Perf.h"
 
-void DefaultPerfStart(const std::source_location&, TPerfSimple& perf)
+void DefaultPerfStart(const TCodeLocation&, TPerfSimple& perf)
 {
     perf.FPerf.reset();
 }
 
-void DefaultPerfParam(const std::source_location&, const QString&, const void*, TPerfParamType)
+void DefaultPerfParam(const TCodeLocation&, const QString&, const void*, TPerfParamType)
 {
 }
 
@@ -13,12 +13,12 @@ void DefaultPerfParam(const std::source_location&, const QString&, const void*, 
 TPerfStartProc PerfStartProc = &DefaultPerfStart;
 TPerfParamProc PerfParamProc = &DefaultPerfParam;
 
-void StartPerf(TPerfSimple& perf, const std::source_location& where)
+void StartPerf(TPerfSimple& perf, const TCodeLocation& where)
 {
     PerfStartProc(where, perf);
 }
 
-void PerfParam(const QString& name, const QString& value, const std::source_location& where)
+void PerfParam(const QString& name, const QString& value, const TCodeLocation& where)
 {
     PerfParamProc(where, name, &value, TPerfParamType::String);
 }

@@ -6,21 +6,21 @@
 #include "base/TPerfSimple.h"
 
 #include <QString>
-#include <source_location>
+#include "base/TCodeLocation.h"
 
 enum class TPerfParamType { String };
 
-using TPerfStartProc = void (*)(const std::source_location& where, TPerfSimple& perf);
-using TPerfParamProc = void (*)(const std::source_location& where, const QString& name,
+using TPerfStartProc = void (*)(const TCodeLocation& where, TPerfSimple& perf);
+using TPerfParamProc = void (*)(const TCodeLocation& where, const QString& name,
                                 const void* value, TPerfParamType type);
 
 extern TPerfStartProc PerfStartProc;
 extern TPerfParamProc PerfParamProc;
 
-void DefaultPerfStart(const std::source_location& where, TPerfSimple& perf);
-void DefaultPerfParam(const std::source_location& where, const QString& name, const void* value,
+void DefaultPerfStart(const TCodeLocation& where, TPerfSimple& perf);
+void DefaultPerfParam(const TCodeLocation& where, const QString& name, const void* value,
                       TPerfParamType type);
 
-void StartPerf(TPerfSimple& perf, const std::source_location& where = std::source_location::current());
+void StartPerf(TPerfSimple& perf, const TCodeLocation& where = TCodeLocation::current());
 void PerfParam(const QString& name, const QString& value,
-               const std::source_location& where = std::source_location::current());
+               const TCodeLocation& where = TCodeLocation::current());

@@ -1,5 +1,7 @@
 #include "base/TLargeIntSet.h"
 
+#include "platform/data/DataSet.h"
+
 std::unique_ptr<TLargeIntSet> TLargeIntSet::CreateSet(std::initializer_list<int> aIntSet)
 {
     auto set = std::make_unique<TLargeIntSet>();
@@ -38,4 +40,34 @@ int TLargeIntSet::Compare(qintptr a, qintptr b) const
     const int x = static_cast<int>(a);
     const int y = static_cast<int>(b);
     return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+void TLargeIntSet::LoadFromDataSetField(TField* field)
+{
+    Clear();
+    if (!field || !field->DataSet())
+        return;
+    TDataSet* ds = field->DataSet();
+    ds->DisableControls();
+    try {
+        ds->CheckBrowseMode();
+        const TBookmark mark = ds->GetBookmark();
+        try {
+            ds->First();
+            while (!ds->Eof()) {
+                Include(field->AsInteger());
+                ds->Next();
+            }
+        } catch (...) {
+            if (ds->BookmarkValid(mark))
+                ds->GotoBookmark(mark);
+            throw;
+        }
+        if (ds->BookmarkValid(mark))
+            ds->GotoBookmark(mark);
+    } catch (...) {
+        ds->EnableControls();
+        throw;
+    }
+    ds->EnableControls();
 }

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <memory>
 
+class TField;
+
 // A sorted set of signed 32-bit integers.
 class TLargeIntSet : public TCustomLargeSet
 {
@@ -24,6 +26,9 @@ public:
     bool Intersects(std::initializer_list<int> aIntSet) const;
     // The value at that position in ascending order; throws EListError outside 0..count-1.
     int GetItem(int index) const;
+    // Replaces the contents with the field's integer value of every record of its dataset;
+    // the dataset's controls stay disabled meanwhile and its cursor comes back afterwards.
+    void LoadFromDataSetField(TField* field);
 
 protected:
     int Compare(qintptr a, qintptr b) const override;

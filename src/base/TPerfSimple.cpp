@@ -1,6 +1,6 @@
 #include "base/TPerfSimple.h"
 
-void TPerfSimple::StopPerf(const std::source_location& where)
+void TPerfSimple::StopPerf(const TCodeLocation& where)
 {
     if (FPerf)
         FPerf->Stop(where);

@@ -3,7 +3,7 @@
 #include "base/IPerf.h"
 
 #include <memory>
-#include <source_location>
+#include "base/TCodeLocation.h"
 
 // Scope guard of a measured method: StartPerf fills it at entry; leaving the scope drops the
 // measurement, which ends it.
@@ -11,5 +11,5 @@ struct TPerfSimple
 {
     std::shared_ptr<IPerf> FPerf;
 
-    void StopPerf(const std::source_location& where = std::source_location::current());
+    void StopPerf(const TCodeLocation& where = TCodeLocation::current());
 };

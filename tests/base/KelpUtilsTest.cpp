@@ -185,12 +185,12 @@ TEST(HooksTest, DefaultTimingHooksMeasureNothing)
     {
         int* stops;
         explicit Recorder(int* s) : stops(s) {}
-        void Mark(const std::source_location&) override {}
-        void Stop(const std::source_location&) override { ++*stops; }
+        void Mark(const TCodeLocation&) override {}
+        void Stop(const TCodeLocation&) override { ++*stops; }
     };
     static int stops = 0;
     static int line = 0;
-    PerfStartProc = [](const std::source_location& where, TPerfSimple& p) {
+    PerfStartProc = [](const TCodeLocation& where, TPerfSimple& p) {
         line = int(where.line());
         p.FPerf = std::make_shared<Recorder>(&stops);
     };

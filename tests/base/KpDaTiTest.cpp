@@ -5,6 +5,8 @@
 #include "platform/rtl/EConvertError.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include "platform/data/DateTimeField.h"
+#include "platform/data/IntegerField.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -224,6 +226,21 @@ TEST_F(KpDaTiTest, SmartCompletionOfPartlyTypedDates)
             << c.input;
     EXPECT_THROW(KpDaTi::EKSmartDate(QStringLiteral("5.3.20245")), EConvertError);
     EXPECT_THROW(KpDaTi::EKSmartDate(QStringLiteral("0.3.2024")), EConvertError);
+}
+
+
+TEST_F(KpDaTiTest, MonthOnlyFields)
+{
+    TDateTimeField date;
+    EXPECT_FALSE(KpDaTi::IsFieldMonthOnly(&date)); // empty format: the short date format
+    date.SetDisplayFormat(QStringLiteral("mm.yyyy"));
+    EXPECT_TRUE(KpDaTi::IsFieldMonthOnly(&date));
+    date.SetDisplayFormat(QStringLiteral("d.mm.yyyy"));
+    EXPECT_TRUE(KpDaTi::IsFieldMonthOnly(&date));
+    TIntegerField number;
+    number.SetDisplayFormat(QStringLiteral("mm"));
+    EXPECT_FALSE(KpDaTi::IsFieldMonthOnly(&number));
+    EXPECT_FALSE(KpDaTi::IsFieldMonthOnly(nullptr));
 }
 
 } // namespace
