@@ -1,5 +1,6 @@
 #include "controls/GlyphCache.h"
 
+#include "base/Perf.h"
 #include "controls/ControlsMath.h"
 #include "controls/LRUCache.h"
 #include "controls/ResourceUtils.h"
@@ -43,6 +44,8 @@ void FreeGlyphCache()
 
 TGlyphPtr CreateScaledGlyph(const QString& AName, int AWidth, int AHeight, int ADPI, bool ARender)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     auto glyph = std::make_unique<TKpSmartGlyph>();
     ResourceUtils::LoadGlyph(*glyph, AName);
     if (ADPI > 0 && ADPI != glyph->SourceDPI()) {

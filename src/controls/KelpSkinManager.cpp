@@ -1,5 +1,6 @@
 #include "controls/KelpSkinManager.h"
 
+#include "base/Perf.h"
 #include "controls/KpSkin.h"
 #include "controls/LookAndFeelPainters.h"
 
@@ -31,6 +32,8 @@ void TKelpSkinManager::Initialize(QWidget* AContainerForm, const QString& AmdiCh
 
 void TKelpSkinManager::RefreshVisualization(QWidget* AControl)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     if (FSkinController)
         FSkinController->Refresh(AControl);
 }
@@ -42,6 +45,8 @@ QString TKelpSkinManager::SkinName() const
 
 void TKelpSkinManager::SetSkinName(const QString& AValue)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     if (FSkinController)
         FSkinController->SetSkinName(AValue);
 }

@@ -1,5 +1,6 @@
 #include "controls/KpImageList.h"
 
+#include "base/Perf.h"
 #include "controls/AcquiredGlyph.h"
 #include "controls/ControlScale.h"
 #include "controls/ControlsMath.h"
@@ -58,16 +59,22 @@ TImageNamesItem* TKpImageList::AddImageName(const QString& AImageName)
 
 void TKpImageList::SetScale(double AValue)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     Rescale(FCurrentPPI, AValue);
 }
 
 void TKpImageList::ScaleForPPI(int ANewPPI)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     Rescale(ANewPPI, FScale);
 }
 
 void TKpImageList::Rescale(int APPI, double AScale)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     const int side = std::max(FWidth, FHeight);
     if (RoundHalfEven(FCurrentPPI * FScale * side) == RoundHalfEven(APPI * AScale * side))
         return;
@@ -106,6 +113,8 @@ int TKpImageList::IndexOf(const QString& AImageName)
 
 void TKpImageList::LoadImage(TImageNamesItem& AItem)
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     TAcquiredGlyph glyph(AItem.ImageName(), FWidth, FHeight, FSourceDPI, true);
     QImage image = glyph->ToImage();
     if (FMaskColor.isValid()) {
@@ -158,6 +167,8 @@ void TKpImageList::ReloadAll()
 
 void TKpImageList::Loaded()
 {
+    TPerfSimple perf;
+    StartPerf(perf);
     FLoading = false;
     ReloadAll();
 }
