@@ -364,8 +364,7 @@ void TCustomGrid::SetTopLeft(int leftCol, int topRow)
     FLeftCol = leftCol;
     FTopRow = topRow;
     if (dy != 0) {
-        const QRect area = ScrollingRowsRect();
-        viewport()->scroll(0, clampToInt(dRows > 0 ? -dy : dy), area);
+        ScrollArea(ScrollingRowsRect(), clampToInt(dRows > 0 ? -dy : dy));
     } else {
         InvalidateGrid();
     }
@@ -438,9 +437,22 @@ void TCustomGrid::ScrollRows(int firstRow, int distance, int rowHeight)
     QRect area(0, top, viewport()->width(), std::max(0, viewport()->height() - top));
     const qint64 dy = -static_cast<qint64>(distance) * rowHeight;
     if (std::abs(dy) >= area.height())
-        viewport()->update(area);
+        InvalidateRect(area);
     else
-        viewport()->scroll(0, clampToInt(dy), area);
+        ScrollArea(area, clampToInt(dy));
+}
+
+void TCustomGrid::ScrollArea(const QRect& area, int dy)
+{
+    if (FBuffer.isNull() || FBuffer.size() != viewport()->size()) {
+        InvalidateRect(area);
+        return;
+    }
+    QRegion exposed;
+    FBuffer.scroll(0, dy, area, &exposed);
+    const QRegion inside = FValid & area;
+    FValid = (FValid - area) + ((inside.translated(0, dy) & area) - exposed);
+    viewport()->update(area);
 }
 
 void TCustomGrid::UpdateScrollRange()
@@ -495,7 +507,7 @@ void TCustomGrid::InvalidateCell(int col, int row)
 {
     const QRect r = CellRect(col, row);
     if (r.isValid())
-        viewport()->update(r.adjusted(0, 0, FGridLineWidth, FGridLineWidth));
+        InvalidateRect(r.adjusted(0, 0, FGridLineWidth, FGridLineWidth));
 }
 
 void TCustomGrid::InvalidateRow(int row)
@@ -505,7 +517,7 @@ void TCustomGrid::InvalidateRow(int row)
     if (!any.isValid())
         any = CellRect(0, row);
     if (any.isValid())
-        viewport()->update(QRect(0, any.top(), viewport()->width(), any.height() + FGridLineWidth));
+        InvalidateRect(QRect(0, any.top(), viewport()->width(), any.height() + FGridLineWidth));
 }
 
 void TCustomGrid::InvalidateCol(int col)
@@ -514,11 +526,20 @@ void TCustomGrid::InvalidateCol(int col)
     for (int row = 0; row < RowCount() && !r.isValid(); ++row)
         r = CellRect(col, row);
     if (r.isValid())
-        viewport()->update(QRect(r.left(), 0, r.width() + FGridLineWidth, viewport()->height()));
+        InvalidateRect(QRect(r.left(), 0, r.width() + FGridLineWidth, viewport()->height()));
 }
 
-void TCustomGrid::InvalidateGrid() { viewport()->update(); }
-void TCustomGrid::InvalidateRect(const QRect& rect) { viewport()->update(rect); }
+void TCustomGrid::InvalidateGrid()
+{
+    FValid = QRegion();
+    viewport()->update();
+}
+
+void TCustomGrid::InvalidateRect(const QRect& rect)
+{
+    FValid -= rect;
+    viewport()->update(rect);
+}
 
 void TCustomGrid::ValidateRect(const QRect&)
 {
@@ -557,10 +578,27 @@ void TCustomGrid::DrawGridLines(QPainter& painter, const QRect& cell, bool fixed
 
 void TCustomGrid::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(viewport());
-    FCanvas = &painter;
-    struct Reset { QPainter*& p; ~Reset() { p = nullptr; } } reset{FCanvas};
-    const QRegion region = event->region();
+    const int width = viewport()->width(), height = viewport()->height();
+    if (FBuffer.size() != viewport()->size()) {
+        FBuffer = QPixmap(viewport()->size());
+        FValid = QRegion();
+    }
+    const QRegion region = (event->region() - FValid) & QRect(0, 0, width, height);
+    if (!region.isEmpty()) {
+        QPainter painter(&FBuffer);
+        painter.setClipRegion(region);
+        FCanvas = &painter;
+        struct Reset { QPainter*& p; ~Reset() { p = nullptr; } } reset{FCanvas};
+        PaintCells(painter, region);
+        FValid += region;
+    }
+    QPainter screen(viewport());
+    for (const QRect& r : event->region())
+        screen.drawPixmap(r, FBuffer, r);
+}
+
+void TCustomGrid::PaintCells(QPainter& painter, const QRegion& region)
+{
     const int width = viewport()->width(), height = viewport()->height();
     const bool focused = hasFocus() || (FInplaceEdit && FInplaceEdit->hasFocus());
 
@@ -617,6 +655,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
         return true;
     });
     // The area beyond the last column and row.
+    (void)width;
     if (maxX < width)
         painter.fillRect(QRect(clampToInt(maxX), 0, width - clampToInt(maxX), height), FColor);
     if (y < height)

@@ -5,6 +5,8 @@
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QFont>
+#include <QPixmap>
+#include <QRegion>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -178,7 +180,10 @@ private:
     void ClampCurrentAndTopLeft();
     void SetTopLeft(int leftCol, int topRow);
     void DrawGridLines(QPainter& painter, const QRect& cell, bool fixed);
+    void PaintCells(QPainter& painter, const QRegion& region);
     void ApplyScrollBars();
+    // Moves the painted pixels of an area by dy and repaints only what is uncovered.
+    void ScrollArea(const QRect& area, int dy);
 
     std::vector<int> FColWidths;
     std::vector<int> FRowHeights;
@@ -208,4 +213,8 @@ private:
     QPoint FPressPos;
     bool FMoveArmed = false;
     qint64 FDrawCellCount = 0;
+    // What has been painted, kept so that scrolling moves pixels instead of repainting
+    // cells, and so that Qt's own repaints (a child hidden, an expose) cost only a copy.
+    QPixmap FBuffer;
+    QRegion FValid;
 };

@@ -97,9 +97,11 @@ TEST_F(GridFixture, PaintStatesAndOnlyVisibleCells)
     grid.drawn.clear();
     grid.InvalidateGrid();
     paintNow();
-    for (const auto& d : grid.drawn)
-        if (d.row == 1 && d.col > 0)
+    for (const auto& d : grid.drawn) {
+        if (d.row == 1 && d.col > 0) {
             EXPECT_TRUE(d.state & gdSelected);
+        }
+    }
 }
 
 TEST_F(GridFixture, ScrollingOneRowRepaintsOnlyTheUncoveredRow)
