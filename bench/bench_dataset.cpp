@@ -114,6 +114,27 @@ void BM_FilterSwitchUnindexed(benchmark::State& state)
 }
 BENCHMARK(BM_FilterSwitchUnindexed)->Unit(benchmark::kMicrosecond);
 
+// Emptying 100,000 records by deleting the first one until none is left, with an index and
+// with the key filter off, as the loader clears its tables before each load.
+void BM_DeleteFirstUntilEmpty(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto ds = MakeTenFields();
+        ds->SetIndexFieldNames("KOKS_NR;BALKIS_NR");
+        Fill(*ds, 100000, 100);
+        state.ResumeTiming();
+        ds->DisableControls();
+        while (!ds->IsEmpty()) {
+            ds->First();
+            ds->Delete();
+        }
+        ds->EnableControls();
+    }
+    state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_DeleteFirstUntilEmpty)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -436,7 +436,6 @@ void TDataSet::RemoveFromOrder(int slot)
 void TDataSet::RebuildOrder()
 {
     m_order.clear();
-    m_order.reserve(size_t(m_liveCount));
     for (int s = 0; s < int(m_live.size()); ++s)
         if (m_live[size_t(s)])
             m_order.push_back(s);
@@ -479,7 +478,6 @@ void TDataSet::RebuildView()
         }
     }
     m_viewMode = ViewMode::List;
-    m_view.reserve(m_order.size() / 4);
     for (int slot : m_order)
         if (Passes(slot))
             m_view.push_back(slot);

@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -232,11 +233,13 @@ private:
 
     // Order and view.
     std::vector<OrderKey> m_orderKeys;
-    std::vector<int> m_order;                 // live slots in the current order
+    // Deques: removing the first records (emptying a table row by row) must not cost a move
+    // of all the others each time.
+    std::deque<int> m_order;                  // live slots in the current order
     enum class ViewMode { All, Range, List };
     ViewMode m_viewMode = ViewMode::All;
     int m_rangeLo = 0, m_rangeHi = 0;
-    std::vector<int> m_view;                  // List mode
+    std::deque<int> m_view;                   // List mode
     std::vector<std::pair<int, ::Value>> m_rangeTerms; // Range mode: key values of the leading fields
 
     // Cursor.
