@@ -191,7 +191,7 @@ TEST(HooksTest, DefaultTimingHooksMeasureNothing)
     static int stops = 0;
     static int line = 0;
     PerfStartProc = [](const TCodeLocation& where, TPerfSimple& p) {
-        line = int(where.line());
+        line = where.Line;
         p.FPerf = std::make_shared<Recorder>(&stops);
     };
     {
