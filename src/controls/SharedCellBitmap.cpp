@@ -1,6 +1,10 @@
 #include "controls/SharedCellBitmap.h"
 
-TSharedCellBitmap::TSharedCellBitmap() : FImage(1, 1, QImage::Format_RGB32) {}
+#include <QGuiApplication>
+#include <QtMath>
+#include <algorithm>
+
+TSharedCellBitmap::TSharedCellBitmap() : FImage(1, 1, QImage::Format_RGB32), FSize(1, 1) {}
 
 TSharedCellBitmap::~TSharedCellBitmap() = default;
 
@@ -12,10 +16,15 @@ QPainter& TSharedCellBitmap::Begin(const QRect& ARect)
         // Already composing (a nested request): keep drawing on the same canvas.
         return *FPainter;
     }
-    const int width = std::max(FImage.width(), ARect.width());
-    const int height = std::max(FImage.height(), ARect.height());
-    if (width != FImage.width() || height != FImage.height())
-        FImage = QImage(width, height, QImage::Format_RGB32);
+    // On a high-resolution screen cells are composed at its pixel ratio, so text and
+    // images stay sharp once copied.
+    const qreal ratio = qGuiApp ? std::max<qreal>(1.0, qGuiApp->devicePixelRatio()) : 1.0;
+    const QSize logical(std::max(FSize.width(), ARect.width()), std::max(FSize.height(), ARect.height()));
+    if (logical != FSize || ratio != FImage.devicePixelRatio()) {
+        FImage = QImage(qCeil(logical.width() * ratio), qCeil(logical.height() * ratio), QImage::Format_RGB32);
+        FImage.setDevicePixelRatio(ratio);
+        FSize = logical;
+    }
     FPainter = std::make_unique<QPainter>(&FImage);
     return *FPainter;
 }
@@ -28,7 +37,8 @@ void TSharedCellBitmap::End(QPainter& ATarget, const QRect& ARect)
         // A plain copy: the composed cell replaces what was there.
         const QPainter::CompositionMode mode = ATarget.compositionMode();
         ATarget.setCompositionMode(QPainter::CompositionMode_Source);
-        ATarget.drawImage(ARect.topLeft(), FImage, QRect(0, 0, ARect.width(), ARect.height()));
+        const qreal ratio = FImage.devicePixelRatio();
+        ATarget.drawImage(QRectF(ARect), FImage, QRectF(0, 0, ARect.width() * ratio, ARect.height() * ratio));
         ATarget.setCompositionMode(mode);
     }
     if (FDepth > 0) {

@@ -23,12 +23,14 @@ public:
     // Whether APainter is the bitmap's own canvas while it is locked.
     bool IsOwnCanvas(const QPainter& APainter) const;
     bool IsLocked() const { return FPainter != nullptr; }
-    QSize Size() const { return FImage.size(); }
+    // Size in the painter's coordinates.
+    QSize Size() const { return FSize; }
     const QImage& Image() const { return FImage; }
 
 private:
     std::recursive_mutex FLock;
     QImage FImage;
+    QSize FSize;
     std::unique_ptr<QPainter> FPainter;
     int FDepth = 0;
 };
