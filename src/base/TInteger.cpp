@@ -1,0 +1,3 @@
+#include "base/TInteger.h"
+
+// Complete in its header; this unit keeps the class in the base library.

@@ -1,0 +1,3 @@
+#include "platform/rtl/TObject.h"
+
+TObject::~TObject() = default;
