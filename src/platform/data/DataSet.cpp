@@ -585,8 +585,14 @@ void TDataSet::SetOrderKeys(std::vector<OrderKey> keys)
         CheckBrowseMode();
     const int slot = Active() ? CursorSlot() : -1;
     m_orderKeys = std::move(keys);
-    if (!Active())
+    if (!Active()) {
+        // An opening dataset: its records (none yet) and filter follow the new order.
+        if (m_columns.size() == m_fields.size() && !m_columns.empty()) {
+            RebuildOrder();
+            RebuildView();
+        }
         return;
+    }
     RebuildOrder();
     RebuildView();
     const int pos = ViewPositionOfSlot(slot);

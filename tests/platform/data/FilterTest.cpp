@@ -187,6 +187,22 @@ TEST(Filter, RecordsFollowTheFilterAsTheyChange)
     EXPECT_EQ(ds->RecordCount(), 10);
 }
 
+TEST(Filter, OrderAndFilterSetBeforeTheDataSetIsCreated)
+{
+    TClientDataSet ds;
+    ds.FieldDefs().Add("KOKS_NR", TFieldType::ftInteger);
+    ds.FieldDefs().Add("BALKIS_NR", TFieldType::ftInteger);
+    ds.SetIndexFieldNames("KOKS_NR;BALKIS_NR");
+    ds.SetFilter("KOKS_NR = 2");
+    ds.SetFiltered(true);
+    ds.CreateDataSet();
+    for (int k : { 2, 1, 2, 3, 2 })
+        ds.AppendRecord({ k, ds.RecordCount() + 1 });
+    EXPECT_EQ(Column(ds, "BALKIS_NR"), Texts({ "1", "2", "3" }));
+    ds.SetFiltered(false);
+    EXPECT_EQ(Column(ds, "KOKS_NR"), Texts({ "1", "2", "2", "2", "3" }));
+}
+
 TEST(Filter, IndexRangeAndFullEvaluationAgree)
 {
     // The same filters over an index on the filtered fields and over insertion order.
