@@ -236,6 +236,7 @@ void TDataSet::Close()
     if (!Active())
         return;
     Fire(BeforeClose);
+    m_blockReadSize = 0;
     m_bufferActive = false;
     m_editSlot = -1;
     m_insertPos = -1;
@@ -866,6 +867,8 @@ void TDataSet::Edit()
     if (IsEditState(m_state))
         return;
     CheckActive();
+    if (m_state == TDataSetState::dsBlockRead)
+        SetBlockReadSize(0);
     if (ViewCount() == 0) {
         Insert();
         return;
@@ -916,6 +919,8 @@ void TDataSet::RenumberRanks()
 void TDataSet::Append()
 {
     CheckBrowseMode();
+    if (m_state == TDataSetState::dsBlockRead)
+        SetBlockReadSize(0);
     CheckCanModify();
     Fire(BeforeInsert);
     Fire(BeforeScroll);
@@ -939,6 +944,8 @@ void TDataSet::Append()
 void TDataSet::Insert()
 {
     CheckBrowseMode();
+    if (m_state == TDataSetState::dsBlockRead)
+        SetBlockReadSize(0);
     CheckCanModify();
     Fire(BeforeInsert);
     Fire(BeforeScroll);
@@ -1359,6 +1366,25 @@ int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const
 
 // ---------------------------------------------------------------- controls and notifications
 
+void TDataSet::SetBlockReadSize(int size)
+{
+    if (size < 0)
+        throw EDatabaseError(QStringLiteral("Invalid block read size %1").arg(size));
+    if (size > 0) {
+        CheckActive();
+        if (m_state != TDataSetState::dsBlockRead)
+            CheckBrowseMode();
+        m_blockReadSize = size;
+        SetState(TDataSetState::dsBlockRead);
+    } else {
+        m_blockReadSize = 0;
+        if (m_state == TDataSetState::dsBlockRead) {
+            SetState(TDataSetState::dsBrowse);
+            DataEvent(TDataEvent::deDataSetChange, nullptr);
+        }
+    }
+}
+
 void TDataSet::DisableControls()
 {
     if (m_disableCount == 0) {
@@ -1416,6 +1442,9 @@ void TDataSet::DataEvent(TDataEvent event, TField* field)
         && (event == TDataEvent::deDataSetChange || event == TDataEvent::deDataSetScroll
             || event == TDataEvent::deUpdateState))
         m_kpDbDataSet->NotifyObservers(0);
+    if (m_state == TDataSetState::dsBlockRead
+        && (event == TDataEvent::deDataSetScroll || event == TDataEvent::deDataSetChange))
+        return;
     if (m_disableCount > 0) {
         if (event == TDataEvent::deLayoutChange
             || (event == TDataEvent::deUpdateState && m_state == TDataSetState::dsInactive))

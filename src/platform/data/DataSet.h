@@ -93,6 +93,11 @@ public:
     // Removes every record.
     void EmptyDataSet();
 
+    // Block reading: while BlockReadSize is above 0 the dataset is in dsBlockRead state, the
+    // cursor walks without telling the data sources, and the data-aware controls keep still.
+    int BlockReadSize() const { return m_blockReadSize; }
+    void SetBlockReadSize(int size);
+
     // Data-aware controls.
     void DisableControls();
     void EnableControls();
@@ -266,6 +271,7 @@ private:
 
     // Controls and notifications.
     int m_disableCount = 0;
+    int m_blockReadSize = 0;
     TDataSetState m_disableState = TDataSetState::dsInactive;
     TDataEvent m_enableEvent = TDataEvent::deDataSetChange;
     std::vector<TDataSource*> m_dataSources;

@@ -178,6 +178,31 @@ TEST(DataLink, NestedDisableControlsNotifyOnceAtTheEnd)
     EXPECT_EQ(t.Take(), "browsing, changed");
 }
 
+TEST(DataLink, BlockReadWalksWithoutNotifications)
+{
+    Linked t(6, 3);
+    t.ds->SetBlockReadSize(10);
+    EXPECT_EQ(t.ds->State(), TDataSetState::dsBlockRead);
+    EXPECT_EQ(t.source.State(), TDataSetState::dsBlockRead);
+    int sum = 0;
+    while (!t.ds->Eof()) {
+        sum += t.Koks();
+        t.ds->Next();
+    }
+    EXPECT_EQ(sum, 21);
+    EXPECT_EQ(t.Take(), "");
+    t.ds->SetBlockReadSize(0);
+    EXPECT_EQ(t.ds->State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t.Take(), "changed");
+    EXPECT_EQ(t.link.ActiveRecord(), 2);
+    // Editing ends block reading first.
+    t.ds->SetBlockReadSize(5);
+    t.ds->Edit();
+    EXPECT_EQ(t.ds->State(), TDataSetState::dsEdit);
+    EXPECT_EQ(t.ds->BlockReadSize(), 0);
+    t.ds->Cancel();
+}
+
 TEST(DataLink, FieldPropertiesAndFocus)
 {
     Linked t(3, 3);
