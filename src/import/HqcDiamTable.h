@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct THqcDiamRow {
@@ -35,5 +36,9 @@ private:
     static uint64_t Key(int32_t koksNr, int32_t balkisNr);
 
     std::vector<THqcDiamRow> FRows;
-    std::unordered_map<uint64_t, std::vector<size_t>> FByLog;
+    // Each log's rows as runs [first, last) of FRows: a log's diameters are added together, so
+    // one run is usual, and a log named twice in a file adds a second run.
+    std::unordered_map<uint64_t, std::vector<std::pair<size_t, size_t>>> FByLog;
+    std::vector<std::pair<size_t, size_t>>* FLastRuns = nullptr;
+    uint64_t FLastKey = 0;
 };

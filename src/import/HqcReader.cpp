@@ -3,7 +3,10 @@
 #include "import/StanForD2010Errors.h"
 #include "import/StanForD2010Xml.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 #include <limits>
 
 using namespace StanForD2010Errors;
@@ -15,6 +18,46 @@ const QString kAverage = QStringLiteral("Average");
 QString Cut(const QString& s, int width)
 {
     return s.size() > width ? s.left(width) : s;
+}
+
+// A number read straight from the document's UTF-8 text, trimmed as every value is: a file has
+// a few numbers per control diameter, and most of a large file is control diameters. An empty
+// text leaves the field as it is; a text that is no number raises the same conversion error as
+// any other number of the file.
+void ReadUtf8IntToDS(std::optional<int32_t>& field, const char* text)
+{
+    const char* b = text;
+    const char* e = b + std::strlen(b);
+    while (b < e && static_cast<unsigned char>(*b) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(*(e - 1)) <= ' ')
+        --e;
+    if (b == e)
+        return;
+    int32_t v = 0;
+    const auto r = std::from_chars(b, e, v);
+    if (r.ec == std::errc() && r.ptr == e) {
+        field = v;
+        return;
+    }
+    field = StanForDStrToInt(QString::fromUtf8(b, e - b)); // the unusual forms, and the error
+}
+
+// The category of a control diameter, trimmed and cut to its field's width. Files repeat the
+// same two or three categories on every diameter: those share one string each.
+QString DiameterCategory(const char* text)
+{
+    static const QString kFirst = QStringLiteral("First");
+    std::string_view v(text);
+    while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
+        v.remove_prefix(1);
+    while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
+        v.remove_suffix(1);
+    if (v == "Average")
+        return kAverage;
+    if (v == "First")
+        return kFirst;
+    return Cut(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())), 20);
 }
 
 // A mandatory number: ReadNodeText has trimmed it and made sure it is there.
@@ -234,9 +277,9 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         for (const pugi::xml_node& elDiam :
              SelectXMLNodes(elMeas, LocalNameXPath("ControlLogDiameter", FUseNS))) {
             THqcDiamRow row;
-            ReadIntToDS(row.DIAM_POSITION, StanForDTrim(QString::fromUtf8(elDiam.attribute("diameterPosition").value())));
-            row.MERIJ_CAT = Cut(StanForDTrim(QString::fromUtf8(elDiam.attribute("diameterMeasurementCategory").value())), 20);
-            ReadIntToDS(row.DIAM_VALUE, StanForDTrim(QString::fromUtf8(elDiam.text().get())));
+            ReadUtf8IntToDS(row.DIAM_POSITION, elDiam.attribute("diameterPosition").value());
+            row.MERIJ_CAT = DiameterCategory(elDiam.attribute("diameterMeasurementCategory").value());
+            ReadUtf8IntToDS(row.DIAM_VALUE, elDiam.text().get());
             row.KOKS_NR = iKoksNr;
             row.BALKIS_NR = iBalkisNr;
             table->Append(std::move(row));

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <limits>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -20,6 +21,32 @@ const pugi::xpath_query& CompiledQuery(const std::string& sExpr)
     return *it->second;
 }
 
+// The readers' most frequent expression, "*[local-name() = 'name']", selects the child
+// elements of that local name; it is answered by walking the children, which gives the same
+// nodes in the same order without the XPath engine's allocations. Returns false for any other
+// expression.
+bool LocalNameOf(const std::string& sExpr, std::string_view& name)
+{
+    static constexpr std::string_view kHead = "*[local-name() = '";
+    static constexpr std::string_view kTail = "']";
+    const std::string_view e(sExpr);
+    if (e.size() <= kHead.size() + kTail.size() || !e.starts_with(kHead) || !e.ends_with(kTail))
+        return false;
+    name = e.substr(kHead.size(), e.size() - kHead.size() - kTail.size());
+    return name.find_first_of("'[]") == std::string_view::npos;
+}
+
+bool HasLocalName(const pugi::xml_node& n, std::string_view name)
+{
+    if (n.type() != pugi::node_element)
+        return false;
+    std::string_view q(n.name());
+    const size_t colon = q.find(':');
+    if (colon != std::string_view::npos)
+        q.remove_prefix(colon + 1);
+    return q == name;
+}
+
 QString NotAnInteger(const QString& sText)
 {
     return QStringLiteral("'%1' is not a valid integer value").arg(sText);
@@ -32,6 +59,13 @@ std::vector<pugi::xml_node> SelectXMLNodes(const pugi::xml_node& node, const std
     std::vector<pugi::xml_node> result;
     if (!node)
         return result;
+    std::string_view name;
+    if (LocalNameOf(sExpr, name)) {
+        for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
+            if (HasLocalName(c, name))
+                result.push_back(c);
+        return result;
+    }
     const pugi::xpath_node_set set = CompiledQuery(sExpr).evaluate_node_set(node);
     result.reserve(set.size());
     for (const pugi::xpath_node& n : set)
@@ -44,6 +78,13 @@ pugi::xml_node SelectXMLNode(const pugi::xml_node& node, const std::string& sExp
 {
     if (!node)
         return {};
+    std::string_view name;
+    if (LocalNameOf(sExpr, name)) {
+        for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling())
+            if (HasLocalName(c, name))
+                return c;
+        return {};
+    }
     return CompiledQuery(sExpr).evaluate_node(node).node();
 }
 

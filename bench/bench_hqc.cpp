@@ -1,0 +1,104 @@
+// Reading a generated .hqc file of many stems, against pugixml's own parse of the same bytes
+// (the floor no reader can beat), and the analysis that follows.
+
+#include "import/AnalysisEngine.h"
+#include "import/AnalysisModel.h"
+#include "import/HqcReader.h"
+
+#include <benchmark/benchmark.h>
+#include <pugixml.hpp>
+
+#include <QByteArray>
+
+namespace {
+
+// Stems of three logs, each log with a harvester and a caliper measurement of five "Average"
+// points and five "First" points, as real machines write them.
+QByteArray GeneratedFile(int stems)
+{
+    QByteArray s;
+    s.reserve(stems * 6000);
+    s += "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+         "<HarvestingQualityControl xmlns=\"urn:skogforsk:stanford2010\" version=\"3.1\">\n"
+         "<HarvestingQualityControlHeader><CreationDate>2023-05-17T08:15:42.125+03:00</CreationDate>"
+         "</HarvestingQualityControlHeader>\n<Machine><MachineKey>M</MachineKey><MachineUserID>VIN</MachineUserID>"
+         "<MachineOwnerID>AB-1</MachineOwnerID>\n<ControlValues>\n"
+         "<SpeciesGroupDefinition><SpeciesGroupName>PRIEDE</SpeciesGroupName><SpeciesGroupKey>1</SpeciesGroupKey>"
+         "</SpeciesGroupDefinition>\n<SpeciesGroupDefinition><SpeciesGroupName>EGLE</SpeciesGroupName>"
+         "<SpeciesGroupKey>2</SpeciesGroupKey></SpeciesGroupDefinition>\n"
+         "<ObjectDefinition><ObjectKey>1</ObjectKey><ObjectUserID>OBJ</ObjectUserID></ObjectDefinition>\n";
+    for (int i = 0; i < stems; ++i) {
+        s += "<Stem><StemKey>" + QByteArray::number(i + 1) + "</StemKey><ObjectKey>1</ObjectKey><SpeciesGroupKey>" +
+             QByteArray::number(1 + i % 2) + "</SpeciesGroupKey><HarvestDate>2023-05-1" + QByteArray::number(i % 3) +
+             "T10:00:00.5+03:00</HarvestDate><ProcessingCategory>SingleTreeProcessing</ProcessingCategory>"
+             "<ControlStemInfo><RandomControlStemSelection>" +
+             QByteArray(i % 4 ? "Randomly selected stem" : "Operator selected stem") +
+             "</RandomControlStemSelection></ControlStemInfo>\n<SingleTreeProcessedStem>\n";
+        for (int log = 1; log <= 3; ++log) {
+            const int butt = 300 - 60 * log + i % 17;
+            s += "<Log><LogKey>" + QByteArray::number(log) + "</LogKey>\n";
+            for (const char* cat : {"Machine", "Operator"}) {
+                s += QByteArray("<LogMeasurement logMeasurementCategory=\"") + cat +
+                     "\"><LogDiameter logDiameterCategory=\"Top ob\" diameterMeasurementCategory=\"Average\">" +
+                     QByteArray::number(butt - 50) + "</LogDiameter><LogLength>" + QByteArray::number(400 + log) +
+                     "</LogLength><MeasurementDate>2023-05-16T10:00:00+03:00</MeasurementDate>\n";
+                for (int p = 0; p < 5; ++p)
+                    for (const char* dcat : {"Average", "First"})
+                        s += "<ControlLogDiameter diameterPosition=\"" + QByteArray::number(50 + 70 * p) +
+                             "\" controlLogDiameterCategory=\"ob\" diameterMeasurementCategory=\"" + dcat + "\">" +
+                             QByteArray::number(butt - 10 * p + (cat[0] == 'O' ? p % 3 : 0)) + "</ControlLogDiameter>\n";
+                s += "</LogMeasurement>\n";
+            }
+            s += "</Log>\n";
+        }
+        s += "</SingleTreeProcessedStem></Stem>\n";
+    }
+    s += "</ControlValues></Machine></HarvestingQualityControl>\n";
+    return s;
+}
+
+void BM_PugixmlParseOnly(benchmark::State& state)
+{
+    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        pugi::xml_document doc;
+        benchmark::DoNotOptimize(doc.load_buffer(file.constData(), static_cast<size_t>(file.size())));
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_HqcRead(benchmark::State& state)
+{
+    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TAnalysisModel model;
+        TCSStanDForFileHQC::ImportDocument(file, QStringLiteral("bench.hqc"), model);
+        benchmark::DoNotOptimize(model.Meas.size());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_HqcReadAndAnalyse(benchmark::State& state)
+{
+    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TAnalysisModel model;
+        model.Header.HAS_EMPTY_DATE = 0;
+        model.Header.DIENU_SKAITS = 0;
+        model.Header.IR_PARRAVUMI = 0;
+        TCSStanDForFileHQC::ImportDocument(file, QStringLiteral("bench.hqc"), model);
+        TAnalysisEngine::ValidateAndCalculate(model, 20);
+        benchmark::DoNotOptimize(model.Header.PROCENTS_ALL);
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+    state.SetComplexityN(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_PugixmlParseOnly)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcRead)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcReadAndAnalyse)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK_MAIN();
