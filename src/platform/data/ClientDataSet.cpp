@@ -1,6 +1,8 @@
 #include "platform/data/ClientDataSet.h"
 
+#include "platform/data/BlobField.h"
 #include "platform/data/EDatabaseError.h"
+#include "platform/data/ZipBlobStream.h"
 
 const QString TClientDataSet::DefaultOrderName = QStringLiteral("DEFAULT_ORDER");
 
@@ -133,4 +135,16 @@ void TClientDataSet::SetIncludeBlobsInDelta(bool value)
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     m_includeBlobsInDelta = value;
+}
+
+std::unique_ptr<TBlobStream> TClientDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)
+{
+    auto* blob = dynamic_cast<TBlobField*>(field);
+    if (!blob || blob->DataSet() != this)
+        throw EDatabaseError(QStringLiteral("Field '%1' is not a blob field of this dataset")
+                                 .arg(field ? field->FieldName() : QString()));
+    auto stream = std::make_unique<TBlobStream>(blob, mode);
+    if (blob->Compression() != TBlobCompressionType::bcNone && TZipBlobStream::IsZipBlobStreamsEnabled())
+        return TZipBlobStream::CreateZipBlobStream(std::move(stream), blob, mode);
+    return stream;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/data/BlobStream.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/IndexDefs.h"
 
@@ -32,6 +33,10 @@ public:
     bool FindKey(const ValueArray& keyValues);
     // Moves to the first record whose key is at least the values.
     void FindNearest(const ValueArray& keyValues);
+
+    // A stream over a blob field of the current record; compressed through the registered
+    // implementation when the field asks for compression and one is registered.
+    std::unique_ptr<TBlobStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
 
     // No change log is kept; the switch is kept for callers that turn it off.
     bool LogChanges() const { return m_logChanges; }

@@ -82,6 +82,8 @@ enum class TCurrencyValueType { cvtNone, cvtFirst, cvtSecond, cvtFixed };
 
 enum class TBlobCompressionType { bcNone, bcAutodetect, bcAlways };
 
+enum class TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
+
 // Option sets are plain bit masks.
 enum TLocateOption : unsigned { loCaseInsensitive = 1u, loPartialKey = 2u };
 using TLocateOptions = unsigned;
