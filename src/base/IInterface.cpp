@@ -1,0 +1,3 @@
+#include "base/IInterface.h"
+
+IInterface::~IInterface() = default;

@@ -1,0 +1,3 @@
+#include "base/IObjReference.h"
+
+IObjReference::~IObjReference() = default;
