@@ -1106,6 +1106,13 @@ void TDataSet::EmptyDataSet()
     DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
+void TDataSet::Refresh()
+{
+    CheckBrowseMode();
+    Resync(m_pos);
+    DataEvent(TDataEvent::deDataSetChange, nullptr);
+}
+
 void TDataSet::CalculateFields()
 {
     if (!OnCalcFields)

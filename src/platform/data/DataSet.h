@@ -92,6 +92,8 @@ public:
     void AppendRecord(const ValueArray& values);
     // Removes every record.
     void EmptyDataSet();
+    // Leaves edit state and tells the controls to show the records anew; the cursor stays.
+    void Refresh();
 
     // Block reading: while BlockReadSize is above 0 the dataset is in dsBlockRead state, the
     // cursor walks without telling the data sources, and the data-aware controls keep still.

@@ -220,6 +220,11 @@ TEST(DataLink, FieldPropertiesAndFocus)
     t.link.log.clear();
     t.ds->Cancel();
     EXPECT_EQ(t.Take(), "browsing, changed");
+    t.ds->Last();
+    t.link.log.clear();
+    t.ds->Refresh();
+    EXPECT_EQ(t.Take(), "changed");
+    EXPECT_EQ(t.ds->RecNo(), 3);
 }
 
 TEST(DataLink, CloseOpenAndSourceSwitches)
