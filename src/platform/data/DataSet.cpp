@@ -825,7 +825,15 @@ int TDataSet::MoveBy(int distance)
 
 int TDataSet::RecNo() const
 {
-    if (!Active() || m_state == TDataSetState::dsInsert)
+    if (!Active())
+        return -1;
+    if (m_readPos != m_pos) {
+        // A record a data link is painting.
+        if (SlotAtWindowPosition(m_readPos) < 0)
+            return -1;
+        return m_insertPos >= 0 && m_readPos > m_insertPos ? m_readPos : m_readPos + 1;
+    }
+    if (m_state == TDataSetState::dsInsert)
         return -1;
     return ViewCount() == 0 ? 0 : m_pos + 1;
 }
@@ -1338,9 +1346,17 @@ bool TDataSet::SeekKey(const ValueArray& values, bool nearest)
 
 TBookmark TDataSet::GetBookmark() const
 {
-    if (!Active() || m_state == TDataSetState::dsInsert)
+    if (!Active())
         return {};
-    const int slot = CursorSlot();
+    // The record being read: the cursor's, or the one a data link is painting.
+    int slot;
+    if (m_readPos == m_pos) {
+        if (m_state == TDataSetState::dsInsert)
+            return {};
+        slot = CursorSlot();
+    } else {
+        slot = SlotAtWindowPosition(m_readPos);
+    }
     if (slot < 0)
         return {};
     return TBookmark { m_serialBase + slot };

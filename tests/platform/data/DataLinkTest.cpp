@@ -100,6 +100,15 @@ TEST(DataLink, ActiveRecordReadsAnotherRecordWithoutMovingTheCursor)
     EXPECT_EQ(t.Koks(), 6);
     EXPECT_EQ(scrolls, 0);
     EXPECT_EQ(t.Take(), "");
+    // Bookmark and record number follow the painted record, as a grid's selection marks need.
+    t.link.SetActiveRecord(1);
+    const TBookmark painted4 = t.ds->GetBookmark();
+    EXPECT_EQ(t.ds->RecNo(), 4);
+    t.link.SetActiveRecord(old);
+    EXPECT_NE(t.ds->GetBookmark(), painted4);
+    t.ds->GotoBookmark(painted4);
+    EXPECT_EQ(t.Koks(), 4);
+    t.ds->MoveBy(2);
     // A write always goes to the record at the cursor.
     t.link.SetActiveRecord(0);
     t.ds->Edit();
