@@ -49,7 +49,7 @@ public:
         if (ARow < TitleOffset()) {
             GridPainter().Grid_Title(*Canvas(), ARect);
             Canvas()->setPen(Qt::black);
-            CellText(*Canvas(), ARect, 2, 2, column->Title()->Caption(), column->Title()->Alignment(), 0);
+            CellText(*Canvas(), ARect, 2, 2, column->Title()->Caption(), column->Title()->Alignment(), 4);
             return;
         }
         const bool drawn = WithBufferRecord(ARow - TitleOffset(), [&] {
