@@ -261,18 +261,180 @@ void TCSStanDForFile::ReadSpeciesGroupDefinitions(const pugi::xml_node& node)
 
 void TCSStanDForFile::ReadSpeciesBark(TSugaRow& row, const pugi::xml_node& elDef)
 {
+    std::optional<int32_t> dbhHeight;
+    ReadXMLIntToDS(dbhHeight, elDef, "DBHHeight", true, FUseNS);
+    row.DBHHEIGHT = dbhHeight;
+
+    const pugi::xml_node elBark = SelectChildNode(elDef, "BarkFunction", FUseNS);
+    const auto missing = [&](const char* sElement) {
+        RaiseValidation(QStringLiteral("Sugai \"%1\" nav elements \"%2\"!").arg(row.SUGA, QLatin1String(sElement)));
+    };
+    if (!elBark)
+        missing("BarkFunction");
+    const pugi::xml_attribute aCat = elBark.attribute("barkFunctionCategory");
+    if (!aCat)
+        RaiseValidation(QStringLiteral("Elemenatam \"%1\" netika atrasts obligāts atribūts \"%2\"!")
+                            .arg(QStringLiteral("BarkFunction"), QStringLiteral("barkFunctionCategory")));
+    const QString sCat = QString::fromUtf8(aCat.value());
+    row.BARKFUNCTION = sCat.left(250);
+
+    const auto is = [&](const char* name) { return sCat.compare(QLatin1String(name), Qt::CaseInsensitive) == 0; };
+    if (is("Swedish Zacco")) {
+        const pugi::xml_node el = SelectChildNode(elBark, "SwedishZacco", FUseNS);
+        if (!el)
+            missing("SwedishZacco");
+        ReadFloatToDS(row.SWEACCOCONSTANT, ReadNodeText(el, "ConstantA", false, FUseNS));
+        ReadFloatToDS(row.SWEACCOFACTORB, ReadNodeText(el, "FactorB", false, FUseNS));
+    } else if (is("Skogforsk 2004, Scots pine")) {
+        const pugi::xml_node el = SelectChildNode(elBark, "Skogforsk2004ScotsPine", FUseNS);
+        if (!el)
+            missing("Skogforsk2004ScotsPine");
+        ReadFloatToDS(row.LATITUDE, ReadNodeText(el, "Latitude", false, FUseNS));
+    } else if (is("German") || is("German Distance Based")) {
+        const bool distance = is("German Distance Based");
+        const char* sElement = distance ? "GermanDistanceBased" : "German";
+        const pugi::xml_node el = SelectChildNode(elBark, sElement, FUseNS);
+        if (!el)
+            missing(sElement);
+        for (const pugi::xml_node& elDed : SelectXMLNodes(el, LocalNameXPath("BarkDeduction", FUseNS))) {
+            TSugBarkDeductRow ded;
+            ded.SUGA_KEY = row.SUGA_KEY;
+            const auto attrInt = [&](std::optional<int32_t>& f, const char* name) {
+                ReadIntToDS(f, StanForDTrim(QString::fromUtf8(elDed.attribute(name).value())));
+            };
+            attrInt(ded.DISTANCECLLOWLIM, "distanceClassLowerLimit");
+            attrInt(ded.DBHCLLOWLIM, "dBHClassLowerLimit");
+            attrInt(ded.LOWERDIAMLIM, "lowerDiameterLimit");
+            ReadFloatToDS(ded.BARKDEDUCTION, QString::fromUtf8(elDed.text().get()));
+            if (ded.DISTANCECLLOWLIM || ded.DBHCLLOWLIM || ded.LOWERDIAMLIM)
+                FcdsSugBarkDeduct.push_back(std::move(ded));
+        }
+        if (distance) {
+            for (const pugi::xml_node& elLim : SelectXMLNodes(el, LocalNameXPath("DistanceClassLowerLimit", FUseNS))) {
+                TSugGerDistLimitRow lim;
+                lim.SUGA_KEY = row.SUGA_KEY;
+                ReadIntToDS(lim.DISTANCECLLOWLIM, QString::fromUtf8(elLim.text().get()));
+                FcdsSugGerDistLimit.push_back(std::move(lim));
+            }
+            for (const pugi::xml_node& elLim : SelectXMLNodes(el, LocalNameXPath("DBHClassLowerLimit", FUseNS))) {
+                TSugGerDBHRow lim;
+                lim.SUGA_KEY = row.SUGA_KEY;
+                ReadIntToDS(lim.DBHCLLOWLIM, QString::fromUtf8(elLim.text().get()));
+                FcdsSugGerDBH.push_back(std::move(lim));
+            }
+        }
+    }
 }
 
 void TCSStanDForFile::ReadProductDefinitions(const pugi::xml_node& elMachine)
 {
+    for (const pugi::xml_node& elDef : SelectXMLNodes(elMachine, LocalNameXPath("ProductDefinition", FUseNS))) {
+        TSortListRow row;
+        row.SORT_KEY = ReadNodeText(elDef, "ProductKey", true, FUseNS).left(50);
+        pugi::xml_node elProd = SelectChildNode(elDef, "ClassifiedProductDefinition", FUseNS);
+        const bool classified = elProd;
+        if (!classified)
+            elProd = SelectChildNode(elDef, "UnclassifiedProductDefinition", FUseNS);
+        if (!elProd)
+            RaiseValidation(QStringLiteral("Sortimentam nav neviens no ClassifiedProductDefinition vai "
+                                           "UnclassifiedProductDefinition elementiem!"));
+        row.UNCLASSIFIED = classified ? 0 : 1;
+        row.SORTIMENTS = ReadNodeText(elProd, "ProductName", true, FUseNS).left(50);
+        row.PRODUCTINFO = ReadNodeText(elProd, "ProductInfo", false, FUseNS).left(50);
+        if (classified) {
+            if (FIsForDWH)
+                ReadProductDetails(row, elProd);
+            // The length classes' lower limits that are whole numbers.
+            const pugi::xml_node elLen = SelectChildNode(elProd, "LengthDefinition", FUseNS);
+            for (const pugi::xml_node& elClass : SelectXMLNodes(elLen, LocalNameXPath("LengthClass", FUseNS))) {
+                const QString sLimit = ReadNodeText(elClass, "LengthClassLowerLimit", false, FUseNS);
+                if (!IsIntegerText(sLimit))
+                    continue;
+                const qlonglong v = sLimit.toLongLong();
+                if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+                    RaiseRangeError();
+                TSortGarRow gar;
+                gar.SORT_KEY = row.SORT_KEY;
+                gar.LOWER_LIMIT = static_cast<int32_t>(v);
+                FcdsSortGar.push_back(std::move(gar));
+            }
+        }
+        FcdsSortList.push_back(std::move(row));
+    }
 }
 
-void TCSStanDForFile::ReadProductDetails(TSortListRow& row, const pugi::xml_node& elDef)
+void TCSStanDForFile::ReadProductDetails(TSortListRow& row, const pugi::xml_node& elProd)
 {
+    const auto part = [&](const char* sName) {
+        const pugi::xml_node el = SelectChildNode(elProd, sName, FUseNS);
+        if (!el)
+            RaiseValidation(QStringLiteral("Sortimentam \"%1\" nav elements \"%2\"!").arg(row.SORTIMENTS, QLatin1String(sName)));
+        return el;
+    };
+    // Diameter, length and price definitions make a classified product; the rest is read when
+    // written (files of earlier versions of the message leave it out).
+    const pugi::xml_node elDistr = SelectChildNode(elProd, "LengthDistributionDefinition", FUseNS);
+    ReadBoolToDS(row.DISTR_ALLOWED, ReadNodeText(elDistr, "DistributionAllowed", false, FUseNS));
+    row.DISTR_CAT = ReadNodeText(elDistr, "DistributionCategory", false, FUseNS).left(250);
+    ReadFloatToDS(row.DISTR_MAXDEV, ReadNodeText(elDistr, "MAXDeviation", false, FUseNS));
+    ReadBoolToDS(row.DISTR_WITHINPROD, ReadNodeText(elDistr, "DistributionWithinProduct", false, FUseNS));
+
+    const pugi::xml_node elDiam = part("DiameterDefinition");
+    const pugi::xml_node elClasses = SelectChildNode(elDiam, "DiameterClasses", FUseNS);
+    ReadIntToDS(row.DIAM_MCLASS, ReadNodeText(elClasses, "DiameterClassMAX", false, FUseNS));
+    ReadBoolToDS(row.DIAM_UBARK, ReadNodeText(elClasses, "DiameterUnderBark", false, FUseNS));
+    ReadIntToDS(row.DIAM_MBUTT, ReadNodeText(elDiam, "DiameterMAXButt", false, FUseNS));
+    ReadIntToDS(row.DIAM_MTOP, ReadNodeText(elDiam, "DiameterMINTop", false, FUseNS));
+    ReadIntToDS(row.VOL_DIAMPOS, ReadNodeText(elDiam, "DiameterTopPosition", false, FUseNS));
+
+    const pugi::xml_node elLen = part("LengthDefinition");
+    ReadIntToDS(row.LENGTHCLASSMAX, ReadNodeText(elLen, "LengthClassMAX", false, FUseNS));
+    for (const pugi::xml_node& elClass : SelectXMLNodes(elLen, LocalNameXPath("LengthClass", FUseNS))) {
+        TSortLengthClassRow cls;
+        cls.SORT_KEY = row.SORT_KEY;
+        ReadIntToDS(cls.LENGTH_LOWER_LIMIT, ReadNodeText(elClass, "LengthClassLowerLimit", false, FUseNS));
+        ReadIntToDS(cls.LENGTHCLASSMARGIN, ReadNodeText(elClass, "LengthClassMargin", false, FUseNS));
+        FcdsSortLengthClass.push_back(std::move(cls));
+    }
+
+    const pugi::xml_node elPrice = part("PriceDefinition");
+    row.VOL_DIAMCAT = ReadNodeText(elPrice, "VolumeDiameterCategory", false, FUseNS).left(250);
+    row.VOL_LENCAT = ReadNodeText(elPrice, "VolumeLengthCategory", false, FUseNS).left(250);
+    ReadBoolToDS(row.VOLUMEUNDERBARK, ReadNodeText(elPrice, "VolumeUnderBark", false, FUseNS));
+
+    const pugi::xml_node elCut = SelectChildNode(elProd, "CuttingWindowDefinition", FUseNS);
+    ReadIntToDS(row.CUT_DOWN, ReadNodeText(elCut, "LowerLengthLimit", false, FUseNS));
+    ReadIntToDS(row.CUT_UP, ReadNodeText(elCut, "UpperLengthLimit", false, FUseNS));
+
+    ReadBoolToDS(row.MANUALFREEBUCK, ReadNodeText(elProd, "ManualFreeBuck", false, FUseNS));
+    ReadBoolToDS(row.TOPLOGFREEBUCK, ReadNodeText(elProd, "TopLogFreeBuck", false, FUseNS));
+    row.PRODUCTID = ReadNodeText(elProd, "ProductUserID", false, FUseNS).left(250);
+    row.SPECIESGROUPKEY = ReadNodeText(elProd, "SpeciesGroupKey", false, FUseNS).left(50);
+
+    const pugi::xml_node elMatrixes = SelectChildNode(elProd, "ProductMatrixes", FUseNS);
+    for (const pugi::xml_node& elItem : SelectXMLNodes(elMatrixes, LocalNameXPath("ProductMatrixItem", FUseNS))) {
+        TSortMatricaRow m;
+        m.SORT_KEY = row.SORT_KEY;
+        ReadXMLAtribIntToDS(m.DIAM_LOWER_LIMIT, elItem, "diameterClassLowerLimit", true);
+        ReadXMLAtribIntToDS(m.LENGTH_LOWER_LIMIT, elItem, "lengthClassLowerLimit", true);
+        ReadXMLIntToDS(m.PRICE, elItem, "Price", true, FUseNS);
+        ReadXMLIntToDS(m.DISTRIBUTION, elItem, "Distribution", true, FUseNS);
+        m.SPECIESGROUPKEY = row.SPECIESGROUPKEY;
+        FcdsSortMatrica.push_back(std::move(m));
+    }
 }
 
 void TCSStanDForFile::ReadOperatorDefinitions(const pugi::xml_node& elMachine)
 {
+    for (const pugi::xml_node& elDef : SelectXMLNodes(elMachine, LocalNameXPath("OperatorDefinition", FUseNS))) {
+        TOperatRow row;
+        row.OPERATORKEY = ReadNodeText(elDef, "OperatorKey", true, FUseNS).left(50);
+        row.OPERATORUSERID = ReadNodeText(elDef, "OperatorUserID", false, FUseNS).left(50);
+        const pugi::xml_node elContact = SelectChildNode(elDef, "ContactInformation", FUseNS);
+        row.FIRSTNAME = ReadNodeText(elContact, "FirstName", false, FUseNS).left(100);
+        row.LASTNAME = ReadNodeText(elContact, "LastName", false, FUseNS).left(100);
+        FcdsOperat.push_back(std::move(row));
+    }
 }
 
 double TCSStanDForFile::ParseDateTime(const QString& sDate, bool bDateOnly)
