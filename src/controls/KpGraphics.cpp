@@ -120,10 +120,13 @@ void DrawCellImage(QPainter& ACanvas, TKpImageList& AImages, const QRect& ARect,
 void DrawCellText(QPainter& ACanvas, const QRect& ARect, int ADX, int ADY, const QString& AText,
                   TAlignment AAlignment, TDrawCellFlags AFlags, const QColor& AEtchColour)
 {
-    const bool transparent = (AFlags & dcfTransparent) != 0;
-    if (transparent && AText.isEmpty())
+    if ((AFlags & dcfTransparent) && AText.isEmpty())
         return;
-    const QColor brushColor = ACanvas.brush().color();
+    // A canvas without a brush has no background colour to fill with: it is drawn on as
+    // it is, and soft bold blends towards white.
+    const bool hasBrush = ACanvas.brush().style() != Qt::NoBrush;
+    const bool transparent = (AFlags & dcfTransparent) != 0 || !hasBrush;
+    const QColor brushColor = hasBrush ? ACanvas.brush().color() : QColor(Qt::white);
 
     if ((AFlags & (dcfSingleLine | dcfEndEllipsis)) == 0 && IsPureColor(brushColor)) {
         // Plain text on a pure colour: one text call, clipped to the cell.

@@ -46,7 +46,9 @@ void DrawCellImage(QPainter& ACanvas, TKpImageList& AImages, const QRect& ARect,
                    const QWidget* AControl);
 
 // Draws a cell's text. ADX and ADY are offsets from the cell's left and top edges;
-// AEtchColour is the text colour of an etched text.
+// AEtchColour is the text colour of an etched text. Unless dcfTransparent is given the
+// cell is first filled with the canvas brush's colour (a canvas without a brush is not
+// filled).
 void DrawCellText(QPainter& ACanvas, const QRect& ARect, int ADX, int ADY, const QString& AText,
                   TAlignment AAlignment, TDrawCellFlags AFlags, const QColor& AEtchColour);
 

@@ -5,11 +5,13 @@
 #include "controls/ControlScale.h"
 #include "controls/ControlsMath.h"
 #include "platform/rtl/EListError.h"
+#include "platform/rtl/ERangeError.h"
 #include "platform/ui/UiServices.h"
 
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -75,6 +77,8 @@ void TKpImageList::Rescale(int APPI, double AScale)
 {
     TPerfSimple perf;
     StartPerf(perf);
+    if (APPI <= 0 || !(AScale > 0.0) || !std::isfinite(AScale))
+        throw ERangeError(QStringLiteral("Image list scale out of range"));
     const int side = std::max(FWidth, FHeight);
     if (RoundHalfEven(FCurrentPPI * FScale * side) == RoundHalfEven(APPI * AScale * side))
         return;

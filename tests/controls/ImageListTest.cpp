@@ -1,6 +1,7 @@
 #include "controls/GlyphCache.h"
 #include "controls/KpGlobalImageList.h"
 #include "controls/KpImageList.h"
+#include "platform/rtl/ERangeError.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/UiServices.h"
 
@@ -78,6 +79,9 @@ TEST(ImageList, RescalingRebuildsOnlyWhenTheRoundedSizeChanges)
     EXPECT_EQ(QSize(list.Width(), list.Height()), QSize(48, 48));
     EXPECT_EQ(list.SourceDPI(), 288);
     EXPECT_EQ(list.ImageNames().Items(0)->ImageIndex(), 0);
+    EXPECT_THROW(list.SetScale(0.0), ERangeError);
+    EXPECT_THROW(list.ScaleForPPI(0), ERangeError);
+    EXPECT_EQ(list.Width(), 48);
 }
 
 TEST(ImageList, StreamingKeepsOnlyTheNamesAndReloadsThemInOrder)

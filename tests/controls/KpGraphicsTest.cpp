@@ -111,6 +111,22 @@ TEST(DrawCellText, FastPathFillsTheCellUnlessTransparentAndClipsToIt)
     EXPECT_EQ(empty, Canvas(120, 30));
 }
 
+TEST(DrawCellText, ACanvasWithoutABrushIsNotFilled)
+{
+    for (const TDrawCellFlags flags : {TDrawCellFlags(0), TDrawCellFlags(dcfEndEllipsis | dcfSoftBold)}) {
+        QImage image = Canvas(60, 20, Qt::green);
+        QPainter painter(&image);
+        QFont font = SharpFont(12, true);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        DrawCellText(painter, QRect(0, 0, 60, 20), 2, 2, "Aa", TAlignment::taLeftJustify, flags, Qt::gray);
+        painter.end();
+        EXPECT_EQ(image.pixel(58, 18), QColor(Qt::green).rgb()) << int(flags);
+        EXPECT_TRUE(Colours(image, image.rect()).contains(qRgb(0, 0, 0))) << int(flags);
+    }
+}
+
 TEST(DrawCellText, SoftBoldDrawsRegularTextOverBlendedCopies)
 {
     const QRgb black = qRgb(0, 0, 0);
