@@ -1,27 +1,30 @@
-// Feeds arbitrary bytes to the classic control file reader and the analysis that follows it.
-// Every input must either load or fail with the program's own error; a crash, a hang, a leak or
-// any other exception is a finding.
+// Feeds arbitrary bytes to the classic control file reader through the loader: reading, the
+// analysis and publishing to the datasets. Every input must either load or fail with the
+// loader's one validation error; a crash, a hang, a leak or any other exception is a finding.
 
-#include "import/AnalysisEngine.h"
+#include "base/EValidationException.h"
 #include "import/AnalysisModel.h"
 #include "import/KtrReader.h"
-#include "platform/rtl/Exception.h"
+#include "import/TCSHrvStumpwiseToDS.h"
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TAnalysisModel model;
-    model.Header.FILE_NAME = QStringLiteral("fuzz.ktr");
-    model.Header.HAS_EMPTY_DATE = 0;
-    model.Header.DIENU_SKAITS = 0;
-    model.Header.IR_PARRAVUMI = 0;
+    // One loader for the run, as the program keeps one: every load starts by emptying it.
+    static TCSHrvStumpwiseToDS* loader = [] {
+        auto* l = new TCSHrvStumpwiseToDS();
+        return l;
+    }();
+    loader->SetReaders(
+        [data, size](const QString&, TAnalysisModel& model) {
+            KtrReader::Read(reinterpret_cast<const char*>(data), size, model);
+        },
+        nullptr);
     try {
-        KtrReader::Read(reinterpret_cast<const char*>(data), size, model);
-        TAnalysisEngine::ValidateAndCalculate(model, 20);
-    } catch (const Exception&) {
-        // The load failure: conversion, range and overflow errors are all the program's own.
+        loader->ImportFileIntoDS(QStringLiteral("fuzz.ktr"));
+    } catch (const EValidationException&) {
     }
     return 0;
 }
