@@ -161,6 +161,24 @@ void TDataSet::RemoveField(TField* field)
 
 void TDataSet::CreateFields()
 {
+    if (m_defaultFields && !m_fields.empty()) {
+        // Fields made from definitions that have changed since are made anew; unchanged ones
+        // are kept, so pointers to them stay good across a close and an open.
+        bool same = int(m_fields.size()) == m_fieldDefs.Count();
+        for (int i = 0; same && i < m_fieldDefs.Count(); ++i) {
+            const TFieldDef& def = m_fieldDefs.Items(i);
+            const TField* f = m_fields[size_t(i)].get();
+            same = f->FieldName() == def.Name() && f->DataType() == def.DataType() && f->Size() == def.Size();
+        }
+        if (!same) {
+            auto old = std::move(m_fields);
+            m_fields.clear();
+            for (auto& f : old) {
+                f->m_dataSet = nullptr;
+                f->m_index = -1;
+            }
+        }
+    }
     if (m_fields.empty()) {
         for (int i = 0; i < m_fieldDefs.Count(); ++i) {
             auto f = m_fieldDefs.Items(i).CreateField();

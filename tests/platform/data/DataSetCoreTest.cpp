@@ -234,3 +234,43 @@ TEST(DataSetCore, PersistentFieldWithoutColumnRaises)
     EXPECT_THROW(ds.CreateDataSet(), EDatabaseError);
     EXPECT_FALSE(ds.Active());
 }
+
+TEST(DataSetCore, ReopeningKeepsFieldsUnlessTheirDefinitionsChanged)
+{
+    TClientDataSet ds;
+    ds.FieldDefs().Add("A", TFieldType::ftInteger);
+    ds.CreateDataSet();
+    std::weak_ptr<TField> a = ds.FieldPtr(0);
+    ds.Close();
+    ds.Open();
+    EXPECT_EQ(ds.FieldPtr(0), a.lock());
+    ds.Close();
+    ds.FieldDefs().Add("B", TFieldType::ftString, 4);
+    ds.CreateDataSet();
+    EXPECT_EQ(ds.FieldCount(), 2);
+    EXPECT_TRUE(a.expired());
+    EXPECT_EQ(ds.FieldByName("B")->Size(), 4);
+}
+
+TEST(DataSetCore, FloatFieldRebindsToAFloatColumn)
+{
+    TClientDataSet ds;
+    ds.FieldDefs().Add("N", TFieldType::ftSmallint);
+    auto f = std::make_shared<TFloatField>();
+    f->SetFieldName("N");
+    ds.AddField(f);
+    ds.CreateDataSet();
+    ASSERT_EQ(f->DataType(), TFieldType::ftSmallint);
+    ds.Close();
+    ds.FieldDefs().Clear();
+    ds.FieldDefs().Add("N", TFieldType::ftFloat);
+    ds.CreateDataSet();
+    EXPECT_EQ(f->DataType(), TFieldType::ftFloat);
+    EXPECT_EQ(f->DataSize(), 8);
+    EXPECT_EQ(f->MinValue(), 0);
+    EXPECT_EQ(f->MaxValue(), 0);
+    ds.Append();
+    f->SetAsFloat(2.5);
+    EXPECT_EQ(f->AsFloat(), 2.5);
+    ds.Cancel();
+}
