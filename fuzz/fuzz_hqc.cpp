@@ -6,6 +6,8 @@
 #include "import/AnalysisEngine.h"
 #include "import/AnalysisModel.h"
 #include "import/HqcReader.h"
+#include "import/StanForD2010Reader.h"
+#include "import/StanForD2010Xml.h"
 #include "platform/rtl/Exception.h"
 
 #include <QByteArray>
@@ -26,6 +28,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TAnalysisEngine::ValidateAndCalculate(model, 20);
     } catch (const Exception&) {
         // The load failure: missing elements, conversion and range errors are the program's own.
+    }
+    // The same bytes as a production message read with every definition, bark functions and
+    // product details included.
+    try {
+        const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        pugi::xml_document doc;
+        TCSStanDForFile::LoadDocument(doc, bytes);
+        TCSStanDForFile reader(nullptr, csStDForHPR);
+        reader.SetIsForDWH(true);
+        const pugi::xml_node root = doc.document_element();
+        reader.ReadCommonData(root, SelectChildNode(root, "Machine", true), false, true, true, true);
+    } catch (const Exception&) {
     }
     return 0;
 }

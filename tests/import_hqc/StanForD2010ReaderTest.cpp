@@ -31,47 +31,18 @@ QString FailureOf(const std::function<void()>& f)
     return QStringLiteral("<no exception>");
 }
 
-const char* const kProduction = R"(<?xml version="1.0"?>
-<p:HarvestedProduction xmlns:p="urn:skogforsk:stanford2010" weightUnit="kg" diameterUnit="mm" volumeUnit="m3"
-    lengthUnit="cm" areaUnit="ha">
-  <p:HarvestedProductionHeader><p:CreationDate>2023-05-17T08:15:42</p:CreationDate></p:HarvestedProductionHeader>
-  <p:Machine>
-    <p:MachineKey>M</p:MachineKey>
-    <p:MachineOwnerID>OWN</p:MachineOwnerID>
-    <p:MachineHeadModel>H7</p:MachineHeadModel>
-    <p:ObjectDefinition><p:ObjectUserID>O-1</p:ObjectUserID><p:ObjectName>Site</p:ObjectName>
-      <p:RealEstateIDObject>RE-9</p:RealEstateIDObject></p:ObjectDefinition>
-    <p:LoggingContractor><p:BusinessName>Cutters</p:BusinessName><p:BusinessID>B-1</p:BusinessID>
-      <p:LastName>Ozols</p:LastName><p:Address><p:Street>Meža iela 1</p:Street></p:Address>
-      <p:Email>a@b.lv</p:Email><p:Phone>123</p:Phone></p:LoggingContractor>
-    <p:SpeciesGroupDefinition><p:SpeciesGroupName>PRIEDE</p:SpeciesGroupName><p:SpeciesGroupKey>1</p:SpeciesGroupKey>
-      <p:DBHHeight>130</p:DBHHeight>
-      <p:BarkFunction barkFunctionCategory="german distance based"><p:GermanDistanceBased>
-        <p:BarkDeduction distanceClassLowerLimit="0" dBHClassLowerLimit="100">3,5</p:BarkDeduction>
-        <p:BarkDeduction>9</p:BarkDeduction>
-        <p:DistanceClassLowerLimit>0</p:DistanceClassLowerLimit><p:DistanceClassLowerLimit>500</p:DistanceClassLowerLimit>
-        <p:DBHClassLowerLimit>100</p:DBHClassLowerLimit></p:GermanDistanceBased></p:BarkFunction>
-    </p:SpeciesGroupDefinition>
-    <p:SpeciesGroupDefinition><p:SpeciesGroupName>EGLE</p:SpeciesGroupName><p:SpeciesGroupKey>2</p:SpeciesGroupKey>
-      <p:DBHHeight>130</p:DBHHeight>
-      <p:BarkFunction barkFunctionCategory="German"><p:German>
-        <p:BarkDeduction lowerDiameterLimit="200">4.25</p:BarkDeduction></p:German></p:BarkFunction>
-    </p:SpeciesGroupDefinition>
-    <p:ProductDefinition><p:ProductKey>7</p:ProductKey>
-      <p:UnclassifiedProductDefinition><p:ProductName>Malka</p:ProductName></p:UnclassifiedProductDefinition>
-    </p:ProductDefinition>
-    <p:OperatorDefinition><p:OperatorKey>5</p:OperatorKey><p:OperatorUserID>U5</p:OperatorUserID>
-      <p:ContactInformation><p:FirstName>Jānis</p:FirstName><p:LastName>Bērziņš</p:LastName></p:ContactInformation>
-    </p:OperatorDefinition>
-  </p:Machine>
-</p:HarvestedProduction>)";
+QByteArray FixtureBytes(const char* name)
+{
+    QFile f(HqcFixture(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 } // namespace
 
 TEST(StanForD2010Reader, ProductionMessageHeaderAndDefinitions)
 {
     pugi::xml_document doc;
-    TCSStanDForFile::LoadDocument(doc, QByteArray(kProduction));
+    TCSStanDForFile::LoadDocument(doc, FixtureBytes("production-definitions.hpr"));
     const pugi::xml_node root = doc.document_element();
     const pugi::xml_node machine = root.child("p:Machine");
 
