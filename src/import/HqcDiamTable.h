@@ -1,16 +1,14 @@
 #pragma once
 
 // One of the .hqc reader's two working tables of control diameters (the harvester's or the
-// caliper's): every diameter of the file, with the tree and log it belongs to. A log's rows
-// are found through a map from the tree and log numbers, so a file of any size is read in
-// linear time.
+// caliper's): every diameter of the file, with the tree and log it belongs to, in the order the
+// file gives them.
 
 #include <QString>
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 struct THqcDiamRow {
@@ -26,19 +24,16 @@ public:
     void Append(THqcDiamRow row);
     void Clear();
     const std::vector<THqcDiamRow>& Rows() const { return FRows; }
+    size_t Count() const { return FRows.size(); }
 
-    // The rows of one log whose category is exactly sCat, in the order of the table's index
-    // (KOKS_NR;BALKIS_NR;DIAM_POSITION): ascending position, an empty position first, rows of
-    // equal position in the order they were added.
-    std::vector<const THqcDiamRow*> LogRows(int32_t koksNr, int32_t balkisNr, const QString& sCat) const;
+    // The rows from index first up to (not including) last whose category is exactly sCat, in
+    // the order of the table's index (KOKS_NR;BALKIS_NR;DIAM_POSITION) within one log: ascending
+    // position, an empty position first, rows of equal position in the order they were added.
+    std::vector<const THqcDiamRow*> SortedRows(size_t first, size_t last, const QString& sCat) const;
+
+    // The order of SortedRows: an empty position before every number.
+    static bool PositionLess(const THqcDiamRow* a, const THqcDiamRow* b);
 
 private:
-    static uint64_t Key(int32_t koksNr, int32_t balkisNr);
-
     std::vector<THqcDiamRow> FRows;
-    // Each log's rows as runs [first, last) of FRows: a log's diameters are added together, so
-    // one run is usual, and a log named twice in a file adds a second run.
-    std::unordered_map<uint64_t, std::vector<std::pair<size_t, size_t>>> FByLog;
-    std::vector<std::pair<size_t, size_t>>* FLastRuns = nullptr;
-    uint64_t FLastKey = 0;
 };

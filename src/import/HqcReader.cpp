@@ -3,6 +3,7 @@
 #include "import/StanForD2010Errors.h"
 #include "import/StanForD2010Xml.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -239,6 +240,8 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
     log.KOKS_NR = iKoksNr;
     log.BALKIS_NR = NodeInt(elLog, "LogKey", FUseNS);
     const int32_t iBalkisNr = *log.BALKIS_NR;
+    const size_t firstMachine = FcdsMerMachine.Count();
+    const size_t firstOperat = FcdsMerOperat.Count();
 
     for (const pugi::xml_node& elMeas : SelectXMLNodes(elLog, LocalNameXPath("LogMeasurement", FUseNS))) {
         const int32_t iLength = NodeInt(elMeas, "LogLength", FUseNS);
@@ -286,15 +289,19 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         }
     }
 
+    // The log's points are the diameters of this Log element: a stem that names a log twice
+    // gets two logs, not two logs that each hold the diameters of both.
     // Only "Average" diameters are control points, on the harvester's side as on the caliper's:
     // machines write other categories at the same positions, which would count every point twice.
-    const std::vector<const THqcDiamRow*> machine = FcdsMerMachine.LogRows(iKoksNr, iBalkisNr, kAverage);
+    const std::vector<const THqcDiamRow*> machine =
+        FcdsMerMachine.SortedRows(firstMachine, FcdsMerMachine.Count(), kAverage);
     if (machine.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
         RaiseRangeError();
     log.MER_SKAITS = static_cast<int16_t>(machine.size());
     FcdsBalki->push_back(std::move(log));
 
-    const std::vector<const THqcDiamRow*> operat = FcdsMerOperat.LogRows(iKoksNr, iBalkisNr, kAverage);
+    const std::vector<const THqcDiamRow*> operat =
+        FcdsMerOperat.SortedRows(firstOperat, FcdsMerOperat.Count(), kAverage);
     int32_t iNr = 0;
     for (const THqcDiamRow* m : machine) {
         TMeasRow meas;
@@ -303,11 +310,10 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         meas.MERIJUMS_NR = ++iNr;
         meas.MERVIETA = m->DIAM_POSITION;
         meas.HRV_DIAMETRS = m->DIAM_VALUE;
-        for (const THqcDiamRow* o : operat)
-            if (o->DIAM_POSITION == m->DIAM_POSITION) {
-                meas.DAST_DIAMETRS = o->DIAM_VALUE;
-                break;
-            }
+        // The first caliper row at that position, in index order.
+        const auto o = std::lower_bound(operat.begin(), operat.end(), m, THqcDiamTable::PositionLess);
+        if (o != operat.end() && (*o)->DIAM_POSITION == m->DIAM_POSITION)
+            meas.DAST_DIAMETRS = (*o)->DIAM_VALUE;
         FcdsMerijumi->push_back(std::move(meas));
     }
 }

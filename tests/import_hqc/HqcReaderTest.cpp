@@ -333,3 +333,21 @@ TEST(HqcReader, RealFileFromAMachine)
     for (size_t i = 1; i < 8; ++i)
         EXPECT_LT(*m.Meas[i - 1].MERVIETA, *m.Meas[i].MERVIETA);
 }
+
+TEST(HqcReader, LogNamedTwiceInAStemKeepsItsOwnDiameters)
+{
+    const auto log = [](const char* pos, const char* hrv) {
+        return QByteArray("<Log><LogKey>1</LogKey><LogMeasurement logMeasurementCategory='Machine'><LogLength>300"
+                          "</LogLength><MeasurementDate>2023-05-16</MeasurementDate><ControlLogDiameter "
+                          "diameterPosition='") +
+               pos + "' diameterMeasurementCategory='Average'>" + hrv + "</ControlLogDiameter></LogMeasurement></Log>";
+    };
+    const TAnalysisModel m = Read(Doc(Species("1", "PRIEDE") + Stem("1", log("100", "200") + log("50", "150"))));
+    ASSERT_EQ(m.Logs.size(), 2u);
+    EXPECT_EQ(m.Logs[0].MER_SKAITS, 1);
+    EXPECT_EQ(m.Logs[1].MER_SKAITS, 1);
+    ASSERT_EQ(m.Meas.size(), 2u);
+    EXPECT_EQ(m.Meas[0].MERVIETA, 100);
+    EXPECT_EQ(m.Meas[1].MERVIETA, 50);
+    EXPECT_EQ(m.Meas[1].HRV_DIAMETRS, 150);
+}
