@@ -45,8 +45,13 @@ public:
 
     virtual int AddInt(const QString& s, qintptr code);
 
+    // These take a code where the plain list takes an object; the object forms stay reachable
+    // through TStrings.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
     int AddObject(const QString& s, qintptr code);
     void InsertObject(int index, const QString& s, qintptr code);
+#pragma GCC diagnostic pop
     // The item's code, 0 for an item without box; EInvalidCast when the slot holds another
     // kind of object.
     qintptr GetObject(int index) const;
