@@ -1,8 +1,8 @@
 #include "controls/KpImageList.h"
 
+#include "base/IScalableComponent.h"
 #include "base/Perf.h"
 #include "controls/AcquiredGlyph.h"
-#include "controls/ControlScale.h"
 #include "controls/ControlsMath.h"
 #include "platform/rtl/EListError.h"
 #include "platform/rtl/ERangeError.h"
@@ -227,7 +227,7 @@ QRect CalcScaledImageRect(int APPI, const TKpImageList& AList, const QRect& AR, 
 
 QRect CalcCellImageRect(const QWidget* AControl, const TKpImageList& AList, const QRect& AR)
 {
-    const double scale = ControlScale(AControl);
+    const double scale = IScalableComponent::ScaleOf(AControl);
     const int ppi = AControl ? UiServices::PixelsPerInch(AControl) : 96;
     return CalcScaledImageRect(ppi, AList, AR, scale);
 }

@@ -1,3 +1,4 @@
+#include "base/IScalableComponent.h"
 #include "controls/GlyphCache.h"
 #include "controls/KpGlobalImageList.h"
 #include "controls/KpImageList.h"
@@ -8,6 +9,17 @@
 #include <QPainter>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+namespace {
+
+// A control drawn at twice its designed size.
+class TScaledControl : public QWidget, public IScalableComponent {
+public:
+    double GetScale() const override { return 2.0; }
+    void SetScale(double) override {}
+};
+
+} // namespace
 
 TEST(ImageList, NamesAreHeldInUpperCaseAndAnotherLetterCaseChangesNothing)
 {
@@ -147,6 +159,9 @@ TEST(ImageList, CellRectangleFollowsResolutionAndScale)
     UiServices::SetPixelsPerInchHook([](const QWidget*) { return 144; });
     EXPECT_EQ(CalcCellImageRect(&control, list, QRect(0, 0, 20, 20)), QRect(2, 2, 16, 16));
     UiServices::SetPixelsPerInchHook({});
+
+    TScaledControl scaled;
+    EXPECT_EQ(CalcCellImageRect(&scaled, list, QRect(0, 0, 30, 30)), QRect(4, 4, 22, 22));
 }
 
 TEST(ImageList, ButtonScaleFactorIsRescaledAsAFractionOf96)
