@@ -87,10 +87,24 @@ TDataSet::~TDataSet()
 
 TField* TDataSet::FindField(const QString& name) const
 {
-    for (const auto& f : m_fields)
-        if (f->FieldName().compare(name, Qt::CaseInsensitive) == 0)
-            return f.get();
-    return nullptr;
+    auto it = m_fieldByName.constFind(name);
+    if (it == m_fieldByName.constEnd()) {
+        it = m_fieldByUpperName.constFind(name.toUpper());
+        if (it == m_fieldByUpperName.constEnd())
+            return nullptr;
+    }
+    return m_fields[size_t(it.value())].get();
+}
+
+void TDataSet::ReindexFields()
+{
+    m_fieldByName.clear();
+    m_fieldByUpperName.clear();
+    for (int i = int(m_fields.size()) - 1; i >= 0; --i) {
+        const QString& name = m_fields[size_t(i)]->FieldName();
+        m_fieldByName.insert(name, i);
+        m_fieldByUpperName.insert(name.toUpper(), i);
+    }
 }
 
 TField* TDataSet::FieldByName(const QString& name) const
@@ -143,6 +157,7 @@ void TDataSet::AddField(std::shared_ptr<TField> field)
     field->m_index = int(m_fields.size());
     m_fields.push_back(std::move(field));
     m_defaultFields = false;
+    ReindexFields();
 }
 
 void TDataSet::RemoveField(TField* field)
@@ -157,6 +172,7 @@ void TDataSet::RemoveField(TField* field)
         m_fields[size_t(i)]->m_index = i;
     field->m_dataSet = nullptr;
     field->m_index = -1;
+    ReindexFields();
 }
 
 void TDataSet::CreateFields()
@@ -193,6 +209,7 @@ void TDataSet::CreateFields()
             if (f->FieldKind() == TFieldKind::fkData)
                 m_fieldDefs.Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
     }
+    ReindexFields();
     for (const auto& f : m_fields) {
         if (f->FieldKind() != TFieldKind::fkData) {
             f->m_fieldNo = -1;

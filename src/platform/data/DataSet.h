@@ -8,6 +8,7 @@
 #include "platform/data/XPInterfaces.h"
 #include "platform/rtl/Value.h"
 
+#include <QHash>
 #include <QString>
 
 #include <deque>
@@ -222,11 +223,14 @@ private:
     bool FindRecord(bool restart, bool forward);
     void NotifyDataSources(TDataEvent event, TField* field);
     void ClearData();
+    void ReindexFields();
     void Fire(const TDataSetNotifyEvent& event) { if (event) event(this); }
 
     QString m_name;
     TFieldDefs m_fieldDefs;
     std::vector<std::shared_ptr<TField>> m_fields;
+    QHash<QString, int> m_fieldByName;        // exact names
+    QHash<QString, int> m_fieldByUpperName;   // names in capitals, for any letter case
     bool m_defaultFields = false;
     TDataSetState m_state = TDataSetState::dsInactive;
 

@@ -63,6 +63,8 @@ void TField::SetFieldName(const QString& name)
     if (m_dataSet && m_dataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     m_fieldName = name;
+    if (m_dataSet)
+        m_dataSet->ReindexFields();
 }
 
 void TField::SetSize(int size)

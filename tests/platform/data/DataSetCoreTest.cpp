@@ -224,6 +224,22 @@ TEST(DataSetCore, PersistentFloatFieldOverIntegerColumnKeepsASetRange)
     ds.Cancel();
 }
 
+TEST(DataSetCore, FieldNamesInAnyLetterCaseAfterRenames)
+{
+    TClientDataSet ds;
+    auto f = std::make_shared<TIntegerField>();
+    f->SetFieldName("Koks_Nr");
+    ds.AddField(f);
+    EXPECT_EQ(ds.FindField("KOKS_NR"), f.get());
+    EXPECT_EQ(ds.FindField("koks_nr"), f.get());
+    f->SetFieldName("BALKIS_NR");
+    EXPECT_EQ(ds.FindField("koks_nr"), nullptr);
+    EXPECT_EQ(ds.FindField("Balkis_Nr"), f.get());
+    ds.RemoveField(f.get());
+    EXPECT_EQ(ds.FindField("BALKIS_NR"), nullptr);
+    EXPECT_EQ(f->DataSet(), nullptr);
+}
+
 TEST(DataSetCore, PersistentFieldWithoutColumnRaises)
 {
     TClientDataSet ds;
