@@ -129,7 +129,7 @@ protected:
     void InitAlignment() { m_alignment = DefaultAlignment(); }
     void WriteStored(const ::Value& stored);
     ::Value ReadStored() const;
-    // The platform's change notice: observers before, OnChange, observers after.
+    // Tells of a change: observers before, OnChange, observers after.
     virtual void Change();
     void PropertyChanged(bool layoutAffected);
     [[noreturn]] void RaiseConvertError(const QString& text, const QString& kindName) const;
