@@ -1,5 +1,6 @@
 #include "grids/CustomDBEdGrid.h"
 
+#include "base/TWeakRef.h"
 #include "controls/KpGraphics.h"
 #include "controls/KpPainter.h"
 #include "grids/DBEdGridColumns.h"
@@ -1539,11 +1540,11 @@ bool TCustomDBEdGrid::ShowHideEditorAsync(bool Show)
         return was;
     }
     // Later, and only if the grid still exists then.
-    QPointer<TCustomDBEdGrid> weak(this);
+    TWeakRef<TCustomDBEdGrid> weak(this);
     QMetaObject::invokeMethod(
-        qApp, [weak] {
-            if (weak)
-                weak->ShowEditor();
+        qApp, [weak]() mutable {
+            if (TCustomDBEdGrid* grid = weak.Value())
+                grid->ShowEditor();
         },
         Qt::QueuedConnection);
     return was;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/IScalableComponent.h"
 #include "grids/DBEdGridTypes.h"
 #include "platform/data/DBTypes.h"
 #include "platform/rtl/Value.h"
@@ -26,7 +27,7 @@ class TKpImageList;
 // each data column one column of its column collection; an optional indicator column and
 // title row. Cells other than the indicator are painted by derived grids, which use
 // DefaultDrawColumnCell, GetEditText and HighlightCell.
-class TCustomDBEdGrid : public TCustomGrid {
+class TCustomDBEdGrid : public TCustomGrid, public IScalableComponent {
     Q_OBJECT
 public:
     using TNotifyEvent = std::function<void(TCustomDBEdGrid* Sender)>;
@@ -145,10 +146,10 @@ public:
     void SetInplaceEditText(const QString& Value);
 
     // ---- scaling -------------------------------------------------------------------------
-    double GetScale() const { return FScale; }
+    double GetScale() const override { return FScale; }
     double Scale() const { return FScale; }
     // Raises for zero, negative or not-a-number scales.
-    virtual void SetScale(double Value);
+    void SetScale(double Value) override;
     // Value x Scale x pixels per inch / 96, rounded half to even.
     int ScaleValue(int V) const;
     // The monitor's resolution changed from D to M pixels per inch.

@@ -209,6 +209,36 @@ TEST(GridLayout, DatasetDestroyedFirstLeavesTheGridEmpty)
     EXPECT_EQ(grid.GetEditText(1, 1), QString());
 }
 
+TEST(GridLayout, DataSourceDestroyedFirst)
+{
+    auto ds = MakeTrees(3);
+    auto source = std::make_unique<TDataSource>();
+    source->SetDataSet(ds.get());
+    TestGrid grid;
+    grid.SetDataSource(source.get());
+    ASSERT_TRUE(grid.LinkActive());
+    source.reset();
+    EXPECT_EQ(grid.DataSource(), nullptr);
+    EXPECT_FALSE(grid.LinkActive());
+    EXPECT_EQ(grid.RowCount(), 2);
+}
+
+TEST(GridLayout, TitleFontOfItsOwnSwitchesParentFontOff)
+{
+    GridOver g(2);
+    TestGrid& grid = *g.grid;
+    EXPECT_TRUE(grid.ParentFont());
+    QFont f = grid.TitleFont();
+    f.setPixelSize(30);
+    const int before = grid.LayoutCount();
+    grid.SetTitleFont(f);
+    EXPECT_FALSE(grid.ParentFont());
+    EXPECT_EQ(grid.LayoutCount(), before + 1);
+    EXPECT_EQ(grid.RowHeights(0), grid.TextHeight(f, QStringLiteral("Wg")) + grid.ScaleValue(10));
+    grid.SetParentFont(true);
+    EXPECT_EQ(grid.TitleFont(), grid.GridFont());
+}
+
 TEST(GridLayout, UserSizedColumnKeepsItsWidth)
 {
     GridOver g(3);

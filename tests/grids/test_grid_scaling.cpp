@@ -30,6 +30,7 @@ TEST(GridScaling, ScaleGrowsFontsAndOwnWidths)
     EXPECT_GT(follows->Width(), followsWidth) << "in the grid's scaled font";
     EXPECT_EQ(grid.ColWidths(1), 96);
     EXPECT_DOUBLE_EQ(grid.Scale(), 1.5);
+    EXPECT_DOUBLE_EQ(IScalableComponent::ScaleOf(&grid), 1.5) << "image lists read it through the interface";
 
     grid.SetScale(1.5);
     EXPECT_EQ(grid.TitleFont().pixelSize(), 16);
