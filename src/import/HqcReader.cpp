@@ -247,9 +247,15 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         const int32_t iLength = NodeInt(elMeas, "LogLength", FUseNS);
 
         int32_t iTop = 0;
-        const pugi::xml_node elTop = SelectXMLNode(
-            elMeas, LocalNameXPath("LogDiameter", FUseNS) +
-                        "[@logDiameterCategory = 'Top ob' and @diameterMeasurementCategory = 'Average']");
+        // The first "LogDiameter" child with both categories, as the XPath predicate
+        // [@logDiameterCategory = 'Top ob' and @diameterMeasurementCategory = 'Average'] selects it.
+        pugi::xml_node elTop;
+        for (const pugi::xml_node& el : SelectXMLNodes(elMeas, LocalNameXPath("LogDiameter", FUseNS)))
+            if (std::strcmp(el.attribute("logDiameterCategory").as_string("\x01"), "Top ob") == 0 &&
+                std::strcmp(el.attribute("diameterMeasurementCategory").as_string("\x01"), "Average") == 0) {
+                elTop = el;
+                break;
+            }
         if (elTop) {
             const QString sTop = StanForDTrim(QString::fromUtf8(elTop.text().get()));
             if (!sTop.isEmpty())
