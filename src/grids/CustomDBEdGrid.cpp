@@ -368,6 +368,7 @@ void TCustomDBEdGrid::ColumnUpdated(TEkColumn* Column)
     InvalidateCol(col);
     if (!FAutoFitColumns)
         SetColWidths(col, Column->Width());
+    SetTabStops(col, !Column->ReadOnly());
 }
 
 // ---- properties ------------------------------------------------------------------------------
@@ -714,9 +715,13 @@ void TCustomDBEdGrid::UpdateRowHeights()
 
 void TCustomDBEdGrid::SetColumnAttributes()
 {
-    for (int i = 0; i < FColumns->Count(); ++i)
+    for (int i = 0; i < FColumns->Count(); ++i) {
+        TEkColumn* c = FColumns->Items(i);
+        TField* f = FDataLink->Active() ? c->Field() : nullptr;
+        SetTabStops(i + FIndicatorOffset, !c->ReadOnly() && f && !f->Calculated() && !f->ReadOnly());
         if (!FAutoFitColumns)
-            SetColWidths(i + FIndicatorOffset, FColumns->Items(i)->Width());
+            SetColWidths(i + FIndicatorOffset, c->Width());
+    }
     if (FOptions & dgIndicator)
         SetColWidths(0, ScaleValue(11));
 }

@@ -54,6 +54,8 @@ TEST(GridLayout, RestrictedFields)
     EXPECT_EQ(columnNames(grid), (QStringList{"KOKS_NR", "DATUMS", "PIEZ"}));
     EXPECT_EQ(grid.InvisibleColumns()->Count(), 0) << "a view-restricted field is never a column";
     EXPECT_TRUE(grid.ColumnByFieldName(QStringLiteral("DATUMS"))->ReadOnly());
+    EXPECT_FALSE(grid.TabStops(2)) << "no tab stop in a read-only column";
+    EXPECT_TRUE(grid.TabStops(1));
     EXPECT_FALSE(grid.ColumnByFieldName(QStringLiteral("KOKS_NR"))->ReadOnly());
 }
 

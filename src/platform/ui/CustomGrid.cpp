@@ -55,6 +55,7 @@ void TCustomGrid::SetColCount(int value)
     if (value == oldCols)
         return;
     FColWidths.resize(static_cast<size_t>(value), FDefaultColWidth);
+    FTabStops.resize(static_cast<size_t>(value), true);
     if (FFixedCols > value)
         FFixedCols = value;
     ClampCurrentAndTopLeft();
@@ -129,6 +130,22 @@ void TCustomGrid::SetColWidths(int col, int value)
         return;
     FColWidths[static_cast<size_t>(col)] = value;
     ColWidthsChanged();
+}
+
+bool TCustomGrid::TabStops(int col) const
+{
+    if (col < 0 || col >= static_cast<int>(FTabStops.size()))
+        return true;
+    return FTabStops[static_cast<size_t>(col)];
+}
+
+void TCustomGrid::SetTabStops(int col, bool value)
+{
+    if (col < 0 || col >= ColCount())
+        throw EListError(QStringLiteral("column index out of range"));
+    if (FTabStops.size() < FColWidths.size())
+        FTabStops.resize(FColWidths.size(), true);
+    FTabStops[static_cast<size_t>(col)] = value;
 }
 
 int TCustomGrid::RowHeights(int row) const
@@ -747,6 +764,11 @@ void TCustomGrid::MoveColumn(int fromIndex, int toIndex)
     const int w = FColWidths[static_cast<size_t>(fromIndex)];
     FColWidths.erase(FColWidths.begin() + fromIndex);
     FColWidths.insert(FColWidths.begin() + toIndex, w);
+    if (FTabStops.size() == FColWidths.size()) {
+        const bool t = FTabStops[static_cast<size_t>(fromIndex)];
+        FTabStops.erase(FTabStops.begin() + fromIndex);
+        FTabStops.insert(FTabStops.begin() + toIndex, t);
+    }
     if (FCurrent.X == fromIndex)
         FCurrent.X = toIndex;
     else if (fromIndex < FCurrent.X && toIndex >= FCurrent.X)
@@ -943,11 +965,19 @@ void TCustomGrid::keyPressEvent(QKeyEvent* event)
             event->ignore();
             return;
         }
-        if (event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier)) {
-            if (++col > lastCol) { col = firstCol; ++row; }
-        } else if (--col < firstCol) {
-            col = lastCol;
-            --row;
+        {
+            const bool forward = event->key() == Qt::Key_Tab && !(event->modifiers() & Qt::ShiftModifier);
+            // Columns without a tab stop are passed over; one round at most.
+            for (int n = 0; n <= lastCol - firstCol; ++n) {
+                if (forward) {
+                    if (++col > lastCol) { col = firstCol; ++row; }
+                } else if (--col < firstCol) {
+                    col = lastCol;
+                    --row;
+                }
+                if (TabStops(col))
+                    break;
+            }
         }
         break;
     case Qt::Key_F2:

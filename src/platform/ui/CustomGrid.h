@@ -44,6 +44,9 @@ public:
     void SetColWidths(int col, int value);
     int RowHeights(int row) const;
     void SetRowHeights(int row, int value);
+    // Whether Tab stops in a column.
+    bool TabStops(int col) const;
+    void SetTabStops(int col, bool value);
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int value);
 
@@ -187,6 +190,7 @@ private:
 
     std::vector<int> FColWidths;
     std::vector<int> FRowHeights;
+    std::vector<bool> FTabStops;
     int FFixedCols = 1;
     int FFixedRows = 1;
     int FDefaultColWidth = 64;
