@@ -5,6 +5,7 @@
 #include "import/AnalysisEngine.h"
 #include "import/AnalysisModel.h"
 #include "import/KtrReader.h"
+#include "import/TCSHrvStumpwiseToDS.h"
 
 #include <benchmark/benchmark.h>
 
@@ -153,11 +154,24 @@ void BM_ReadAndAnalyse(benchmark::State& state)
     SetCounters(state, bytes);
 }
 
+// The whole load as the program runs it: read, analyse and publish to the loader's datasets.
+void BM_Load(benchmark::State& state)
+{
+    const QByteArray& bytes = FileOf(int(state.range(0)));
+    TCSHrvStumpwiseToDS loader;
+    loader.SetReaders([&bytes](const QString&, TAnalysisModel& model) { KtrReader::Read(bytes, model); }, nullptr);
+    for (auto _ : state)
+        loader.ImportFileIntoDS(QStringLiteral("bench.ktr"));
+    SetCounters(state, bytes);
+}
+
 } // namespace
 
 BENCHMARK(BM_FloorFindMarks)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_FloorSplitToStrings)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_Read)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK(BM_ReadAndAnalyse)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
+BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
 
 BENCHMARK_MAIN();
