@@ -461,7 +461,8 @@ void TCustomGrid::ScrollRows(int firstRow, int distance, int rowHeight)
 
 void TCustomGrid::ScrollArea(const QRect& area, int dy)
 {
-    if (FBuffer.isNull() || FBuffer.size() != viewport()->size()) {
+    // Pixels are moved only where buffer and screen pixels match one to one.
+    if (FBuffer.isNull() || FBuffer.devicePixelRatio() != 1.0 || FBuffer.size() != viewport()->size()) {
         InvalidateRect(area);
         return;
     }
@@ -596,8 +597,10 @@ void TCustomGrid::DrawGridLines(QPainter& painter, const QRect& cell, bool fixed
 void TCustomGrid::paintEvent(QPaintEvent* event)
 {
     const int width = viewport()->width(), height = viewport()->height();
-    if (FBuffer.size() != viewport()->size()) {
-        FBuffer = QPixmap(viewport()->size());
+    const qreal dpr = viewport()->devicePixelRatioF();
+    if (FBuffer.deviceIndependentSize().toSize() != viewport()->size() || FBuffer.devicePixelRatio() != dpr) {
+        FBuffer = QPixmap(viewport()->size() * dpr);
+        FBuffer.setDevicePixelRatio(dpr);
         FValid = QRegion();
     }
     const QRegion region = (event->region() - FValid) & QRect(0, 0, width, height);
@@ -611,7 +614,7 @@ void TCustomGrid::paintEvent(QPaintEvent* event)
     }
     QPainter screen(viewport());
     for (const QRect& r : event->region())
-        screen.drawPixmap(r, FBuffer, r);
+        screen.drawPixmap(QRectF(r), FBuffer, QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
 }
 
 void TCustomGrid::PaintCells(QPainter& painter, const QRegion& region)
