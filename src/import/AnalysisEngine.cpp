@@ -756,6 +756,37 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
             rowOf.emplace(m.DiamNovirzes[i].INTERVALS_DIAMETRS, i);
     auto inc = [](int32_t& c) { c = Checked(static_cast<long long>(c) + 1); };
     auto incField = [](std::optional<int32_t>& f) { f = Inc(f); };
+    auto lastRow = rowOf.end();
+    // Counts a pair on its interval row and in the kind's counters by its deviation class.
+    auto CountPair = [&](TDiamNovirzeRow& dr, const TMeasRow& row) {
+        incField(dr.KOPA);
+        switch (V(row.NOVIRZE_DIAM_LIDZ)) {
+        case 1:
+            incField(dr.CITS);
+            inc(above6);
+            break;
+        case 4:
+            incField(dr.LIDZ_6);
+            inc(within6);
+            break;
+        case 3:
+            incField(dr.LIDZ_6);
+            incField(dr.LIDZ_4);
+            inc(within6);
+            inc(within4);
+            break;
+        case 2:
+            incField(dr.LIDZ_6);
+            incField(dr.LIDZ_4);
+            incField(dr.LIDZ_2);
+            inc(within6);
+            inc(within4);
+            inc(within2);
+            break;
+        default:
+            break;
+        }
+    };
 
     for (size_t t : w.treeOrder) {
         const TTreeRow& tree = m.Trees[t];
@@ -775,6 +806,11 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
                     continue;
                 }
                 row.DERIGS_DIAM_NOV = 0;
+                // Consecutive pairs mostly share their interval: try the last row first.
+                if (lastRow != rowOf.end() && lastRow->first == row.INTERVALS_DIAMETRS) {
+                    CountPair(m.DiamNovirzes[lastRow->second], row);
+                    continue;
+                }
                 auto found = rowOf.find(row.INTERVALS_DIAMETRS);
                 if (found == rowOf.end()) {
                     TDiamNovirzeRow nr;
@@ -787,34 +823,8 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
                     found = rowOf.emplace(row.INTERVALS_DIAMETRS, m.DiamNovirzes.size()).first;
                     m.DiamNovirzes.push_back(std::move(nr));
                 }
-                TDiamNovirzeRow& dr = m.DiamNovirzes[found->second];
-                incField(dr.KOPA);
-                switch (V(row.NOVIRZE_DIAM_LIDZ)) {
-                case 1:
-                    incField(dr.CITS);
-                    inc(above6);
-                    break;
-                case 4:
-                    incField(dr.LIDZ_6);
-                    inc(within6);
-                    break;
-                case 3:
-                    incField(dr.LIDZ_6);
-                    incField(dr.LIDZ_4);
-                    inc(within6);
-                    inc(within4);
-                    break;
-                case 2:
-                    incField(dr.LIDZ_6);
-                    incField(dr.LIDZ_4);
-                    incField(dr.LIDZ_2);
-                    inc(within6);
-                    inc(within4);
-                    inc(within2);
-                    break;
-                default:
-                    break;
-                }
+                lastRow = found;
+                CountPair(m.DiamNovirzes[found->second], row);
             }
         }
     }

@@ -226,7 +226,15 @@ TEST(AnalysisEngine, RenumbersLogsNumberedFromTheTop)
     b.Log(2, 3, 300, 200, 1);
     b.Tree(3);
     b.Log(3, 1, 300, 150, 1);
+    // Without harvester top diameters the caliper ones decide.
+    b.Tree(4);
+    b.Log(4, 1, 300, 120, 1);
+    b.Log(4, 2, 300, 160, 1);
+    b.m.Logs[7].HRV_TIEVG.reset();
+    b.m.Logs[8].HRV_TIEVG = 0;
     TAnalysisEngine::ValidateAndCalculate(b.m, kMax);
+    EXPECT_EQ(b.m.Logs[7].BALKIS_NR, 2);
+    EXPECT_EQ(b.m.Logs[8].BALKIS_NR, 1);
 
     EXPECT_EQ(b.m.Logs[0].BALKIS_NR, 3);
     EXPECT_EQ(b.m.Logs[0].SORT_NR, 3);
@@ -265,8 +273,9 @@ TEST(AnalysisEngine, ControlDays)
         EXPECT_EQ(b.m.Header.DIENU_SKAITS, c.days);
         EXPECT_EQ(b.m.Header.IR_PARRAVUMI, c.gaps);
         EXPECT_EQ(b.m.Header.HAS_EMPTY_DATE, c.empty);
-        if (c.days > 0)
+        if (c.days > 0) {
             EXPECT_EQ(b.m.Header.DATUMS_PARB_SAK, may1);
+        }
     }
 }
 
