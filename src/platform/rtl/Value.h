@@ -27,6 +27,7 @@ public:
     Value(bool v) : m_data(v) {}
     Value(double v) : m_data(v) {}
     Value(float v) : m_data(double(v)) {}
+    Value(long double v) : m_data(double(v)) {}
     Value(::DateTime v) : m_data(v) {}
     Value(const QString& v) : m_data(v) {}
     Value(QString&& v) : m_data(std::move(v)) {}
