@@ -202,6 +202,30 @@ TEST(KtrLoad, SurplusWords)
     EXPECT_EQ(Ints(l.cdsMerijumi(), "KOKS_NR"), (std::vector<int>{1, 1, 1, 1, 1, 1, 3, 3, 3}));
 }
 
+// Files cut short by their end still load: a last value without "~" keeps what was read, a
+// variable cut within its type is dropped (here the positions: their rows lack MERVIETA, 13,
+// and the log with them misses two in a row, 16).
+TEST(KtrLoad, FilesCutShort)
+{
+    struct Case {
+        const char* file;
+        std::vector<int> positions;
+        std::map<int, int> codes;
+    };
+    const Case cases[] = {
+        {"no-final-mark.ktr", {0, 100, 200, -1, 301}, {{0, 4}, {13, 1}}},
+        {"ends-in-variable.ktr", {0, -1, -1, -1, 301}, {{13, 3}, {16, 2}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        TCSHrvStumpwiseToDS l;
+        l.ImportFileIntoDS(Fixture(c.file));
+        EXPECT_EQ(l.cdsKoki()->RecordCount(), 1);
+        EXPECT_EQ(Ints(l.cdsMerijumi(), "MERVIETA"), c.positions);
+        EXPECT_EQ(Codes(l.cdsMerijumi()), c.codes);
+    }
+}
+
 // Any text that does not convert fails the whole load with the loader's one message, and
 // nothing of the file (nor of the file loaded before) stays.
 TEST(KtrLoad, FailureLeavesNothing)
