@@ -180,6 +180,8 @@ QString TCSStanDForFileHQC::SpeciesNameOfKey(const QString& sKey)
     if (i < 0)
         RaiseUserError(QStringLiteral("Suga ar atslēgu \"%1\" nav atrasta!").arg(sKey));
     TSugaRow& row = FcdsSugas[static_cast<size_t>(i)];
+    if (row.KOKU_SKAITS.value_or(0) == std::numeric_limits<int32_t>::max())
+        RaiseRangeError();
     row.KOKU_SKAITS = row.KOKU_SKAITS.value_or(0) + 1;
     return row.SUGA;
 }

@@ -106,6 +106,7 @@ void TCSStanDForFile::CreateDataSets()
 void TCSStanDForFile::EmptyDataSets()
 {
     FcdsSugas.clear();
+    FSugaIndex.clear();
     FcdsSugBarkDeduct.clear();
     FcdsSugGerDistLimit.clear();
     FcdsSugGerDBH.clear();
@@ -236,10 +237,7 @@ void TCSStanDForFile::ReadDefinitions(const pugi::xml_node& elMachine)
 
 qsizetype TCSStanDForFile::FindSuga(const QString& sKey) const
 {
-    for (size_t i = 0; i < FcdsSugas.size(); ++i)
-        if (FcdsSugas[i].SUGA_KEY == sKey)
-            return static_cast<qsizetype>(i);
-    return -1;
+    return FSugaIndex.value(sKey, -1);
 }
 
 void TCSStanDForFile::ReadSpeciesGroupDefinitions(const pugi::xml_node& node)
@@ -255,6 +253,7 @@ void TCSStanDForFile::ReadSpeciesGroupDefinitions(const pugi::xml_node& node)
         row.KOKU_SKAITS = 0;
         if (FIsForDWH)
             ReadSpeciesBark(row, elDef);
+        FSugaIndex.insert(row.SUGA_KEY, static_cast<qsizetype>(FcdsSugas.size()));
         FcdsSugas.push_back(std::move(row));
     }
 }

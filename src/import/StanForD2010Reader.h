@@ -11,6 +11,7 @@
 #include <pugixml.hpp>
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -102,4 +103,6 @@ protected:
     std::vector<TSortLengthClassRow> FcdsSortLengthClass;
     std::vector<TOperatRow> FcdsOperat;
     TcsStanFordRec FFileInfoRec;
+    // Row of each key in FcdsSugas: every stem looks its species up.
+    QHash<QString, qsizetype> FSugaIndex;
 };
