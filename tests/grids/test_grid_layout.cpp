@@ -41,6 +41,23 @@ TEST(GridLayout, DefaultColumnsFollowVisibleFields)
     EXPECT_EQ(columnNames(*g.grid), (QStringList{"SUGA", "DATUMS", "PIEZ", "SLEPTS"}));
 }
 
+TEST(GridLayout, DefaultColumnsWriteThroughToTheirFields)
+{
+    GridOver g(3);
+    TEkColumn* suga = g.grid->ColumnByFieldName(QStringLiteral("SUGA"));
+    TField* field = g.ds->FieldByName(QStringLiteral("SUGA"));
+    suga->Title()->SetCaption(QStringLiteral("Suga"));
+    EXPECT_EQ(field->DisplayLabel(), "Suga");
+    EXPECT_FALSE(suga->IsAssigned(TEkColumnValue::cvTitleCaption));
+    suga->SetAlignment(TAlignment::taRightJustify);
+    EXPECT_EQ(field->Alignment(), TAlignment::taRightJustify);
+    EXPECT_FALSE(suga->IsAssigned(TEkColumnValue::cvAlignment));
+    const int avg = g.grid->AverageCharWidth(suga->Font());
+    suga->SetWidth(20 * avg + 4);
+    EXPECT_EQ(field->DisplayWidth(), 20);
+    EXPECT_EQ(g.grid->Columns()->State(), TDBEdGridColumnsState::csDefault);
+}
+
 TEST(GridLayout, RestrictedFields)
 {
     auto ds = MakeTrees(2);
