@@ -479,7 +479,7 @@ void TDBEdGridColumns::LoadFromStream(QIODevice& S)
         c->FAutoSize = boolFromJson(o, "AutoSize", false);
         c->FFocusFieldNames = stringFromJson(o, "FocusFieldNames");
         const QString pk = stringFromJson(o, "PKField");
-        c->FPKField = pk.isEmpty() ? nullptr : FGrid->FindDataSetField(pk);
+        c->SetPKField(pk.isEmpty() ? nullptr : FGrid->FindDataSetField(pk));
         c->FSetOnlyLinkF = boolFromJson(o, "SetOnlyLinkF", false);
         if (boolFromJson(o, "Dotted", false)) {
             c->FDotted = true;

@@ -43,6 +43,7 @@ TEkColumn::TEkColumn(TDBEdGridColumns* Collection)
 
 TEkColumn::~TEkColumn()
 {
+    SetPKField(nullptr);
     if (FWeakRef) {
         FWeakRef->RemoveRef();
         FWeakRef.reset();
@@ -602,7 +603,7 @@ void TEkColumn::Assign(const TEkColumn& Source)
     FAutoSize = Source.FAutoSize;
     FFocusFieldNames = Source.FFocusFieldNames;
     FCheckingID = Source.FCheckingID;
-    FPKField = Source.FPKField;
+    SetPKField(Source.FPKField);
     FSetOnlyLinkF = Source.FSetOnlyLinkF;
     Changed(true);
 }
@@ -637,6 +638,21 @@ void TEkColumn::SetDrawState(TGridDrawState AState, bool AMultiSelect)
     FSelected = AState.testFlag(gdSelected);
     FFocused = AState.testFlag(gdFocused);
     FMultiSelect = AMultiSelect;
+}
+
+void TEkColumn::SetPKField(TField* Value)
+{
+    if (Value == FPKField)
+        return;
+    if (FPKField && FPKFieldNotice >= 0)
+        FPKField->RemoveFreeNotification(FPKFieldNotice);
+    FPKField = Value;
+    FPKFieldNotice = -1;
+    if (Value)
+        FPKFieldNotice = Value->AddFreeNotification([this](TField*) {
+            FPKField = nullptr;
+            FPKFieldNotice = -1;
+        });
 }
 
 std::shared_ptr<TEkColumnRef> TEkColumn::WeakRef()

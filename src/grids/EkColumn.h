@@ -169,7 +169,8 @@ public:
     QString getContextName() const { return {}; }
     QString getContextValue() const { return {}; }
     TField* PKField() const { return FPKField; }
-    void SetPKField(TField* Value) { FPKField = Value; }
+    // The column forgets the field when the field dies.
+    void SetPKField(TField* Value);
     bool SetOnlyLinkF() const { return FSetOnlyLinkF; }
     void SetSetOnlyLinkF(bool Value) { FSetOnlyLinkF = Value; }
 
@@ -244,6 +245,7 @@ private:
     QString FFocusFieldNames;
     QString FCheckingID;
     TField* FPKField = nullptr;
+    int FPKFieldNotice = -1;
     bool FSetOnlyLinkF = false;
     TEkColumnDateOptions FDateOptions = 0;
     bool FFocused = false;

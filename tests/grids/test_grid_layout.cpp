@@ -218,7 +218,9 @@ TEST(GridLayout, DatasetDestroyedFirstLeavesTheGridEmpty)
     grid.show();
     grid.PaintNow();
     ASSERT_NE(grid.Columns()->Items(0)->BoundField(), nullptr);
+    grid.Columns()->Items(0)->SetPKField(ds->FieldByName(QStringLiteral("KOKS_NR")));
     ds.reset();
+    EXPECT_EQ(grid.Columns()->Items(0)->PKField(), nullptr);
     QApplication::processEvents();
     EXPECT_FALSE(grid.LinkActive());
     EXPECT_EQ(grid.Columns()->Items(0)->BoundField(), nullptr);
