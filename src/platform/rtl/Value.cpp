@@ -325,8 +325,12 @@ int Value::Compare(const Value& a, const Value& b, bool caseInsensitive)
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     double x, y;
-    if (NumberOf(a, x) && NumberOf(b, y))
+    if (NumberOf(a, x) && NumberOf(b, y)) {
+        // NaN sorts before every number and equals only NaN, so sorting stays consistent.
+        if (std::isnan(x) || std::isnan(y))
+            return (std::isnan(x) ? 0 : 1) - (std::isnan(y) ? 0 : 1);
         return x < y ? -1 : (x > y ? 1 : 0);
+    }
     const int c = QString::compare(a.AsString(), b.AsString(),
                                    caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 class ValueTest : public ::testing::Test
@@ -69,6 +71,11 @@ TEST_F(ValueTest, OrderingWithNullIsFalseEqualityIsNot)
     EXPECT_FALSE(Value("A") == Value("a"));
     EXPECT_EQ(Value::Compare(Value("A"), Value("a"), true), 0);
     EXPECT_LT(Value::Compare(n, Value(-100)), 0); // for sorting, null comes first
+    const Value nan(std::nan(""));
+    EXPECT_FALSE(nan == Value(1.0));
+    EXPECT_LT(Value::Compare(nan, Value(-1e300)), 0);
+    EXPECT_TRUE(Value("10") == Value(10)); // a numeric text against a number compares as numbers
+    EXPECT_TRUE(Value("9") < Value(10));
 }
 
 TEST_F(ValueTest, ConversionsAndTheirErrors)
