@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <map>
 #include <vector>
@@ -256,4 +259,31 @@ TEST(KtrLoad, FailureLeavesNothing)
     TCSHrvStumpwiseToDS l;
     EXPECT_THROW(l.ImportFileIntoDS(Fixture("no-such-file.ktr")), EValidationException);
     ExpectEmpty(l);
+
+    // Made on the spot: a stem date of 12 characters, and a list written on two CR LF lines
+    // (the line break is two blanks, so an empty word lies between the two numbers).
+    const struct {
+        QByteArray bytes;
+        const char* detail;
+    } made[] = {
+        {"110 1 2~18 4 202305141015~", "'202305141015' is not a valid date and time"},
+        {"110 1 2~291 3 \r\n450\r\n510~", "'' is not a valid integer value"},
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const auto& c : made) {
+        const QString name = dir.filePath(QStringLiteral("made.ktr"));
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.bytes);
+        f.close();
+        try {
+            l.ImportFileIntoDS(name);
+            ADD_FAILURE() << c.detail;
+        } catch (const EValidationException& e) {
+            EXPECT_TRUE(e.Message().endsWith(QStringLiteral("\r\nKļūdas paziņojums: ") + QString::fromUtf8(c.detail)))
+                << e.Message().toStdString();
+        }
+        ExpectEmpty(l);
+    }
 }
