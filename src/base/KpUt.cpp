@@ -1,5 +1,7 @@
 #include "base/KpUt.h"
 
+#include "base/KelpUtils.h"
+
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/rtl/EInvalidOp.h"
 #include "platform/rtl/EOverflowError.h"
@@ -436,14 +438,7 @@ void KpUt::WaitCursor(bool onFlag)
         WaitCursorProc(onFlag);
         return;
     }
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
-    if (onFlag) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    } else {
-        while (QGuiApplication::overrideCursor())
-            QGuiApplication::restoreOverrideCursor();
-    }
+    KelpUtils::DefaultWaitCursor(onFlag);
 }
 
 void KpUt::ShowUserError(const QString& s)
