@@ -1,0 +1,163 @@
+#include "platform/sheet/Worksheet.h"
+
+#include "platform/sheet/ESheetError.h"
+#include "platform/sheet/Workbook.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+
+Worksheet::Worksheet(Workbook* book, const QString& name) : m_book(book), m_name(name) { }
+
+void Worksheet::SetName(const QString& name)
+{
+    m_name = m_book ? m_book->UniqueName(name, this) : name.left(31);
+}
+
+void Worksheet::Activate()
+{
+    if (m_book)
+        m_book->Activate(*this);
+}
+
+void Worksheet::CheckPosition(int row, int col)
+{
+    if (row < 1 || row > MaxRows || col < 1 || col > MaxColumns)
+        throw ESheetError(QStringLiteral("Cell (%1, %2) lies outside the worksheet").arg(row).arg(col));
+}
+
+SheetCell& Worksheet::Cell(int row, int col)
+{
+    CheckPosition(row, col);
+    if (m_minCol == 0 || col < m_minCol)
+        m_minCol = col;
+    m_maxCol = std::max(m_maxCol, col);
+    return m_rows[row][col];
+}
+
+const SheetCell* Worksheet::FindCell(int row, int col) const
+{
+    auto r = m_rows.find(row);
+    if (r == m_rows.end())
+        return nullptr;
+    auto c = r->second.find(col);
+    return c == r->second.end() ? nullptr : &c->second;
+}
+
+void Worksheet::ForRange(int row1, int col1, int row2, int col2,
+                         const std::function<void(SheetCell&)>& fn)
+{
+    for (int r = row1; r <= row2; ++r)
+        for (int c = col1; c <= col2; ++c)
+            fn(Cell(r, c));
+}
+
+SheetColumn& Worksheet::Column(int col)
+{
+    CheckPosition(1, col);
+    return m_columns[col];
+}
+
+const SheetColumn* Worksheet::FindColumn(int col) const
+{
+    auto it = m_columns.find(col);
+    return it == m_columns.end() ? nullptr : &it->second;
+}
+
+double Worksheet::ColumnWidth(int col) const
+{
+    const SheetColumn* c = FindColumn(col);
+    return c && c->width >= 0 ? c->width : DefaultColumnWidth;
+}
+
+int Worksheet::RangePixelWidth(int col1, int col2) const
+{
+    int total = 0;
+    for (int c = col1; c <= col2; ++c) {
+        const SheetColumn* column = FindColumn(c);
+        if (column && column->hidden)
+            continue;
+        total += int(std::lround(ColumnWidth(c) * 7.0)) + 5;
+    }
+    return total;
+}
+
+QString Worksheet::DisplayText(const SheetCell& cell)
+{
+    const SheetValue& v = cell.value;
+    switch (v.kind) {
+    case SheetValue::Kind::Empty:
+        return QString();
+    case SheetValue::Kind::Text:
+        return v.text;
+    case SheetValue::Kind::Boolean:
+        return v.number != 0 ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case SheetValue::Kind::Formula:
+        return QString(10, QLatin1Char('0'));
+    case SheetValue::Kind::Date: {
+        // A date shows about as wide as its pattern.
+        const QString& f = cell.style.numberFormat;
+        return f.isEmpty() || f == QLatin1String("General") ? QString(10, QLatin1Char('0'))
+                                                            : QString(f.size(), QLatin1Char('0'));
+    }
+    case SheetValue::Kind::Number: {
+        const QString& f = cell.style.numberFormat;
+        if (f.contains(QLatin1Char(','))) {
+            const int dot = f.indexOf(QLatin1Char('.'));
+            int decimals = 0;
+            if (dot >= 0)
+                while (dot + 1 + decimals < f.size() && f.at(dot + 1 + decimals) == QLatin1Char('0'))
+                    ++decimals;
+            QString s = QString::number(v.number, 'f', decimals);
+            const int digits = int(s.indexOf(QLatin1Char('.')) >= 0 ? s.indexOf(QLatin1Char('.')) : s.size());
+            return s + QString(std::max(0, (digits - 1) / 3), QLatin1Char(','));
+        }
+        return QString::number(v.number, 'g', 15);
+    }
+    }
+    return QString();
+}
+
+void Worksheet::AutoFitColumns(int col1, int col2)
+{
+    for (int c = col1; c <= col2; ++c) {
+        double widest = -1;
+        for (const auto& [row, cells] : m_rows) {
+            auto it = cells.find(c);
+            if (it == cells.end())
+                continue;
+            const SheetCell& cell = it->second;
+            // The longest line of the text decides; bold and larger type need more room.
+            double chars = 0;
+            for (const QString& line : DisplayText(cell).split(QLatin1Char('\n')))
+                chars = std::max(chars, double(line.size()));
+            double factor = cell.style.font.size / 10.0;
+            if (cell.style.font.bold)
+                factor *= 1.1;
+            widest = std::max(widest, chars * factor);
+        }
+        if (widest < 0)
+            continue;
+        Column(c).width = std::clamp(widest + 1.5, 2.0, 255.0);
+    }
+}
+
+int Worksheet::UsedFirstRow() const
+{
+    return m_rows.empty() ? 1 : m_rows.begin()->first;
+}
+
+int Worksheet::UsedRowCount() const
+{
+    return m_rows.empty() ? 1 : m_rows.rbegin()->first - m_rows.begin()->first + 1;
+}
+
+int Worksheet::UsedFirstColumn() const
+{
+    return m_rows.empty() ? 1 : m_minCol;
+}
+
+int Worksheet::UsedColumnCount() const
+{
+    return m_rows.empty() ? 1 : m_maxCol - m_minCol + 1;
+}
