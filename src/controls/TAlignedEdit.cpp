@@ -1,0 +1,234 @@
+#include "controls/TAlignedEdit.h"
+
+#include "platform/rtl/DelphiFormat.h"
+#include "platform/rtl/EConvertError.h"
+#include "platform/rtl/FormatSettings.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <cmath>
+#include <memory>
+
+TAlignedEdit::TAlignedEdit(QWidget* AParent)
+    : QLineEdit(AParent)
+{
+}
+
+TAlignedEdit::~TAlignedEdit() = default;
+
+std::function<void()>& TAlignedEdit::BeepProc()
+{
+    static std::function<void()> proc = [] { QApplication::beep(); };
+    return proc;
+}
+
+void TAlignedEdit::Beep()
+{
+    if (BeepProc())
+        BeepProc()();
+}
+
+void TAlignedEdit::SetAlignment(TAlignment AValue)
+{
+    FAlignment = AValue;
+    UpdateShownAlignment();
+}
+
+void TAlignedEdit::UpdateShownAlignment()
+{
+    // The native edit edits left-aligned; the asked alignment shows only while the edit
+    // is not being typed into.
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if (!hasFocus()) {
+        if (FAlignment == TAlignment::taRightJustify)
+            horizontal = Qt::AlignRight;
+        else if (FAlignment == TAlignment::taCenter)
+            horizontal = Qt::AlignHCenter;
+    }
+    setAlignment(horizontal | Qt::AlignVCenter);
+    update();
+}
+
+void TAlignedEdit::SetOnlyNumeric(bool AValue)
+{
+    FOnlyNumeric = AValue;
+    if (AValue) {
+        if (!objectName().isEmpty() && text() == objectName())
+            setText(QStringLiteral("0"));
+        SetAlignment(TAlignment::taRightJustify);
+    } else {
+        SetAlignment(TAlignment::taLeftJustify);
+    }
+}
+
+void TAlignedEdit::SetDisplayFormat(const QString& AValue)
+{
+    FDisplayFormat = AValue;
+    if (FOnlyNumeric && !hasFocus())
+        FormatNumericText();
+}
+
+QString TAlignedEdit::EffectiveDisplayFormat() const
+{
+    return FDisplayFormat.isEmpty() ? QStringLiteral("#0.#################") : FDisplayFormat;
+}
+
+double TAlignedEdit::Value() const
+{
+    return StrToFloat(text(), FormatSettings::Default());
+}
+
+void TAlignedEdit::SetValue(double AValue)
+{
+    setText(FloatToStr(AValue, FormatSettings::Default()));
+    FormatNumericText();
+}
+
+void TAlignedEdit::FormatNumericText()
+{
+    if (!FOnlyNumeric)
+        return;
+    QString s = text().trimmed();
+    if (s.isEmpty())
+        s = QStringLiteral("0");
+    try {
+        double v = StrToFloat(s, FormatSettings::Default());
+        if (FOnlyPositiveOrZero)
+            v = std::fabs(v);
+        setText(FormatFloat(EffectiveDisplayFormat(), v, FormatSettings::Default()));
+    } catch (const EConvertError&) {
+        setText(QString());
+    }
+}
+
+bool TAlignedEdit::AcceptNumericChar(QChar AChar)
+{
+    const QChar decimal = FormatSettings::Default().DecimalSeparator;
+    const bool accepted = (AChar >= QLatin1Char('0') && AChar <= QLatin1Char('9'))
+        || (AChar == QLatin1Char('-') && !FOnlyPositiveOrZero) || AChar == decimal
+        || AChar == QLatin1Char('.') || AChar == QChar(8);
+    if (!accepted) {
+        Beep();
+        return false;
+    }
+    if (AChar == decimal && text().contains(decimal)) {
+        Beep();
+        return false;
+    }
+    if (AChar == QLatin1Char('-')) {
+        const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+        if (start != 0) {
+            Beep();
+            return false;
+        }
+    }
+    return true;
+}
+
+void TAlignedEdit::keyPressEvent(QKeyEvent* AEvent)
+{
+    if (OnKeyDown) {
+        AEvent->accept();
+        OnKeyDown(this, AEvent);
+        if (!AEvent->isAccepted())
+            return;
+    }
+    if (AEvent->matches(QKeySequence::Paste)) {
+        DoPaste();
+        AEvent->accept();
+        return;
+    }
+    if (FOnlyNumeric) {
+        const Qt::KeyboardModifiers mods = AEvent->modifiers();
+        const bool exempt = mods & (Qt::ControlModifier | Qt::AltModifier);
+        const QString typed = AEvent->text();
+        if (!exempt && typed.size() == 1 && (typed[0].isPrint() || typed[0] == QChar(8))) {
+            if (!AcceptNumericChar(typed[0])) {
+                AEvent->accept();
+                return;
+            }
+        }
+    }
+    QLineEdit::keyPressEvent(AEvent);
+}
+
+void TAlignedEdit::RememberBeforePaste()
+{
+    FPastePending = true;
+    FPrePasteText = text();
+    FPrePastePos = hasSelectedText() ? selectionStart() : cursorPosition();
+    FPrePasteLen = hasSelectedText() ? selectedText().size() : 0;
+}
+
+void TAlignedEdit::CheckAfterPaste()
+{
+    // Checked at once, so a paste that changed nothing leaves no stale text to be
+    // compared against some later change.
+    if (!FPastePending)
+        return;
+    FPastePending = false;
+    const QString previous = FPrePasteText;
+    FPrePasteText.clear();
+    if (!FOnlyNumeric || text() == previous)
+        return;
+    const QString s = text().trimmed();
+    const QString decimal(FormatSettings::Default().DecimalSeparator);
+    double dummy = 0;
+    if (s.isEmpty() || s == QLatin1String("+") || s == QLatin1String("-") || s == decimal
+        || TryStrToFloat(s, dummy, FormatSettings::Default()))
+        return;
+    Beep();
+    setText(previous);
+    setSelection(FPrePastePos, FPrePasteLen);
+    if (FPrePasteLen == 0)
+        setCursorPosition(FPrePastePos);
+}
+
+void TAlignedEdit::DoPaste()
+{
+    RememberBeforePaste();
+    paste();
+    CheckAfterPaste();
+}
+
+void TAlignedEdit::contextMenuEvent(QContextMenuEvent* AEvent)
+{
+    std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    // The menu's own paste would bypass the numeric check.
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == QLatin1String("edit-paste")) {
+            disconnect(action, nullptr, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this] { DoPaste(); });
+        }
+    }
+    menu->exec(AEvent->globalPos());
+}
+
+void TAlignedEdit::dropEvent(QDropEvent* AEvent)
+{
+    RememberBeforePaste();
+    QLineEdit::dropEvent(AEvent);
+    CheckAfterPaste();
+}
+
+void TAlignedEdit::focusInEvent(QFocusEvent* AEvent)
+{
+    QLineEdit::focusInEvent(AEvent);
+    UpdateShownAlignment();
+}
+
+void TAlignedEdit::focusOutEvent(QFocusEvent* AEvent)
+{
+    if (FOnlyNumeric)
+        FormatNumericText();
+    QLineEdit::focusOutEvent(AEvent);
+    UpdateShownAlignment();
+    if (OnExit)
+        OnExit(this);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/data/DBTypes.h"
+
+#include <QLineEdit>
+#include <QString>
+#include <functional>
+
+class QContextMenuEvent;
+class QDropEvent;
+class QFocusEvent;
+class QKeyEvent;
+
+// A one-line edit that shows its text aligned as asked while it does not have the focus
+// (left-aligned while it has it). Made numeric, it accepts only what can become a number,
+// undoes a paste that cannot, and reformats its text with the display format when the
+// focus leaves.
+class TAlignedEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using TNotifyEvent = std::function<void(TAlignedEdit* Sender)>;
+    using TKeyEvent = std::function<void(TAlignedEdit* Sender, QKeyEvent* Event)>;
+
+    explicit TAlignedEdit(QWidget* AParent = nullptr);
+    ~TAlignedEdit() override;
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment AValue);
+    bool OnlyNumeric() const { return FOnlyNumeric; }
+    void SetOnlyNumeric(bool AValue);
+    bool OnlyPositiveOrZero() const { return FOnlyPositiveOrZero; }
+    void SetOnlyPositiveOrZero(bool AValue) { FOnlyPositiveOrZero = AValue; }
+    const QString& DisplayFormat() const { return FDisplayFormat; }
+    void SetDisplayFormat(const QString& AValue);
+    // The format used to show a number: DisplayFormat, or as many decimals as needed.
+    QString EffectiveDisplayFormat() const;
+
+    // The text as a number in the program's format settings; throws EConvertError for a
+    // text that is no number (the empty text included).
+    double Value() const;
+    void SetValue(double AValue);
+
+    // Numeric edits: writes the text again through the display format; a text that is no
+    // number becomes empty.
+    void FormatNumericText();
+
+    // Fired after the text has been reformatted when the focus leaves.
+    TNotifyEvent OnExit;
+    // Fired for each key press before the edit handles it; accept nothing to stop it.
+    TKeyEvent OnKeyDown;
+
+    // Where refused input is signalled; the default beeps. Tests replace it.
+    static std::function<void()>& BeepProc();
+
+protected:
+    void keyPressEvent(QKeyEvent* AEvent) override;
+    void focusInEvent(QFocusEvent* AEvent) override;
+    void focusOutEvent(QFocusEvent* AEvent) override;
+    void contextMenuEvent(QContextMenuEvent* AEvent) override;
+    void dropEvent(QDropEvent* AEvent) override;
+
+private:
+    // Whether a typed character may go into a numeric edit (beeps when not).
+    bool AcceptNumericChar(QChar AChar);
+    void RememberBeforePaste();
+    void CheckAfterPaste();
+    void DoPaste();
+    void UpdateShownAlignment();
+    static void Beep();
+
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    bool FOnlyNumeric = false;
+    bool FOnlyPositiveOrZero = false;
+    QString FDisplayFormat;
+    bool FPastePending = false;
+    QString FPrePasteText;
+    int FPrePastePos = 0;
+    int FPrePasteLen = 0;
+};
