@@ -142,8 +142,9 @@ void TKpBitBtn::SetDrawFocus(bool AValue)
 
 void TKpBitBtn::nextCheckState()
 {
-    // Called by every click of a checkable (togglable) button, before the click is reported.
-    SetChecked(!FChecked);
+    // Called by every click, before the click is reported.
+    if (FTogglable)
+        SetChecked(!FChecked);
 }
 
 void TKpBitBtn::SetScale(double AValue)
