@@ -32,3 +32,31 @@ inline std::unique_ptr<TClientDataSet> MakeTrees(int rows)
     ds->First();
     return ds;
 }
+
+#include "platform/rtl/FormatSettings.h"
+
+#include <QTemporaryDir>
+
+// Fixed format settings (day.month.year, point decimals) for the life of the object.
+struct FormatScope
+{
+    FormatSettings saved = FormatSettings::Default();
+    FormatScope() { FormatSettings::SetDefault(FormatSettings()); }
+    explicit FormatScope(const FormatSettings& fs) { FormatSettings::SetDefault(fs); }
+    ~FormatScope() { FormatSettings::SetDefault(saved); }
+};
+
+// Points the temporary folder at a fresh private folder for the life of the object.
+struct TempFolderScope
+{
+    QTemporaryDir dir;
+    QByteArray saved = qgetenv("TMPDIR");
+    TempFolderScope() { qputenv("TMPDIR", dir.path().toLocal8Bit()); }
+    ~TempFolderScope()
+    {
+        if (saved.isEmpty())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", saved);
+    }
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/rtl/Exception.h"
+
+// Failures of the workbook export.
+class EExcel : public Exception
+{
+public:
+    using Exception::Exception;
+};

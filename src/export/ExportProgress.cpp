@@ -1,0 +1,7 @@
+#include "export/ExportProgress.h"
+
+ExportProgress& ExportProgress::Instance()
+{
+    static ExportProgress instance;
+    return instance;
+}
