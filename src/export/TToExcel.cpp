@@ -208,8 +208,14 @@ void TToExcel::Save(const QString& aFileName)
 {
     ActivateForSave();
     fFileName = aFileName.isEmpty() ? NewExportFileName() : aFileName;
-    // A failed save is reported, so that no missing file is handed on to be opened.
-    WorkBook().SaveAs(fFileName, fXLSFormat);
+    // A failed save is reported, and forgotten, so that no missing file is handed on to be
+    // opened later.
+    try {
+        WorkBook().SaveAs(fFileName, fXLSFormat);
+    } catch (...) {
+        fFileName.clear();
+        throw;
+    }
 }
 
 void TToExcel::Save(QIODevice& AStream)

@@ -490,7 +490,10 @@ private:
                     Record(s, 0x0201, b.b);
                     break;
                 case SheetValue::Kind::Text:
-                    b.u32(SstIndex(v.text.left(MaxCellText)));
+                    if (v.text.size() > MaxCellText)
+                        throw ESheetError(QStringLiteral("Cell (%1, %2) holds more than %3 characters")
+                                              .arg(row).arg(col).arg(MaxCellText));
+                    b.u32(SstIndex(v.text));
                     Record(s, 0x00FD, b.b);
                     break;
                 case SheetValue::Kind::Number:

@@ -150,6 +150,10 @@ TEST(WorkbookWrite, LimitsAndBadInputRaise)
     QTemporaryDir dir;
     EXPECT_THROW(book.SaveAs(dir.filePath(QStringLiteral("a.xls")), Workbook::FormatXls), ESheetError);
     EXPECT_THROW(book.SaveAs(dir.filePath(QStringLiteral("a.csv")), 5), ESheetError);
+    Workbook longText;
+    longText.AddSheet().SetValue(1, 1, SheetValue::Text(QString(32768, QLatin1Char('x'))));
+    EXPECT_THROW(longText.SaveAs(dir.filePath(QStringLiteral("b.xls")), Workbook::FormatXls), ESheetError);
+    EXPECT_THROW(longText.SaveAs(dir.filePath(QStringLiteral("b.xlsx")), Workbook::FormatXlsx), ESheetError);
     EXPECT_THROW(book.SaveAs(dir.filePath(QStringLiteral("no/such/dir/a.xlsx")), Workbook::FormatXlsx), ESheetError);
     EXPECT_THROW(book.SaveAs(dir.filePath(QStringLiteral("no/such/dir/a.xls")), Workbook::FormatXlsx), ESheetError);
 }
