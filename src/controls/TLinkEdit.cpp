@@ -1,0 +1,6 @@
+#include "controls/TLinkEdit.h"
+
+TLinkEdit::TLinkEdit(QWidget* AParent)
+    : TCustomLinkEdit(AParent)
+{
+}
