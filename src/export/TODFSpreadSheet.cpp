@@ -134,8 +134,11 @@ QString TODFSpreadSheet::ColumnWidthText(qint32 displayWidth)
 
 QString TODFSpreadSheet::ValueText(double value)
 {
-    FormatSettings fs = FormatSettings::Invariant();
-    fs.DecimalSeparator = QLatin1Char('.');
+    static const FormatSettings fs = [] {
+        FormatSettings f = FormatSettings::Invariant();
+        f.DecimalSeparator = QLatin1Char('.');
+        return f;
+    }();
     return FloatToStr(value, fs);
 }
 

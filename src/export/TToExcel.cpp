@@ -61,6 +61,13 @@ std::int64_t ColorToRgb(quint32 color)
     return std::int64_t((r << 16) | (g << 8) | b);
 }
 
+// Plain numbers: a point for decimals, no grouping.
+const FormatSettings& PlainNumbers()
+{
+    static const FormatSettings fs = FormatSettings::Invariant();
+    return fs;
+}
+
 bool StrToBool(const QString& text)
 {
     const QString t = text.trimmed();
@@ -69,7 +76,7 @@ bool StrToBool(const QString& text)
     if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
     double d = 0;
-    if (TryStrToFloat(t, d, FormatSettings::Invariant()))
+    if (TryStrToFloat(t, d, PlainNumbers()))
         return d != 0;
     throw EConvertError(QStringLiteral("'%1' is not a valid boolean value").arg(text));
 }
@@ -470,7 +477,7 @@ SheetValue TToExcel::GetCellValue(TField* Fld)
         if (k == TStringFieldContents::sfcNumber) {
             const QString s = Fld->OnGetText ? Fld->DisplayText() : Fld->AsString();
             double v = 0;
-            if (TryStrToFloat(s, v, FormatSettings::Invariant()))
+            if (TryStrToFloat(s, v, PlainNumbers()))
                 return SheetValue::Number(v);
             return SheetValue::Text(s);
         }
@@ -526,7 +533,7 @@ QString TToExcel::GetCellNumberFormat(TField* Fld)
     case TFieldType::ftBCD:
         if (Fld->OnGetText) {
             double v = 0;
-            if (!TryStrToFloat(Fld->Text(), v, FormatSettings::Invariant()))
+            if (!TryStrToFloat(Fld->Text(), v, PlainNumbers()))
                 return QStringLiteral("@");
         }
         return df.isEmpty() ? QStringLiteral("General") : KelpUtils::NumberFormatToSheetFormat(df);

@@ -103,10 +103,31 @@ QByteArray Bof(unsigned type)
     return b.b;
 }
 
-struct FontKey
+// Office drawing records, as comments need them: a header of version and instance, type and
+// length, then the body.
+QByteArray Escher(unsigned ver, unsigned inst, unsigned type, const QByteArray& body, std::uint32_t length)
 {
-    SheetFont font;
+    Buf b;
+    b.u16((ver & 0xF) | (inst << 4));
+    b.u16(type);
+    b.u32(length);
+    b.b.append(body);
+    return b.b;
+}
+
+QByteArray Escher(unsigned ver, unsigned inst, unsigned type, const QByteArray& body)
+{
+    return Escher(ver, inst, type, body, std::uint32_t(body.size()));
+}
+
+struct Note
+{
+    int row;
+    int col;
+    QString text;
 };
+
+constexpr int ShapeIdsPerDrawing = 1024;
 
 int ColumnFromLetters(const QString& letters)
 {
@@ -184,6 +205,8 @@ public:
         std::vector<QByteArray> sheets;
         for (int i = 1; i <= m_book.SheetCount(); ++i)
             sheets.push_back(SheetStream(m_book.Sheet(i), i == m_book.ActiveSheetIndex()));
+        if (m_drawings.size() > 1000)
+            throw ESheetError(QStringLiteral("Too many sheets with comments for a binary workbook"));
 
         QByteArray g;
         Record(g, 0x0809, Bof(0x0005));
@@ -236,6 +259,7 @@ public:
             b.shortString(m_book.Sheet(i).Name().left(31));
             Record(g, 0x0085, b.b);
         }
+        WriteDrawingGroup(g);
         WriteSst(g);
         Record(g, 0x000A, QByteArray());
 
@@ -527,6 +551,7 @@ private:
                 }
             }
         }
+        WriteNotes(s, sheet);
         {
             Buf b;                                        // WINDOW2
             b.u16(active ? 0x06B6 : 0x00B6);
@@ -537,7 +562,162 @@ private:
         return s;
     }
 
+    // Each commented cell gets a text box shape in the sheet's drawing, an object record, its
+    // text, and a NOTE record tying it to the cell.
+    void WriteNotes(QByteArray& s, const Worksheet& sheet)
+    {
+        std::vector<Note> notes;
+        for (const auto& [row, cells] : sheet.Rows())
+            for (const auto& [col, cell] : cells)
+                if (!cell.comment.isEmpty())
+                    notes.push_back({row, col, cell.comment.left(MaxCellText)});
+        if (notes.empty())
+            return;
+        const unsigned dgid = unsigned(m_drawings.size() + 1);
+        const std::uint32_t firstSpid = dgid * ShapeIdsPerDrawing;
+        m_drawings.push_back(int(notes.size()) + 1);
+
+        // Shape bodies first: the container lengths count them all, although the text box
+        // records travel in MSODRAWING records of their own.
+        Buf fspgr;
+        fspgr.u32(0); fspgr.u32(0); fspgr.u32(0); fspgr.u32(0);
+        Buf groupFsp;
+        groupFsp.u32(firstSpid);
+        groupFsp.u32(0x0005); // group, patriarch
+        const QByteArray groupSp = Escher(0xF, 0, 0xF004,
+                                          Escher(1, 0, 0xF009, fspgr.b) + Escher(2, 0, 0xF00A, groupFsp.b));
+        const QByteArray clientTextbox = Escher(0, 0, 0xF00D, QByteArray());
+        std::vector<QByteArray> shapes;
+        std::uint32_t shapesLength = std::uint32_t(groupSp.size());
+        for (size_t i = 0; i < notes.size(); ++i) {
+            const Note& n = notes[i];
+            Buf fsp;
+            fsp.u32(firstSpid + std::uint32_t(i) + 1);
+            fsp.u32(0x0A00); // has an anchor and a shape type
+            Buf opt;
+            const std::pair<unsigned, std::uint32_t> props[] = {
+                {0x0080, 0},          // text id
+                {0x00BF, 0x00080008}, // fit text to shape
+                {0x0158, 0},          // connection sites
+                {0x0181, 0x08000050}, // fill: tooltip background
+                {0x0183, 0x08000050},
+                {0x01BF, 0x00100010},
+                {0x01C0, 0x08000051}, // line: tooltip text colour
+                {0x023F, 0x00030003}, // shadow
+                {0x03BF, 0x00020002}, // hidden until pointed at
+            };
+            for (const auto& [id, value] : props) {
+                opt.u16(id);
+                opt.u32(value);
+            }
+            Buf anchor;
+            const unsigned c1 = unsigned(std::min(n.col, BiffWriter::MaxColumns - 3));
+            const unsigned r1 = unsigned(std::max(0, std::min(n.row - 2, BiffWriter::MaxRows - 6)));
+            anchor.u16(3);
+            anchor.u16(c1); anchor.u16(0x0F0);
+            anchor.u16(r1); anchor.u16(0x01E);
+            anchor.u16(c1 + 2); anchor.u16(0x0F0);
+            anchor.u16(r1 + 4); anchor.u16(0x078);
+            const QByteArray body = Escher(2, 202, 0xF00A, fsp.b) + Escher(3, 9, 0xF00B, opt.b)
+                                    + Escher(0, 0, 0xF010, anchor.b) + Escher(0, 0, 0xF011, QByteArray());
+            shapes.push_back(body);
+            shapesLength += 8 + std::uint32_t(body.size() + clientTextbox.size());
+        }
+        Buf fdg;
+        fdg.u32(std::uint32_t(notes.size()) + 1);
+        fdg.u32(firstSpid + std::uint32_t(notes.size()));
+        const QByteArray fdgRec = Escher(0, dgid, 0xF008, fdg.b);
+        const std::uint32_t spgrLength = shapesLength;
+        const std::uint32_t dgLength = std::uint32_t(fdgRec.size()) + 8 + spgrLength;
+
+        for (size_t i = 0; i < notes.size(); ++i) {
+            const Note& n = notes[i];
+            const std::uint32_t spLength = std::uint32_t(shapes[i].size() + clientTextbox.size());
+            QByteArray drawing;
+            if (i == 0)
+                drawing = Escher(0xF, 0, 0xF002, fdgRec + Escher(0xF, 0, 0xF003, groupSp, spgrLength), dgLength);
+            drawing += Escher(0xF, 0, 0xF004, shapes[i], spLength);
+            Record(s, 0x00EC, drawing);
+
+            Buf obj;
+            obj.u16(0x0015); obj.u16(0x0012);            // common object data
+            obj.u16(0x0019);                             // a note
+            obj.u16(unsigned(i + 1));
+            obj.u16(0x4011);
+            for (int k = 0; k < 12; ++k) obj.u8(0);
+            obj.u16(0x000D); obj.u16(0x0016);            // note data
+            for (int k = 0; k < 22; ++k) obj.u8(0);
+            obj.u32(0);                                  // end
+            Record(s, 0x005D, obj.b);
+
+            Record(s, 0x00EC, clientTextbox);
+
+            const bool comp = Buf::Compressible(n.text);
+            Buf txo;
+            txo.u16(0x0212); txo.u16(0);
+            txo.u16(0); txo.u16(0); txo.u16(0);
+            txo.u16(unsigned(n.text.size()));
+            txo.u16(16);
+            txo.u16(0); txo.u16(0);
+            Record(s, 0x01B6, txo.b);
+            // The text, split over CONTINUE records with a fresh flag byte each.
+            int done = 0;
+            while (done < n.text.size()) {
+                const int room = (MaxRecordData - 1) / (comp ? 1 : 2);
+                const int len = std::min(room, int(n.text.size()) - done);
+                Buf t;
+                t.u8(comp ? 0 : 1);
+                t.chars(n.text.mid(done, len), comp);
+                Record(s, 0x003C, t.b);
+                done += len;
+            }
+            Buf runs;
+            runs.u16(0); runs.u16(0); runs.u32(0);
+            runs.u16(unsigned(n.text.size())); runs.u16(0); runs.u32(0);
+            Record(s, 0x003C, runs.b);
+        }
+        for (size_t i = 0; i < notes.size(); ++i) {
+            Buf note;
+            note.u16(unsigned(notes[i].row - 1));
+            note.u16(unsigned(notes[i].col - 1));
+            note.u16(0);
+            note.u16(unsigned(i + 1));
+            note.longString(QString());
+            note.u8(0);
+            Record(s, 0x001C, note.b);
+        }
+    }
+
+    void WriteDrawingGroup(QByteArray& g)
+    {
+        if (m_drawings.empty())
+            return;
+        Buf dgg;
+        const std::uint32_t lastDrawing = std::uint32_t(m_drawings.size());
+        dgg.u32(lastDrawing * ShapeIdsPerDrawing + std::uint32_t(m_drawings.back()));
+        dgg.u32(lastDrawing + 1);
+        std::uint32_t shapes = 0;
+        for (int n : m_drawings)
+            shapes += std::uint32_t(n);
+        dgg.u32(shapes);
+        dgg.u32(lastDrawing);
+        for (size_t i = 0; i < m_drawings.size(); ++i) {
+            dgg.u32(std::uint32_t(i + 1));
+            dgg.u32(std::uint32_t(m_drawings[i]) + 1);
+        }
+        Buf opt;
+        const std::pair<unsigned, std::uint32_t> props[] = {
+            {0x00BF, 0x00080008}, {0x0181, 0x08000041}, {0x01C0, 0x08000040}};
+        for (const auto& [id, value] : props) {
+            opt.u16(id);
+            opt.u32(value);
+        }
+        const QByteArray body = Escher(0, 0, 0xF006, dgg.b) + Escher(3, 3, 0xF00B, opt.b);
+        Record(g, 0x00EB, Escher(0xF, 0, 0xF000, body));
+    }
+
     const Workbook& m_book;
+    std::vector<int> m_drawings; // shapes (comments) per drawing, in sheet order
     std::vector<SheetFont> m_fonts;
     std::map<QString, unsigned> m_customFormats;
     std::vector<SheetStyle> m_styles;

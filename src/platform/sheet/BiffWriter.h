@@ -6,7 +6,7 @@
 class Workbook;
 
 // Writes a workbook as a binary (BIFF8) .xls file: the workbook stream inside a compound file.
-// Comments are not written to this format.
+// Comments become notes with their text boxes.
 class BiffWriter
 {
 public:

@@ -34,6 +34,7 @@ void Fill(Workbook& book)
     s.Column(2).hidden = true;
     s.Column(1).width = 20;
     s.SetValue(4, 1, SheetValue::Text(QString(9000, QChar(0x0101))));
+    s.Cell(5, 3).comment = QStringLiteral("Otra\npiezīme");
     for (int r = 0; r < 2000; ++r)
         s.SetValue(10 + r, 3, SheetValue::Text(QStringLiteral("teksts %1").arg(r)));
     Worksheet& t = book.AddSheet();
@@ -54,6 +55,7 @@ print('border', x.border.left_line_style, x.border.bottom_line_style, 'align', x
 print('fmt', b.format_map[b.xf_list[s.cell_xf_index(1, 1)].format_key].format_str)
 print(len(s.cell_value(3, 0)), s.cell_value(3, 0) == '\u0101' * 9000, s.cell_value(2008, 2))
 print('formula', s.cell_type(2, 0))
+print('notes', sorted((k, v.text) for k, v in s.cell_note_map.items()))
 )";
 
 const char* kReadXlsx = R"(
@@ -90,6 +92,8 @@ TEST(WorkbookWrite, BinaryWorkbookReadsBack)
     EXPECT_EQ(lines[4], QStringLiteral("fmt dd.mm.yyyy"));
     EXPECT_EQ(lines[5], QStringLiteral("9000 True teksts 1999"));
     EXPECT_EQ(lines[6], QStringLiteral("formula 2"));
+    ASSERT_GE(lines.size(), 8);
+    EXPECT_EQ(lines[7], QStringLiteral("notes [((0, 0), 'Piezīme'), ((4, 2), 'Otra\\npiezīme')]"));
 }
 
 TEST(WorkbookWrite, OfficeOpenXmlWorkbookReadsBack)
