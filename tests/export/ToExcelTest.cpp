@@ -390,3 +390,35 @@ TEST(ToExcel, SaveIntoStreamLeavesNoFile)
     EXPECT_EQ(QDir(GetTempDirectory()).entryList(QDir::Files), before);
     EXPECT_TRUE(x.FileName().isEmpty());
 }
+
+TEST(ToExcel, TemplateWithUserParameters)
+{
+    FormatScope format;
+    auto ds = MakeTrees(2);
+    TToExcel x;
+    x.SetDataset(ds.get());
+    AddColumn(x, ds.get(), QStringLiteral("KOKS_NR"));
+    AddColumn(x, ds.get(), QStringLiteral("DATUMS"));
+    x.Columns().Items(0).SetAggregate(TxlAggregate::xlaSum); // no totals in a template
+    x.SetIsTemplate(true);
+    x.SetTitle(QStringLiteral("Koki"));
+    x.UserParams() << QStringLiteral(" Objekts = Mežs ") << QStringLiteral("Gads=2023");
+    x.Execute(false, true);
+    Workbook& book = x.WorkBook();
+    ASSERT_EQ(book.SheetCount(), 1); // nothing for a legend sheet
+    const Worksheet& s = book.Sheet(1);
+    EXPECT_EQ(s.Name(), QStringLiteral("Veidne_ Koki1"));
+    // The format comment sits in row 2, so the template's rows start there.
+    EXPECT_EQ(s.FindCell(2, 1)->comment,
+              QStringLiteral("DecimalSeparator=.\r\nDateSeparator=.\r\nTimeSeparator=:\r\n"
+                             "ShortDateFormat=dd.mm.yyyy\r\nShortTimeFormat=hh:nn\r\n"));
+    EXPECT_EQ(s.FindCell(2, 1)->value.text, QStringLiteral("Objekts"));
+    EXPECT_EQ(s.FindCell(2, 2)->value.text, QStringLiteral("Mežs"));
+    EXPECT_EQ(s.FindCell(3, 2)->value.text, QStringLiteral("2023"));
+    EXPECT_EQ(s.FindCell(5, 1)->value.text, QStringLiteral("Veidne: Koki"));
+    EXPECT_EQ(s.FindCell(6, 2)->value.text, QStringLiteral("Datums"));
+    EXPECT_EQ(s.FindCell(6, 2)->style.numberFormat, QStringLiteral("General"));
+    EXPECT_EQ(s.FindCell(8, 2)->style.numberFormat, KelpUtils::DateFormatToSheetFormat(QStringLiteral("dd.mm.yyyy")));
+    EXPECT_EQ(s.FindCell(9, 1), nullptr);
+    EXPECT_FALSE(s.FindCell(8, 1)->style.font.bold);
+}
