@@ -332,6 +332,18 @@ TGlyphLayout TtbtnKp::CurrentLayout() const
                                          FMargin, FSpacing, layoutDirection() == Qt::RightToLeft);
 }
 
+QSize TtbtnKp::sizeHint() const
+{
+    const QSize g = FGlyph->GlyphSize(ImageFactor());
+    const QSize t = TtbtnKpGlyph::MeasureCaption(text(), font(), !g.isEmpty());
+    const int gap = !g.isEmpty() && !t.isEmpty() ? std::max(FSpacing, 0) : 0;
+    const int b = 2 * FLookAndFeel.Painter().ButtonBorderSize(TcxButtonState::cxbsDefault) + 8;
+    const bool across = FLayout == TButtonLayout::blGlyphLeft || FLayout == TButtonLayout::blGlyphRight;
+    const QSize content = across ? QSize(g.width() + gap + t.width(), std::max(g.height(), t.height()))
+                                 : QSize(std::max(g.width(), t.width()), g.height() + gap + t.height());
+    return { std::max(24, content.width() + b), std::max(24, content.height() + b) };
+}
+
 void TtbtnKp::paintEvent(QPaintEvent*)
 {
     QPainter p(this);

@@ -101,6 +101,9 @@ public:
     // The factor images are scaled by.
     double ImageFactor() const;
 
+    // Room for the image and the caption side by side (or stacked) inside the border.
+    QSize sizeHint() const override;
+
     // Pointer entering and leaving (also used to settle hot tracking).
     void MouseEnter();
     void MouseLeave();

@@ -223,3 +223,41 @@ TEST(BtnPnl, DraggingAnEditsRightEdgeResizesIt)
     EXPECT_FALSE(search->DefaultCanResizeControl(Child(*search, "btnToEnd"), -100));
     EXPECT_FALSE(search->DefaultCanResizeControl(edit, 16));
 }
+
+TEST(BtnPnl, ReadFromAFormWithTheFirstRightControlNamed)
+{
+    TKpBtnPnl pnl;
+    pnl.resize(400, 40);
+    pnl.BeginLoading();
+    pnl.SetCenterControls(false);
+    Button(&pnl, "a", 5, 30);
+    Button(&pnl, "b", 40, 30);
+    QWidget* c = Button(&pnl, "c", 300, 30);
+    QWidget* d = Button(&pnl, "d", 340, 30);
+    pnl.SetFstRightControl(c);
+    EXPECT_EQ(pnl.RightControls().Count(), 0) << "only remembered while reading";
+    pnl.Loaded();
+    EXPECT_EQ(pnl.FstRightControl(), c);
+    EXPECT_EQ(pnl.RightControls().Items(), (QList<QWidget*> { c, d }));
+    EXPECT_EQ(d->x(), 400 - 1 - 3 - 30);
+    EXPECT_EQ(c->x(), 400 - 1 - 3 - 30 - 3 - 30);
+    EXPECT_EQ(Child(pnl, "b")->x(), 37);
+}
+
+TEST(BtnPnl, VerticalPanelArrangesDownwards)
+{
+    TKpBtnPnl pnl;
+    pnl.SetAlign(TAlign::alLeft);
+    pnl.SetSeperated(false);
+    pnl.resize(40, 300);
+    EXPECT_FALSE(pnl.Horizontal());
+    QWidget* a = Button(&pnl, "a", 0, 30, 20);
+    a->move(5, 50);
+    QWidget* b = Button(&pnl, "b", 0, 24, 20);
+    b->move(5, 10);
+    pnl.SetCenterControls(false);
+    pnl.ArrangeControls(false);
+    EXPECT_EQ(b->pos(), QPoint(4 + (30 - 24 + 1) / 2, 4)) << "b comes first and is centred across";
+    EXPECT_EQ(a->pos(), QPoint(4, 4 + 20 + 3));
+    EXPECT_EQ(pnl.width(), 1 + 3 + 30 + 3 + 1);
+}
