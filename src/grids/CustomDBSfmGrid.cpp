@@ -1169,7 +1169,11 @@ void TCustomDBSfmGrid::EndSortMode()
     if (FFocusFieldNo == NoFocusField && !FSortButtonDown && !FSortButtonClick)
         return;
     const TGridCoord C = SortFocusCell();
-    FOrder = FPrevOrder;
+    // Only the keyboard mode changes directions for show; a pending title press leaves the
+    // list as it is, and an older copy would no longer match the dataset's order.
+    if (FKeySortMode)
+        FOrder = FPrevOrder;
+    FKeySortMode = false;
     FFocusFieldNo = NoFocusField;
     FSortButtonDown = false;
     FSortButtonClick = false;
@@ -1431,7 +1435,13 @@ void TCustomDBSfmGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Control:
         if (FShiftDown || QGuiApplication::mouseButtons() != Qt::NoButton)
             FClearCtrl = true;
-        if (titles && C.X != NoFocusField && !FClearCtrl) {
+        if (titles && C.X != NoFocusField && !FClearCtrl && FKeySortMode) {
+            // A held Ctrl repeats: the mode keeps the list and focus it began with, or a
+            // direction chosen meanwhile would count as the starting one.
+            FSortButtonDown = true;
+            FSortButtonClick = true;
+            InvalidateTitleCell(FSortBtnCoord);
+        } else if (titles && C.X != NoFocusField && !FClearCtrl) {
             if (FOrder.Count() > 0) {
                 FPrevSortFieldNo = FOrder.Items[0].FieldNo;
                 FPrevSortOrder = FOrder.Items[0].SortOrder;
@@ -1440,6 +1450,7 @@ void TCustomDBSfmGrid::keyPressEvent(QKeyEvent* event)
                 FPrevSortOrder = TSortOrder::soAscending;
             }
             FPrevOrder = FOrder;
+            FKeySortMode = true;
             FSortButtonDown = true;
             FSortButtonClick = true;
             FSortBtnCoord = C;
@@ -1597,6 +1608,7 @@ void TCustomDBSfmGrid::keyReleaseEvent(QKeyEvent* event)
         FShiftDown = false;
     } else if (key == Qt::Key_Control) {
         if (FSortButtonDown && (Options() & dgTitles) && C.X != NoFocusField) {
+            FKeySortMode = false;
             FSortButtonDown = false;
             FSortButtonClick = false;
             FSortBtnCoord = C;

@@ -288,4 +288,6 @@ private:
     bool FShowingNoDataMessage = false;
     bool FPrevEditorMode = false;
     bool FSuppressContextMenu = false;
+    // The keyboard sort mode took its copy of the order list (FPrevOrder is current).
+    bool FKeySortMode = false;
 };

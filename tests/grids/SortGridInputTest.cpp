@@ -185,3 +185,55 @@ TEST(SortGridInput, DoubleClickSetsTheFieldAndTitlesAreDropped)
 }
 
 } // namespace
+
+namespace {
+
+// A title press cut short by a key must not bring back the order list of an earlier
+// keyboard sort mode: the list has to keep matching the dataset's order.
+TEST(SortGridInput, InterruptedTitlePressKeepsTheCurrentOrderList)
+{
+    SortGridOver<TestSortGrid> g(4);
+    g.grid->setFocus();
+    QTest::keyPress(g.grid.get(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyRelease(g.grid.get(), Qt::Key_Control, {});
+    g.grid->HeaderPopup()->hide();
+    QTest::mouseClick(g.grid->viewport(), Qt::LeftButton, {}, g.Title(2));
+    ASSERT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA ASC"));
+    QTest::mousePress(g.grid->viewport(), Qt::LeftButton, {}, g.Title(1));
+    QTest::keyClick(g.grid.get(), Qt::Key_Escape);
+    EXPECT_FALSE(g.grid->SortButtonDown());
+    EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA ASC"));
+    // Up and Down in the keyboard mode show a direction; leaving the mode takes it back.
+    QTest::mouseRelease(g.grid->viewport(), Qt::LeftButton, {}, g.Title(1));
+    // A key typed before leaves the next Ctrl press dead until Ctrl is released.
+    QTest::keyPress(g.grid.get(), Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_FALSE(g.grid->SortButtonDown());
+    QTest::keyRelease(g.grid.get(), Qt::Key_Control, {});
+    QTest::keyPress(g.grid.get(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyPress(g.grid.get(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA DESC"));
+    QTest::keyPress(g.grid.get(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA ASC"));
+    QTest::keyRelease(g.grid.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyRelease(g.grid.get(), Qt::Key_Control, {});
+}
+
+} // namespace
+
+namespace {
+
+// Ctrl held long enough to repeat after Down: releasing it still sorts, as a quick tap does.
+TEST(SortGridInput, RepeatedCtrlKeepsTheDirectionChosenInTheMode)
+{
+    SortGridOver<TestSortGrid> g(4);
+    g.grid->setFocus();
+    QTest::keyPress(g.grid.get(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyPress(g.grid.get(), Qt::Key_Down, Qt::ControlModifier);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier, QString(), true);
+    QApplication::sendEvent(g.grid.get(), &repeat);
+    QTest::keyRelease(g.grid.get(), Qt::Key_Control, {});
+    EXPECT_FALSE(g.grid->HeaderPopup()->isVisible());
+    EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("KOKS_NR DESC"));
+}
+
+} // namespace
