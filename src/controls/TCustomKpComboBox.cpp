@@ -1,6 +1,7 @@
 #include "controls/TCustomKpComboBox.h"
 
 #include "controls/ControlsMath.h"
+#include "controls/ScaleCheck.h"
 
 #include <QAbstractItemView>
 #include <QEvent>
@@ -84,6 +85,7 @@ void TCustomKpComboBox::SetScale(double AValue)
 {
     if (AValue == FScale)
         return;
+    CheckScale(AValue);
     const double old = FScale;
     FScale = AValue;
     if (FAdjustHeight && FLoadedHeight > 0) {

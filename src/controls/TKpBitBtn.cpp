@@ -1,6 +1,7 @@
 #include "controls/TKpBitBtn.h"
 
 #include "controls/ControlsMath.h"
+#include "controls/ScaleCheck.h"
 #include "controls/ResourceUtils.h"
 
 #include <QEnterEvent>
@@ -151,6 +152,7 @@ void TKpBitBtn::SetScale(double AValue)
 {
     if (AValue == FScale)
         return;
+    CheckScale(AValue);
     if (testAttribute(Qt::WA_SetFont)) {
         QFont f = font();
         if (f.pixelSize() > 0)

@@ -1,6 +1,7 @@
 #include "controls/TtbtnKp.h"
 
 #include "controls/ControlsMath.h"
+#include "controls/ScaleCheck.h"
 #include "controls/ResourceUtils.h"
 
 #include <QEnterEvent>
@@ -196,6 +197,7 @@ void TtbtnKp::SetScale(double AValue)
 {
     if (AValue == FScale)
         return;
+    CheckScale(AValue);
     if (testAttribute(Qt::WA_SetFont)) {
         QFont f = font();
         if (f.pixelSize() > 0)

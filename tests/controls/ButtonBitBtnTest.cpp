@@ -1,6 +1,9 @@
 #include "controls/TKpBitBtn.h"
 
+#include "platform/rtl/ERangeError.h"
+
 #include <QTest>
+#include <cmath>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -60,6 +63,10 @@ TEST(ButtonBitBtn, ImageNameAssignAndScale)
     EXPECT_EQ(a.iconSize(), QSize(24, 24));
     a.SetImageName("");
     EXPECT_TRUE(a.icon().isNull());
+    // Sizes are divided by the scale: a scale that is no positive number is refused.
+    for (double bad : { 0.0, -1.0, std::nan("") })
+        EXPECT_THROW(a.SetScale(bad), ERangeError);
+    EXPECT_EQ(a.Scale(), 1.5);
 }
 
 TEST(ButtonBitBtn, CheckedLookIsWhiteInside)
