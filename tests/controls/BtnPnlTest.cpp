@@ -261,3 +261,26 @@ TEST(BtnPnl, VerticalPanelArrangesDownwards)
     EXPECT_EQ(a->pos(), QPoint(4, 4 + 20 + 3));
     EXPECT_EQ(pnl.width(), 1 + 3 + 30 + 3 + 1);
 }
+
+TEST(BtnPnl, RightGroupWrapsBelowWhenTheLineIsTooShort)
+{
+    TKpBtnPnl pnl;
+    pnl.SetCenterControls(false);
+    pnl.SetWrap(true);
+    pnl.resize(100, 40);
+    QWidget* a = Button(&pnl, "a", 5, 40);
+    QWidget* b = Button(&pnl, "b", 50, 40);
+    pnl.ArrangeControls(false);
+    pnl.SetFstRightControl(b);
+    EXPECT_FALSE(pnl.Wrapped());
+    EXPECT_EQ(a->pos(), QPoint(4, 7));
+    EXPECT_EQ(b->pos(), QPoint(56, 7));
+    EXPECT_EQ(pnl.height(), 34);
+
+    pnl.resize(80, pnl.height());
+    pnl.ArrangeControls(true);
+    EXPECT_TRUE(pnl.Wrapped());
+    EXPECT_EQ(a->pos(), QPoint(4, 7));
+    EXPECT_EQ(b->pos(), QPoint(36, 33));
+    EXPECT_EQ(pnl.height(), 60);
+}
