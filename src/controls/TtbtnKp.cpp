@@ -180,9 +180,10 @@ void TtbtnKp::SetCaptionMargin(int AValue)
 void TtbtnKp::SetShowCaption(bool AValue)
 {
     FShowCaption = AValue;
-    // There are no actions to take a caption from; hiding it empties it.
     if (!AValue)
         setText(QString());
+    else if (FAction)
+        setText(FAction->text());
     AdjustSize();
     update();
 }
@@ -242,9 +243,38 @@ void TtbtnKp::AdjustSize()
 
 void TtbtnKp::Click()
 {
+    // An own click handler replaces the action, as it would in any button.
     if (OnClick)
         OnClick(this);
+    else if (FAction)
+        FAction->trigger();
     emit clicked(FDown);
+}
+
+void TtbtnKp::SetAction(QAction* AValue)
+{
+    if (AValue == FAction)
+        return;
+    disconnect(FActionConnection);
+    FAction = AValue;
+    if (AValue)
+        FActionConnection = connect(AValue, &QAction::changed, this, [this] { ActionChange(); });
+    ActionChange();
+}
+
+void TtbtnKp::ActionChange()
+{
+    if (!FAction) {
+        FGlyph->SetActionImage(QIcon(), QSize(16, 16));
+        update();
+        return;
+    }
+    FGlyph->SetActionImage(FAction->icon(), QSize(16, 16));
+    setEnabled(FAction->isEnabled());
+    setToolTip(FAction->toolTip());
+    setText(FShowCaption ? FAction->text() : QString());
+    AdjustSize();
+    update();
 }
 
 void TtbtnKp::DropDown()
@@ -273,6 +303,8 @@ TcxButtonState TtbtnKp::PaintState() const
     if (!isEnabled())
         return TcxButtonState::cxbsDisabled;
     if (FState == TButtonState::bsDown || FDown)
+        return TcxButtonState::cxbsPressed;
+    if (FAction && FAction->isCheckable() && FAction->isChecked())
         return TcxButtonState::cxbsPressed;
     return FMouseInControl ? TcxButtonState::cxbsHot : TcxButtonState::cxbsNormal;
 }

@@ -7,6 +7,7 @@
 #include "controls/TtbtnKpGlyph.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QImage>
 #include <QMenu>
 #include <QPointer>
@@ -61,6 +62,12 @@ public:
     QImage Glyph() const;
     void SetGlyph(const QImage& AValue);
     TtbtnKpGlyph& GlyphObject() { return *FGlyph; }
+
+    // The action the button shows and triggers: its image (when the button has none of its
+    // own), its checked state as the pressed look, its enabled state and hint, and its
+    // caption while ShowCaption.
+    QAction* Action() const { return FAction; }
+    void SetAction(QAction* AValue);
 
     TtbtnKpColors& Colors() { return FColors; }
     // Copies the colours into the button's own set.
@@ -133,6 +140,7 @@ private:
     void RefreshHotTracking(bool AInside);
     void AdjustSize();
     void GlyphChanged();
+    void ActionChange();
     static bool InsideForRelease(const QPoint& APos, const QSize& ASize);
 
     int FGroupIndex = 0;
@@ -148,6 +156,8 @@ private:
     TcxLookAndFeel FLookAndFeel;
     TtbtnKpColors FColors;
     QPointer<QMenu> FDropDownMenu;
+    QPointer<QAction> FAction;
+    QMetaObject::Connection FActionConnection;
     QString FImageName;
     int FCaptionMargin = 15;
     double FScale = 1.0;

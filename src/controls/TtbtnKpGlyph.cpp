@@ -60,10 +60,19 @@ void TtbtnKpGlyph::Changed()
         OnChange();
 }
 
+void TtbtnKpGlyph::SetActionImage(const QIcon& AIcon, const QSize& AImageSize)
+{
+    FActionIcon = AIcon;
+    FActionImageSize = AImageSize;
+    ClearPrepared();
+}
+
 QSize TtbtnKpGlyph::GlyphSize(double AFactor) const
 {
     if (!HasImage())
         return {};
+    if (FSmartGlyph.IsEmpty())
+        return { RoundHalfEven(FActionImageSize.width() * AFactor), RoundHalfEven(FActionImageSize.height() * AFactor) };
     const int dpi = FSmartGlyph.SourceDPI() > 0 ? FSmartGlyph.SourceDPI() : 96;
     const int w = MulDiv(FSmartGlyph.SourceWidth() / FNumGlyphs, 96, dpi);
     const int h = MulDiv(FSmartGlyph.SourceHeight(), 96, dpi);
@@ -81,6 +90,15 @@ int TtbtnKpGlyph::SlotOf(TcxButtonState AState) const
 
 QImage TtbtnKpGlyph::RenderSlot(int ASlot, const QSize& AG) const
 {
+    // The own image takes precedence over the action's.
+    if (FSmartGlyph.IsEmpty()) {
+        const QIcon::Mode mode = ASlot == 1 ? QIcon::Disabled : QIcon::Normal;
+        QImage img(AG, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        FActionIcon.paint(&p, QRect(QPoint(0, 0), AG), Qt::AlignCenter, mode);
+        return img;
+    }
     QImage img(AG, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     {

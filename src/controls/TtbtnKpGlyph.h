@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
@@ -36,7 +37,10 @@ public:
 
     TKpSmartGlyph& SmartGlyph() { return FSmartGlyph; }
     const TKpSmartGlyph& SmartGlyph() const { return FSmartGlyph; }
-    bool HasImage() const { return !FSmartGlyph.IsEmpty(); }
+    // The own image, or else the image of the button's action.
+    bool HasImage() const { return !FSmartGlyph.IsEmpty() || !FActionIcon.isNull(); }
+    // The action's image, shown at AImageSize (96 dpi) when there is no own image.
+    void SetActionImage(const QIcon& AIcon, const QSize& AImageSize);
     int NumGlyphs() const { return FNumGlyphs; }
     // Clamped to 1..4.
     void SetNumGlyphs(int AValue);
@@ -76,6 +80,8 @@ private:
     QImage RenderSlot(int ASlot, const QSize& AG) const;
 
     TKpSmartGlyph FSmartGlyph;
+    QIcon FActionIcon;
+    QSize FActionImageSize { 16, 16 };
     int FNumGlyphs = 1;
     std::unique_ptr<TcxGlyphList> FGlyphList;
     std::array<int, 4> FIndexs { -1, -1, -1, -1 };

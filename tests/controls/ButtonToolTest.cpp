@@ -1,7 +1,10 @@
 #include "controls/TtbtnKp.h"
 #include "controls/TtbtnKpGlyph.h"
 
+#include <QAction>
+#include <QIcon>
 #include <QMenu>
+#include <QPixmap>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -308,4 +311,40 @@ TEST(ButtonTool, AcceleratorClicks)
     host.Window->activateWindow();
     QTest::keyClick(host.Window.get(), Qt::Key_A, Qt::AltModifier);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST(ButtonTool, ActionGivesImageCheckedLookAndClick)
+{
+    QAction action;
+    action.setText("Filtrēt");
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    action.setIcon(QIcon(QPixmap::fromImage(red)));
+    action.setCheckable(true);
+    int triggered = 0;
+    QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+    TtbtnKp b;
+    b.SetCaption("Vecais");
+    b.SetAction(&action);
+    EXPECT_EQ(b.Caption(), "") << "the caption shows only with ShowCaption";
+    b.SetShowCaption(true);
+    EXPECT_EQ(b.Caption(), "Filtrēt");
+    const QSize g = b.GlyphObject().GlyphSize(1.0);
+    EXPECT_EQ(g, QSize(16, 16));
+    EXPECT_EQ(b.GlyphObject().PreparedImage(TcxButtonState::cxbsNormal, g)->pixelColor(8, 8), QColor(Qt::red));
+    action.setChecked(true);
+    EXPECT_EQ(b.PaintState(), TcxButtonState::cxbsPressed);
+    b.Click();
+    EXPECT_EQ(triggered, 1);
+    // An own handler replaces the action.
+    int own = 0;
+    b.OnClick = [&](TtbtnKp*) { ++own; };
+    b.Click();
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(triggered, 1);
+    action.setEnabled(false);
+    EXPECT_FALSE(b.isEnabled());
+    // The button's own image takes precedence.
+    b.SetGlyph(Slices({ Qt::blue }));
+    EXPECT_EQ(b.GlyphObject().PreparedImage(TcxButtonState::cxbsNormal, g)->pixelColor(8, 8), QColor(Qt::blue));
 }
