@@ -1,6 +1,8 @@
 #include "controls/TtbtnKp.h"
 
 #include "controls/ControlsMath.h"
+#include "controls/KpSkin.h"
+#include "controls/LookAndFeelPainters.h"
 #include "controls/ScaleCheck.h"
 #include "controls/ResourceUtils.h"
 
@@ -340,7 +342,17 @@ QColor TtbtnKp::TextColor(TcxButtonState AState) const
     const QColor c = StateColor(FColors, AState, true);
     if (c.isValid())
         return c;
-    return FLookAndFeel.Painter().ButtonSymbolColor(AState, palette(), palette().color(QPalette::WindowText));
+    const QPalette pal = FacePalette();
+    return FLookAndFeel.Painter().ButtonSymbolColor(AState, pal, pal.color(QPalette::WindowText));
+}
+
+QPalette TtbtnKp::FacePalette() const
+{
+    if (!FLookAndFeel.SkinName().isEmpty())
+        if (const TKpSkinPainter* painter = LookAndFeelPainters().GetPainter(FLookAndFeel.SkinName()))
+            if (const TKpSkin* skin = painter->Skin())
+                return skin->Palette();
+    return palette();
 }
 
 bool TtbtnKp::BorderShown(TcxButtonState AState) const
@@ -385,7 +397,8 @@ void TtbtnKp::paintEvent(QPaintEvent*)
     const TcxButtonState state = PaintState();
     // The parent shows through round the face.
     p.fillRect(rect(), palette().color(backgroundRole()));
-    painter.DrawButton(p, rect(), state, BorderShown(state), FaceColor(state), palette());
+    const QPalette pal = FacePalette();
+    painter.DrawButton(p, rect(), state, BorderShown(state), FaceColor(state), pal);
     const int shift = painter.ButtonTextShift();
     const QPoint offset = state == TcxButtonState::cxbsPressed && shift != 0 ? QPoint(shift, shift) : QPoint();
     const int bs = painter.ButtonBorderSize(state);
@@ -393,7 +406,7 @@ void TtbtnKp::paintEvent(QPaintEvent*)
     const int b = painter.ButtonBorderSize(TcxButtonState::cxbsDefault);
     FGlyph->Draw(p, rect().adjusted(b, b, -b, -b), offset, text(), FLayout, FMargin, FSpacing, state,
                  layoutDirection() == Qt::RightToLeft, font(), TextColor(state),
-                 palette().color(QPalette::Light), ImageFactor());
+                 pal.color(QPalette::Light), ImageFactor());
 }
 
 bool TtbtnKp::InsideForRelease(const QPoint& APos, const QSize& ASize)

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QImage>
 #include <QMenu>
+#include <QPalette>
 #include <QPointer>
 #include <QString>
 #include <functional>
@@ -103,6 +104,9 @@ public:
     QColor FaceColor(TcxButtonState AState) const;
     QColor TextColor(TcxButtonState AState) const;
     bool BorderShown(TcxButtonState AState) const;
+    // The colours the face is drawn from: those of the look-and-feel's skin when it names
+    // one that is known, else the button's own palette.
+    QPalette FacePalette() const;
     // Where image and caption are put when painted now.
     TGlyphLayout CurrentLayout() const;
     // The factor images are scaled by.

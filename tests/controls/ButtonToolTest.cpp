@@ -1,3 +1,5 @@
+#include "controls/KpSkin.h"
+#include "controls/LookAndFeelPainters.h"
 #include "controls/TtbtnKp.h"
 #include "controls/TtbtnKpGlyph.h"
 
@@ -347,4 +349,18 @@ TEST(ButtonTool, ActionGivesImageCheckedLookAndClick)
     // The button's own image takes precedence.
     b.SetGlyph(Slices({ Qt::blue }));
     EXPECT_EQ(b.GlyphObject().PreparedImage(TcxButtonState::cxbsNormal, g)->pixelColor(8, 8), QColor(Qt::blue));
+}
+
+TEST(ButtonTool, SkinNamedByTheLookAndFeelGivesTheColours)
+{
+    TtbtnKp b;
+    EXPECT_EQ(b.FacePalette().color(QPalette::Button), b.palette().color(QPalette::Button));
+    b.LookAndFeel().SetSkinName("NoSuchSkin");
+    EXPECT_EQ(b.FacePalette().color(QPalette::Button), b.palette().color(QPalette::Button));
+    LookAndFeelPainters().Register(std::make_unique<TKpSkinPainter>(
+        "ButtonTestSkin",
+        std::make_unique<TKpSkin>(TKpSkin::FromJson(R"({"name": "ButtonTestSkin", "palette": {"Button": "#123456"}})"))));
+    b.LookAndFeel().SetSkinName("ButtonTestSkin");
+    EXPECT_EQ(b.FacePalette().color(QPalette::Button), QColor("#123456"));
+    LookAndFeelPainters().Unregister("ButtonTestSkin");
 }
