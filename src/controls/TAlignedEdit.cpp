@@ -225,10 +225,13 @@ void TAlignedEdit::focusInEvent(QFocusEvent* AEvent)
 
 void TAlignedEdit::focusOutEvent(QFocusEvent* AEvent)
 {
-    if (FOnlyNumeric)
+    // Switching to another window or opening a menu does not leave the edit: the focus
+    // comes back to it, so its text is neither reformatted nor reported as left.
+    const bool leaving = AEvent->reason() != Qt::ActiveWindowFocusReason && AEvent->reason() != Qt::PopupFocusReason;
+    if (leaving && FOnlyNumeric)
         FormatNumericText();
     QLineEdit::focusOutEvent(AEvent);
     UpdateShownAlignment();
-    if (OnExit)
+    if (leaving && OnExit)
         OnExit(this);
 }

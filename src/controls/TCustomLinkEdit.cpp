@@ -336,6 +336,9 @@ void TCustomLinkEdit::focusInEvent(QFocusEvent* AEvent)
 void TCustomLinkEdit::focusOutEvent(QFocusEvent* AEvent)
 {
     QLineEdit::focusOutEvent(AEvent);
+    // Another window or a menu taking the focus for a while does not leave the edit.
+    if (AEvent->reason() == Qt::ActiveWindowFocusReason || AEvent->reason() == Qt::PopupFocusReason)
+        return;
     FFocused = false;
     // While the pop-up is open the focus is in it and the button stays.
     if (!FPopupVisible)

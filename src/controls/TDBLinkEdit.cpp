@@ -277,7 +277,9 @@ void TDBLinkEdit::LookUpTypedCode()
 
 void TDBLinkEdit::focusOutEvent(QFocusEvent* AEvent)
 {
-    if (!EditAllowed()) {
+    // Another window or the pop-up taking the focus for a while does not leave the edit.
+    const bool leaving = AEvent->reason() != Qt::ActiveWindowFocusReason && AEvent->reason() != Qt::PopupFocusReason;
+    if (!leaving || !EditAllowed()) {
         TLinkEdit::focusOutEvent(AEvent);
         return;
     }

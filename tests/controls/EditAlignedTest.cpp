@@ -85,6 +85,14 @@ TEST_F(EditAligned, LeavingReformatsWithTheDisplayFormat)
         EXPECT_EQ(textAtExit, c.Shown) << "the exit event comes after the reformatting";
     }
     EXPECT_EQ(exits, static_cast<int>(std::size(cases)));
+
+    // Another window taking the focus for a while does not leave the edit.
+    Edit->setFocus();
+    Edit->setText("-7");
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(Edit, &away);
+    EXPECT_EQ(Edit->text(), "-7");
+    EXPECT_EQ(exits, static_cast<int>(std::size(cases)));
 }
 
 TEST_F(EditAligned, TypingAcceptsOnlyWhatMakesANumber)

@@ -111,6 +111,12 @@ TEST_F(EditDBLink, TypedCodeIsLookedUpOnLeaving)
     Edit->setText("A1   ");
     Leave();
     EXPECT_EQ(KodsCalls, 0) << "equal to the last code once trimmed";
+    // A menu or pop-up taking the focus does not leave the edit: nothing is looked up yet.
+    Edit->setFocus();
+    Edit->setText("B2");
+    QFocusEvent away(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(Edit, &away);
+    EXPECT_EQ(KodsCalls, 0);
     Edit->setFocus();
     Edit->setText(" B2 ");
     Leave();
