@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QImage>
+#include <map>
+#include <set>
 #include <gtest/gtest.h>
 
 namespace {
@@ -159,6 +161,57 @@ TEST(SortGridNotice, CoversTheGridWhileThereIsNoData)
         EXPECT_FALSE(g.grid->texts.empty());
     }
     ControlsShutdown();
+}
+
+} // namespace
+
+namespace {
+
+TEST(SortGridWarnings, RuleColoursEveryCellOfTheRow)
+{
+    SortGridOver<TestSortGrid> g(4);
+    TSFMWarningColumn* w = g.grid->WarningColumns()->Add();
+    w->FieldName = QStringLiteral("KOKS_NR");
+    w->SetLevels(1);
+    w->WarningDefs().WarningDef(0)->Operator = TSFMWarningOperator::woEqual;
+    w->WarningDefs().WarningDef(0)->Threshold = QStringLiteral("3");
+    w->WarningDefs().WarningDef(0)->BackColor = QColor(Qt::red);
+    std::map<std::pair<QString, int>, QColor> seen;
+    g.grid->OnGetCellColor = [&](TCustomDBSfmGrid* grid, TEkColumn* column, TGridDrawState, QPainter& canvas) {
+        seen[{column->FieldName(), grid->LinkDataSet()->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger()}] =
+            canvas.brush().color();
+    };
+    g.grid->clearFocus();
+    g.grid->InvalidateGrid();
+    g.grid->PaintNow();
+    EXPECT_EQ((seen[{QStringLiteral("SUGA"), 3}]), QColor(Qt::red));
+    EXPECT_EQ((seen[{QStringLiteral("DATUMS"), 3}]), QColor(Qt::red));
+    EXPECT_NE((seen[{QStringLiteral("SUGA"), 4}]), QColor(Qt::red));
+}
+
+TEST(SortGridSelection, ShiftKeysToggleThroughTheCaller)
+{
+    SortGridOver<TestSortGrid> g(6);
+    std::set<int> selected;
+    g.grid->SetVirtualMultiSelect(true);
+    g.grid->OnToggleVirtualSelection = [&](TCustomDBSfmGrid* grid) {
+        const int n = grid->LinkDataSet()->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger();
+        if (!selected.erase(n))
+            selected.insert(n);
+    };
+    g.grid->OnGetVirtualSelected = [&](TCustomDBSfmGrid* grid, bool& s) {
+        s = selected.count(grid->LinkDataSet()->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger()) > 0;
+    };
+    g.grid->setFocus();
+    QTest::keyPress(g.grid.get(), Qt::Key_Shift, Qt::ShiftModifier);
+    QTest::keyPress(g.grid.get(), Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyPress(g.grid.get(), Qt::Key_Down, Qt::ShiftModifier);
+    EXPECT_EQ(selected, (std::set<int>{1, 2}));
+    EXPECT_TRUE(g.grid->IsCurrentRowSelected() == false);
+    QTest::keyPress(g.grid.get(), Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(selected, (std::set<int>{1, 2, 3}));
+    EXPECT_TRUE(g.grid->IsCurrentRowSelected());
+    QTest::keyRelease(g.grid.get(), Qt::Key_Shift, {});
 }
 
 } // namespace

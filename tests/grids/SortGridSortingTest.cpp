@@ -1,5 +1,6 @@
 #include "SortGridTestUtil.h"
 
+#include "controls/KpImageList.h"
 #include "grids/OrderInfoList.h"
 
 #include <gtest/gtest.h>
@@ -110,6 +111,67 @@ TEST(SortGridSorting, OriginalOrderByOnlyMarksTheKeys)
     g.grid->SetOriginalOrderBy(QStringLiteral("SUGA"));
     EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA ASC"));
     EXPECT_EQ(g.Order(), (std::vector<int>{1, 2, 3, 4}));
+}
+
+} // namespace
+
+namespace {
+
+// A sort the dataset cannot apply is swallowed and the previous order comes back.
+TEST(SortGridSorting, FailedSortFallsBackToThePreviousOrder)
+{
+    SortGridOver<TestSortGrid> g(6);
+    g.grid->SetOrderBy(QStringLiteral("SUGA"));
+    const std::vector<int> bySpecies = g.Order();
+    g.grid->OnGetFieldDescProp = [](TCustomDBSfmGrid*, const QString& field, const QString& prop, Value& v) {
+        if (field == QStringLiteral("KOKS_NR") && prop == QStringLiteral("IndexingField"))
+            v = Value(QStringLiteral("NO_SUCH_FIELD"));
+    };
+    bool success = false;
+    g.grid->AfterSortGrid = [&](TCustomDBSfmGrid*, int, bool, bool, bool s) { success = s; };
+    g.grid->SortGrid(0, false, false);
+    EXPECT_TRUE(success);
+    g.grid->OnGetFieldDescProp = {};
+    EXPECT_EQ(g.grid->OrderBy(), QStringLiteral("SUGA ASC"));
+    EXPECT_EQ(g.Order(), bySpecies);
+    EXPECT_FALSE(g.ds->ControlsDisabled());
+}
+
+TEST(SortGridSorting, MarksFollowTheKeysAndShowIndicators)
+{
+    SortGridOver<TestSortGrid> g(4);
+    g.grid->PaintNow();
+    const QRect title = g.grid->CellRect(2, 0);
+    auto titleImage = [&] { return g.grid->viewport()->grab(title).toImage(); };
+    const QImage plain = titleImage();
+    g.grid->SetOrderBy(QStringLiteral("SUGA"));
+    g.grid->PaintNow();
+    const QImage asc = titleImage();
+    EXPECT_NE(asc, plain);
+    g.grid->SetOrderBy(QStringLiteral("SUGA DESC"));
+    g.grid->PaintNow();
+    EXPECT_NE(titleImage(), asc);
+    g.grid->SetShowIndicators(false);
+    g.grid->PaintNow();
+    EXPECT_EQ(titleImage(), plain);
+    EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImageIndex(0, false), 0);
+    EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImageIndex(1, true), 3);
+    EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImageIndex(7, true), 9);
+}
+
+TEST(SortGridSorting, IndicatorImagesLiveWithTheGrids)
+{
+    const int before = TCustomDBSfmGrid::SortGridCount();
+    {
+        TestSortGrid a;
+        TDBEditGrid b;
+        EXPECT_EQ(TCustomDBSfmGrid::SortGridCount(), before + 2);
+        ASSERT_NE(TCustomDBSfmGrid::SortIndicatorImages(), nullptr);
+        EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImages()->ImageNames().Count(), 10);
+    }
+    EXPECT_EQ(TCustomDBSfmGrid::SortGridCount(), before);
+    if (before == 0)
+        EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImages(), nullptr);
 }
 
 } // namespace
