@@ -275,6 +275,15 @@ void TDBLinkEdit::LookUpTypedCode()
     }
 }
 
+void TDBLinkEdit::focusInEvent(QFocusEvent* AEvent)
+{
+    TLinkEdit::focusInEvent(AEvent);
+    // Coming back from another window or a pop-up is no new entry.
+    if (AEvent->reason() != Qt::ActiveWindowFocusReason && AEvent->reason() != Qt::PopupFocusReason
+        && FDataLink.Field())
+        FDataLink.Reset();
+}
+
 void TDBLinkEdit::focusOutEvent(QFocusEvent* AEvent)
 {
     // Another window or the pop-up taking the focus for a while does not leave the edit.

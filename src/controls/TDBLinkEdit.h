@@ -72,6 +72,7 @@ public:
 protected:
     void ButtonClick() override;
     void keyPressEvent(QKeyEvent* AEvent) override;
+    void focusInEvent(QFocusEvent* AEvent) override;
     void focusOutEvent(QFocusEvent* AEvent) override;
 
 private:
