@@ -24,6 +24,7 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -1011,10 +1012,10 @@ void TCustomDBSfmGrid::DrawTitleCell(int ACol, const QRect& ARect)
     bmp.setPen(Qt::black);
     const QRect R = CellBitmapRect(ARect);
     const bool pressed = FSortButtonDown && FSortButtonClick && ACol == FSortBtnCoord.X;
-    const bool dragged = GridState() == TGridState::gsColMoving;
+    const bool dragged = DragColumnIndex() == ACol;
     if (pressed && !dragged)
         GridPainter().Grid_TitleDown(bmp, R);
-    else if (HoverCell() == TGridCoord{ACol, 0})
+    else if (HoverCell() == TGridCoord{ACol, 0} || dragged)
         GridPainter().Grid_TitleHover(bmp, R);
     else
         GridPainter().Grid_Title(bmp, R);
@@ -1298,7 +1299,7 @@ void TCustomDBSfmGrid::mouseReleaseEvent(QMouseEvent* event)
         return;
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool pending = FSortButtonClick;
-    if (FieldCount() > 0 && GridState() != TGridState::gsColMoving && FSortButtonClick && !ctrl) {
+    if (FieldCount() > 0 && DragColumnIndex() == -1 && FSortButtonClick && !ctrl) {
         const int I = FSortBtnCoord.X - ((Options() & dgIndicator) ? 1 : 0);
         bool ascending = FDefaultSortOrder == TSortOrder::soAscending;
         bool sort = false;
@@ -1334,6 +1335,34 @@ void TCustomDBSfmGrid::mouseReleaseEvent(QMouseEvent* event)
             FSuppressContextMenu = true;
         }
     }
+}
+
+bool TCustomDBSfmGrid::IsMenuShortCut(QKeyEvent* event) const
+{
+    const QKeySequence seq(event->keyCombination());
+    auto matches = [&](const QList<QAction*>& actions) {
+        for (QAction* a : actions)
+            if (a->isEnabled() && a->shortcuts().contains(seq))
+                return true;
+        return false;
+    };
+    for (const QWidget* w = this; w; w = w->parentWidget())
+        if (matches(w->actions()))
+            return true;
+    // Menus and menu bars of the window, and actions kept by the window's objects.
+    return matches(window()->findChildren<QAction*>());
+}
+
+bool TCustomDBSfmGrid::event(QEvent* event)
+{
+    // A shortcut typed with Ctrl is taken by its menu before the grid sees the key, so its
+    // Ctrl must not count as a tap.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        if ((k->modifiers() & Qt::ControlModifier) && k->key() != Qt::Key_Control && IsMenuShortCut(k))
+            FClearCtrl = true;
+    }
+    return TCustomDBEdGrid::event(event);
 }
 
 void TCustomDBSfmGrid::contextMenuEvent(QContextMenuEvent* event)

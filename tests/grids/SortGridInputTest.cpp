@@ -237,3 +237,30 @@ TEST(SortGridInput, RepeatedCtrlKeepsTheDirectionChosenInTheMode)
 }
 
 } // namespace
+
+namespace {
+
+// A Ctrl shortcut taken by a menu action leaves the Ctrl release without the header menu.
+TEST(SortGridInput, CtrlShortcutCancelsTheTap)
+{
+    SortGridOver<TDBEditGrid> g(3);
+    QWidget window;
+    g.grid->setParent(&window);
+    int triggered = 0;
+    QAction action(QStringLiteral("Saglabāt"), &window);
+    action.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    window.addAction(&action);
+    QObject::connect(&action, &QAction::triggered, [&] { ++triggered; });
+    window.show();
+    window.activateWindow();
+    g.grid->setFocus();
+    QApplication::processEvents();
+    QTest::keyPress(g.grid.get(), Qt::Key_Control, Qt::ControlModifier);
+    QKeyEvent over(QEvent::ShortcutOverride, Qt::Key_S, Qt::ControlModifier, QStringLiteral("s"));
+    QApplication::sendEvent(g.grid.get(), &over);
+    QTest::keyRelease(g.grid.get(), Qt::Key_Control, {});
+    EXPECT_FALSE(g.grid->HeaderPopup()->isVisible());
+    g.grid->setParent(nullptr);
+}
+
+} // namespace

@@ -119,6 +119,8 @@ public:
     // The painter of the paint pass under way; nullptr outside painting.
     QPainter* Canvas() const { return FCanvas; }
     TGridState GridState() const { return FGridState; }
+    // The column being moved by the mouse, -1 when none.
+    int DragColumnIndex() const { return FGridState == TGridState::gsColMoving ? FMoveFrom : -1; }
     // Pixels per inch of the monitor the grid is on (replaceable for tests).
     int PixelsPerInch() const;
 
