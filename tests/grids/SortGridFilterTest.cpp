@@ -118,8 +118,9 @@ TEST(SortGridWarnings, FirstHoldingLevelColoursTheRow)
     for (const WarningCase& w : cases) {
         QColor fore, back;
         EXPECT_EQ(c.DetermineWarning(QString::fromLatin1(w.value), fore, back), w.warns) << w.value;
-        if (w.warns)
+        if (w.warns) {
             EXPECT_EQ(back, w.back) << w.value;
+        }
     }
     // A threshold that is no number stops the scan at its level.
     c.WarningDefs().WarningDef(0)->Threshold = QStringLiteral("ten");

@@ -170,8 +170,9 @@ TEST(SortGridSorting, IndicatorImagesLiveWithTheGrids)
         EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImages()->ImageNames().Count(), 10);
     }
     EXPECT_EQ(TCustomDBSfmGrid::SortGridCount(), before);
-    if (before == 0)
+    if (before == 0) {
         EXPECT_EQ(TCustomDBSfmGrid::SortIndicatorImages(), nullptr);
+    }
 }
 
 } // namespace
