@@ -1,7 +1,13 @@
+#include "app/AppExceptionHandler.h"
+#include "app/CSKTRImportAppFM.h"
+#include "base/KelpUtils.h"
+#include "controls/ControlsModule.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -15,5 +21,18 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Stumpwise"));
     app.setOrganizationName(QStringLiteral("Qurta"));
-    return 0;
+    app.setStyle(QStringLiteral("Fusion"));
+
+    KelpUtils::InstallDefaultHooks();
+    ControlsStartup(QApplication::arguments());
+    app.setApplicationDisplayName(AppExceptionHandler::ApplicationTitle());
+
+    int result = 0;
+    {
+        auto window = std::make_unique<TfmCSKTRImportAppFM>();
+        window->show();
+        result = app.exec();
+    }
+    ControlsShutdown();
+    return result;
 }
