@@ -22,13 +22,6 @@
 #define STUMPWISE_VERSION ""
 #endif
 
-namespace {
-QSettings::Status SettingsStatus(QSettings& s)
-{
-    return s.status();
-}
-} // namespace
-
 TfmCSKTRImportAppFM::TfmCSKTRImportAppFM(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("fmCSKTRImportAppFM"));
@@ -79,7 +72,7 @@ void TfmCSKTRImportAppFM::FormCreate()
     {
         QSettings settings(QStringLiteral("Qurta"), QStringLiteral("Stumpwise"));
         // An unreadable store is no error: the edit keeps its default.
-        if (SettingsStatus(settings) == QSettings::NoError && settings.contains(QLatin1String(SettingName))) {
+        if (settings.status() == QSettings::NoError && settings.contains(QLatin1String(SettingName))) {
             const QString text = settings.value(QLatin1String(SettingName)).toString().trimmed();
             bool ok = false;
             const int value = text.toInt(&ok);

@@ -308,6 +308,8 @@ void TfrmCSKTRImportBaseFRM::BuildHeader()
     layout->addLayout(bottom, 1);
 
     pnlHeader->setFixedHeight(289);
+    // The counts table is small: its columns show their whole titles.
+    grd1->SetAutoFitColumns(true);
     SetupGrid(grd1, FdsKokuSk.get(),
               {QStringLiteral("IZV_VEIDS"), QStringLiteral("KOKU_SK_DER"), QStringLiteral("KOKU_SK_NEDER"),
                QStringLiteral("BALKU_SK_DER"), QStringLiteral("BALKU_SK_NEDER"), QStringLiteral("KOKU_SK_DER_SUGA"),
