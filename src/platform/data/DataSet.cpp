@@ -961,30 +961,17 @@ void TDataSet::RenumberRanks()
 
 void TDataSet::Append()
 {
-    CheckBrowseMode();
-    if (m_state == TDataSetState::dsBlockRead)
-        SetBlockReadSize(0);
-    CheckCanModify();
-    Fire(BeforeInsert);
-    Fire(BeforeScroll);
-    m_buffer.assign(m_columns.size(), ::Value());
-    m_insertPos = ViewCount();
-    m_insertRank = m_maxRank + 1;
-    m_pos = m_insertPos;
-    m_readPos = m_pos;
-    m_bof = m_eof = false;
-    m_bufferActive = true;
-    m_editSlot = -1;
-    SetState(TDataSetState::dsInsert);
-    if (OnNewRecord)
-        OnNewRecord(this);
-    m_modified = false;
-    DataEvent(TDataEvent::deDataSetChange, nullptr);
-    Fire(AfterInsert);
-    Fire(AfterScroll);
+    StartInsert(true);
 }
 
 void TDataSet::Insert()
+{
+    StartInsert(false);
+}
+
+// Append and Insert differ only in where the new record goes: after the last record, or before
+// the current one.
+void TDataSet::StartInsert(bool atEnd)
 {
     CheckBrowseMode();
     if (m_state == TDataSetState::dsBlockRead)
@@ -994,8 +981,8 @@ void TDataSet::Insert()
     Fire(BeforeScroll);
     m_buffer.assign(m_columns.size(), ::Value());
     const int n = ViewCount();
-    if (n == 0) {
-        m_insertPos = 0;
+    if (atEnd || n == 0) {
+        m_insertPos = n;
         m_insertRank = m_maxRank + 1;
     } else {
         m_insertPos = std::clamp(m_pos, 0, n - 1);

@@ -189,6 +189,7 @@ protected:
     void RaiseIfInactive() const;
 
 private:
+    void StartInsert(bool atEnd);
     friend class TField;
 
     // Views: the records that the cursor walks, as positions in the current order.
