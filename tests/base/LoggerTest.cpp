@@ -1,0 +1,222 @@
+#include "QtPrinters.h"
+#include "base/Logger.h"
+#include "platform/rtl/ERangeError.h"
+
+#include <QObject>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct RecordedCall
+{
+    QString What;
+    QString Message;
+    QString Component;
+    QString Context;
+    quint32 Value = 0;
+    unsigned long Categories = 0;
+    TLogLevel Level = TLogLevel::Off;
+    TLogHandle Handle = 0;
+    int Category = -1;
+};
+
+class RecordingSink : public ILogSink
+{
+public:
+    explicit RecordingSink(TLogLevel level = TLogLevel::Debug) : m_level(level) {}
+
+    TLogLevel CurrentLevel() const override { return m_level; }
+    void Write(const QString& message, const QString& component, const QString& context, quint32 value,
+               TLogCategories categories, TLogLevel level) override
+    {
+        std::lock_guard lock(m_mutex);
+        Calls.push_back({QStringLiteral("write"), message, component, context, value, categories.to_ulong(), level});
+    }
+    void Begin(TLogHandle& handle, const QString& message, const QString& component, TLogCategory category,
+               TLogLevel level, TLogCategories categories, const QString& context) override
+    {
+        handle = 77;
+        Calls.push_back({QStringLiteral("begin"), message, component, context, 0, categories.to_ulong(), level,
+                         handle, static_cast<int>(category)});
+    }
+    void End(TLogHandle handle, const QString& message, const QString& component, TLogCategory category,
+             TLogLevel level, const QString& context) override
+    {
+        Calls.push_back({QStringLiteral("end"), message, component, context, 0, 0, level, handle,
+                         static_cast<int>(category)});
+    }
+
+    std::vector<RecordedCall> Calls;
+
+private:
+    TLogLevel m_level;
+    std::mutex m_mutex;
+};
+
+class LoggerTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { ClearLogSink(); }
+};
+
+TEST(LogTables, LevelNamesAndCategoryTable)
+{
+    const char* levels[] = {"INTERNAL", "OFF", "FATAL", "ERROR", "WARN", "INFO", "DEBUG"};
+    for (int i = 0; i < LogLevelCount; ++i)
+        EXPECT_EQ(LogLevelName(static_cast<TLogLevel>(i)), QLatin1String(levels[i]));
+
+    struct Row { TLogCategory Category; const char* ShortName; const char* Identifier; const char* Description; };
+    const Row rows[] = {
+        {TLogCategory::DmSys, "dmSys", "LogDmSys", "dmSystem creation/destruction"},
+        {TLogCategory::Session, "Session", "LogSession", "dmSystem assignment to session "},
+        {TLogCategory::DBDetailed, "DBDetailed", "LogDBDetailed", "Query execution detailed"},
+        {TLogCategory::System, "System", "LogSys", "System"},
+        {TLogCategory::JobScheduler, "JobScheduler", "LogSched", "Job scheduler"},
+        {TLogCategory::HttpSessions, "HttpSessions", "LogHttpSession", "Http session"},
+        {TLogCategory::Sask, "Sask", "LogSask", "Sask"},
+    };
+    for (const Row& row : rows) {
+        const TLogCategoryInfo& info = LogCategoryInfo(row.Category);
+        EXPECT_STREQ(info.ShortName, row.ShortName);
+        EXPECT_STREQ(info.Identifier, row.Identifier);
+        EXPECT_STREQ(info.Description, row.Description);
+    }
+    // The database code passes these sets as plain numbers.
+    EXPECT_EQ(LogCategories({TLogCategory::DBDetailed}).to_ulong(), 16u);
+    EXPECT_EQ(LogCategories({TLogCategory::DBShort}).to_ulong(), 32u);
+    EXPECT_EQ(LogCategories({TLogCategory::DBDetailed, TLogCategory::DBShort}).to_ulong(), 48u);
+}
+
+TEST_F(LoggerTest, WithoutSinkNothingHappensAndLevelIsOff)
+{
+    EXPECT_EQ(CurrentLogLevel(), TLogLevel::Off);
+    LogDebug(QStringLiteral("m"), QStringLiteral("c"), {}, 1, {});
+    LogError(QStringLiteral("m"), QStringLiteral("c"), {}, 1, {});
+    TLogHandle handle = 5;
+    LogBegin(handle, QStringLiteral("m"), {}, TLogCategory::System, TLogLevel::Info, {}, {});
+    LogEnd(handle, QStringLiteral("m"), {}, TLogCategory::System, TLogLevel::Info, {});
+    EXPECT_EQ(handle, 5);
+    // The range check comes first, sink or not.
+    EXPECT_THROW(LogInfo(QStringLiteral("m"), {}, {}, -1, {}), ERangeError);
+}
+
+TEST_F(LoggerTest, EachRoutineWritesAtItsLevel)
+{
+    auto sink = std::make_shared<RecordingSink>(TLogLevel::Warn);
+    SetLogSink(sink);
+    EXPECT_EQ(CurrentLogLevel(), TLogLevel::Warn);
+
+    using Routine = void (*)(const QString&, const QString&, const QString&, int, TLogCategories);
+    const struct { Routine Call; TLogLevel Level; } rows[] = {
+        {LogDebug, TLogLevel::Debug}, {LogInfo, TLogLevel::Info}, {LogWarn, TLogLevel::Warn}, {LogError, TLogLevel::Error}};
+    const TLogCategories sql = LogCategories({TLogCategory::DBDetailed, TLogCategory::DBShort});
+    for (const auto& row : rows)
+        row.Call(QStringLiteral("select 1"), QStringLiteral("Query"), QStringLiteral("ctx"), 42, sql);
+    ASSERT_EQ(sink->Calls.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const RecordedCall& call = sink->Calls[i];
+        EXPECT_EQ(call.Level, rows[i].Level);
+        EXPECT_EQ(call.Message, QStringLiteral("select 1"));
+        EXPECT_EQ(call.Component, QStringLiteral("Query"));
+        EXPECT_EQ(call.Context, QStringLiteral("ctx"));
+        EXPECT_EQ(call.Value, 42u);
+        EXPECT_EQ(call.Categories, 48u);
+    }
+    EXPECT_THROW(LogWarn(QStringLiteral("m"), {}, {}, -5, {}), ERangeError);
+    EXPECT_EQ(sink->Calls.size(), 4u);
+
+    TLogHandle handle = 0;
+    LogBegin(handle, QStringLiteral("load"), QStringLiteral("Loader"), TLogCategory::Calculation, TLogLevel::Info,
+             sql, QStringLiteral("x"));
+    EXPECT_EQ(handle, 77);
+    LogEnd(handle, QStringLiteral("done"), QStringLiteral("Loader"), TLogCategory::Calculation, TLogLevel::Info,
+           QStringLiteral("x"));
+    ASSERT_EQ(sink->Calls.size(), 6u);
+    EXPECT_EQ(sink->Calls[4].What, QStringLiteral("begin"));
+    EXPECT_EQ(sink->Calls[4].Category, static_cast<int>(TLogCategory::Calculation));
+    EXPECT_EQ(sink->Calls[5].What, QStringLiteral("end"));
+    EXPECT_EQ(sink->Calls[5].Handle, 77);
+    EXPECT_EQ(sink->Calls[5].Message, QStringLiteral("done"));
+
+    ClearLogSink();
+    EXPECT_EQ(LogSink(), nullptr);
+    LogError(QStringLiteral("after"), {}, {}, 0, {});
+    EXPECT_EQ(sink->Calls.size(), 6u);
+}
+
+TEST_F(LoggerTest, ObjectContext)
+{
+    QObject named;
+    named.setObjectName(QStringLiteral("grdKoki"));
+    QObject unnamed;
+    const QString address =
+        QStringLiteral("%1").arg(reinterpret_cast<quintptr>(&unnamed), 8, 16, QLatin1Char('0')).toUpper();
+
+    struct Row { TLogLevel SinkLevel; bool HasSink; const QObject* Object; TLogLevel Level; QString Expected; };
+    const Row rows[] = {
+        {TLogLevel::Debug, true, nullptr, TLogLevel::Debug, QStringLiteral("_NIL_OBJ")},
+        {TLogLevel::Debug, true, &named, TLogLevel::Info, QStringLiteral("_QObject_grdKoki")},
+        {TLogLevel::Debug, true, &unnamed, TLogLevel::Debug, QStringLiteral("_QObject_") + address},
+        {TLogLevel::Info, true, &named, TLogLevel::Debug, QString()},  // level below the wanted one
+        {TLogLevel::Off, false, &named, TLogLevel::Fatal, QString()},  // no sink reads as OFF
+        {TLogLevel::Off, false, &named, TLogLevel::Off, QStringLiteral("_QObject_grdKoki")},
+    };
+    for (const Row& row : rows) {
+        if (row.HasSink)
+            SetLogSink(std::make_shared<RecordingSink>(row.SinkLevel));
+        else
+            ClearLogSink();
+        EXPECT_EQ(LogObjectContext(row.Object, row.Level), row.Expected);
+    }
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^_QObject_[0-9A-F]{8,}$"))
+                    .match(LogObjectContext(&unnamed, TLogLevel::Off))
+                    .hasMatch());
+}
+
+// A thread logging while another replaces the sink must finish its call on the sink it read,
+// never on one already freed (the sanitizer reports a use after free).
+class CountingSink : public ILogSink
+{
+public:
+    explicit CountingSink(std::atomic<int>& total) : m_total(total) {}
+    TLogLevel CurrentLevel() const override { return TLogLevel::Debug; }
+    void Write(const QString& message, const QString&, const QString&, quint32, TLogCategories, TLogLevel) override
+    {
+        m_seen += message.size();
+        ++m_total;
+    }
+    void Begin(TLogHandle&, const QString&, const QString&, TLogCategory, TLogLevel, TLogCategories,
+               const QString&) override {}
+    void End(TLogHandle, const QString&, const QString&, TLogCategory, TLogLevel, const QString&) override {}
+
+private:
+    std::atomic<int>& m_total;
+    std::atomic<qsizetype> m_seen{0};
+};
+
+TEST_F(LoggerTest, SinkReplacedWhileThreadsLog)
+{
+    std::atomic<int> total{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> writers;
+    for (int t = 0; t < 4; ++t)
+        writers.emplace_back([&] {
+            while (!stop.load())
+                LogInfo(QStringLiteral("line"), QStringLiteral("T"), {}, 1, {});
+        });
+    for (int i = 0; i < 500 || total.load() < 100; ++i) {
+        SetLogSink(std::make_shared<CountingSink>(total));
+        std::this_thread::yield();
+        ClearLogSink();
+    }
+    stop = true;
+    for (auto& writer : writers)
+        writer.join();
+    EXPECT_GE(total.load(), 100);
+}
+
+} // namespace
