@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -132,40 +133,43 @@ private:
     bool FFiltered;
 };
 
-// Appends rows in insertion order with the dataset's order switched off, so that a large
-// publish costs one sort instead of an ordered insertion per row; the dataset's own order and
-// its new-record handler are restored afterwards.
+// Appends all rows of one table in one step, column by column (see TDataSet::BeginBulkAppend):
+// no record events, no order comparisons per row, the dataset's index built once at the end;
+// nothing is kept when a value fails. The cursor ends on the first record, as after a load.
 class TBulkAppend {
 public:
-    explicit TBulkAppend(TClientDataSet* ds)
-        : FDs(ds), FIndexName(ds->IndexName()), FIndexFields(ds->IndexFieldNames()), FNewRecord(ds->OnNewRecord)
+    TBulkAppend(TClientDataSet* ds, size_t count) : FDs(ds)
     {
-        FDs->OnNewRecord = nullptr;
-        if (!FIndexFields.isEmpty() || !FIndexName.isEmpty())
-            FDs->SetIndexName(TClientDataSet::DefaultOrderName);
+        if (count > size_t(std::numeric_limits<int>::max()))
+            throw ERangeError(QStringLiteral("Range check error"));
+        FFirst = FDs->BeginBulkAppend(int(count));
     }
     ~TBulkAppend()
     {
-        FDs->OnNewRecord = FNewRecord;
-        try {
-            if (!FIndexFields.isEmpty())
-                FDs->SetIndexFieldNames(FIndexFields);
-            else if (FIndexName != FDs->IndexName())
-                FDs->SetIndexName(FIndexName);
-            FDs->First();
-        } catch (...) {
-        }
+        if (!FDone)
+            FDs->CancelBulkAppend();
     }
     TBulkAppend(const TBulkAppend&) = delete;
     TBulkAppend& operator=(const TBulkAppend&) = delete;
 
-    void Append(const ValueArray& values) { FDs->AppendRecord(values); }
+    // The values of row i in field order.
+    void Row(size_t i, std::initializer_list<Value> values)
+    {
+        int field = 0;
+        for (const Value& v : values)
+            FDs->SetBulkValue(field++, FFirst + int(i), v);
+    }
+    void Done()
+    {
+        FDone = true;
+        FDs->EndBulkAppend();
+        FDs->First();
+    }
 
 private:
     TClientDataSet* FDs;
-    QString FIndexName;
-    QString FIndexFields;
-    TDataSet::TDataSetNotifyEvent FNewRecord;
+    int FFirst = 0;
+    bool FDone = false;
 };
 
 } // namespace
@@ -759,60 +763,68 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
 {
     {
         const THeaderRow& h = model.Header;
-        TBulkAppend out(FcdsHeader.get());
-        out.Append({V(h.HRV_APJOMS_ALL), V(h.DAST_APJOMS_ALL), V(h.PROCENTS_ALL), V(h.HRV_APJOMS_OP),
+        TBulkAppend out(FcdsHeader.get(), 1);
+        out.Row(0, {V(h.HRV_APJOMS_ALL), V(h.DAST_APJOMS_ALL), V(h.PROCENTS_ALL), V(h.HRV_APJOMS_OP),
                     V(h.DAST_APJOMS_OP), V(h.PROCENTS_OP), V(h.HRV_APJOMS_RAND), V(h.DAST_APJOMS_RAND),
                     V(h.PROCENTS_RAND), D(h.DATUMS_PARB), V(h.HRV_NUMURS), V(h.HRV_VIN), V(h.FILE_NAME),
                     D(h.DATUMS_PARB_SAK), V(h.HAS_EMPTY_DATE), V(h.DIENU_SKAITS), V(h.IR_PARRAVUMI),
                     V(h.DIAM_NOVIRZE6MM_ALL), V(h.DIAM_NOVIRZE6MM_OP), V(h.DIAM_NOVIRZE6MM_RAND)});
+        out.Done();
     }
     {
-        TBulkAppend out(FcdsVar.get());
-        for (const TVarRow& r : model.Vars)
-            out.Append({V(r.BLOCK_NR), V(r.VAR_NR), V(r.VAR_T), V(r.VERTIBA)});
+        TBulkAppend out(FcdsVar.get(), model.Vars.size());
+        for (size_t i = 0; i < model.Vars.size(); ++i) {
+            const TVarRow& r = model.Vars[i];
+            out.Row(i, {V(r.BLOCK_NR), V(r.VAR_NR), V(r.VAR_T), V(r.VERTIBA)});
+        }
+        out.Done();
     }
     {
-        TBulkAppend out(FcdsKoki.get());
-        for (const TTreeRow& t : model.Trees)
-            out.Append({V(t.KOKS_NR), V(t.BALKU_SK), V(t.IZV_VEIDS), V(t.HRV_APJOMS), V(t.DAST_APJOMS), V(t.DERIGS),
+        TBulkAppend out(FcdsKoki.get(), model.Trees.size());
+        for (size_t i = 0; i < model.Trees.size(); ++i) {
+            const TTreeRow& t = model.Trees[i];
+            out.Row(i, {V(t.KOKS_NR), V(t.BALKU_SK), V(t.IZV_VEIDS), V(t.HRV_APJOMS), V(t.DAST_APJOMS), V(t.DERIGS),
                         V(t.SUGA), V(t.SUGA_TXT), D(t.DATUMS_PARB), V(t.CIRSMA_NR)});
+        }
+        out.Done();
     }
     {
-        TBulkAppend out(FcdsBalki.get());
-        for (const TLogRow& l : model.Logs)
-            out.Append({V(l.KOKS_NR), V(l.BALKIS_NR), V(l.SORT_NR), V(l.HRV_GARUMS), V(l.DAST_GARUMS),
+        TBulkAppend out(FcdsBalki.get(), model.Logs.size());
+        for (size_t i = 0; i < model.Logs.size(); ++i) {
+            const TLogRow& l = model.Logs[i];
+            out.Row(i, {V(l.KOKS_NR), V(l.BALKIS_NR), V(l.SORT_NR), V(l.HRV_GARUMS), V(l.DAST_GARUMS),
                         V(l.DAST_TIEVG), V(l.HRV_TIEVG), V(l.MER_SKAITS), V(l.DERIGS), V(l.HRV_APJOMS),
                         V(l.DAST_APJOMS)});
-    }
-    {
-        // The notes are already in the model: keep the change handler from appending them again.
-        TField* derigs = FcdsMerijumi->FieldByName(QStringLiteral("DERIGS"));
-        auto onChange = derigs->OnChange;
-        derigs->OnChange = nullptr;
-        try {
-            TBulkAppend out(FcdsMerijumi.get());
-            for (const TMeasRow& r : model.Meas)
-                out.Append({V(r.KOKS_NR), V(r.BALKIS_NR), V(r.MERIJUMS_NR), V(r.MERVIETA), V(r.MERVIETA_IEP_HRV),
-                            V(r.MERVIETA_IEP_DAST), V(r.HRV_GARUMS), V(r.DAST_GARUMS), V(r.HRV_DIAMETRS),
-                            V(r.DAST_DIAMETRS), V(r.DERIGS), V(r.SORT_NR), V(r.PIEZIMES), V(r.NOVIRZE_DIAMETRS),
-                            V(r.NOVIRZE_DIAM_LIDZ), V(r.INTERVALS_DIAMETRS), V(r.DERIGS_DIAM_NOV),
-                            V(r.MERIJ_VEIDS)});
-        } catch (...) {
-            derigs->OnChange = onChange;
-            throw;
         }
-        derigs->OnChange = onChange;
+        out.Done();
     }
     {
-        TBulkAppend out(FcdsDiamNovirzes.get());
-        for (const TDiamNovirzeRow& r : model.DiamNovirzes)
-            out.Append({V(r.IZV_VEIDS), V(r.INTERVALS_DIAMETRS), V(r.LIDZ_2), V(r.LIDZ_2_PRCNT), V(r.LIDZ_4),
+        // Written straight into storage: the change handler of DERIGS does not append the notes,
+        // which the model holds already.
+        TBulkAppend out(FcdsMerijumi.get(), model.Meas.size());
+        for (size_t i = 0; i < model.Meas.size(); ++i) {
+            const TMeasRow& r = model.Meas[i];
+            out.Row(i, {V(r.KOKS_NR), V(r.BALKIS_NR), V(r.MERIJUMS_NR), V(r.MERVIETA), V(r.MERVIETA_IEP_HRV),
+                        V(r.MERVIETA_IEP_DAST), V(r.HRV_GARUMS), V(r.DAST_GARUMS), V(r.HRV_DIAMETRS),
+                        V(r.DAST_DIAMETRS), V(r.DERIGS), V(r.SORT_NR), V(r.PIEZIMES), V(r.NOVIRZE_DIAMETRS),
+                        V(r.NOVIRZE_DIAM_LIDZ), V(r.INTERVALS_DIAMETRS), V(r.DERIGS_DIAM_NOV), V(r.MERIJ_VEIDS)});
+        }
+        out.Done();
+    }
+    {
+        TBulkAppend out(FcdsDiamNovirzes.get(), model.DiamNovirzes.size());
+        for (size_t i = 0; i < model.DiamNovirzes.size(); ++i) {
+            const TDiamNovirzeRow& r = model.DiamNovirzes[i];
+            out.Row(i, {V(r.IZV_VEIDS), V(r.INTERVALS_DIAMETRS), V(r.LIDZ_2), V(r.LIDZ_2_PRCNT), V(r.LIDZ_4),
                         V(r.LIDZ_4_PRCNT), V(r.LIDZ_6), V(r.LIDZ_6_PRCNT), V(r.CITS), V(r.CITS_PRCNT), V(r.KOPA)});
+        }
+        out.Done();
     }
     {
-        TBulkAppend out(FcdsCirsmas.get());
-        for (const TCirsmaRow& r : model.Cirsmas)
-            out.Append({V(r.CIRSMA_NR), V(r.OBJECTUSERID)});
+        TBulkAppend out(FcdsCirsmas.get(), model.Cirsmas.size());
+        for (size_t i = 0; i < model.Cirsmas.size(); ++i)
+            out.Row(i, {V(model.Cirsmas[i].CIRSMA_NR), V(model.Cirsmas[i].OBJECTUSERID)});
+        out.Done();
     }
     {
         // The three count rows exist already (in the order 0, 1, 2): fill them in place.

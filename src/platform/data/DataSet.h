@@ -91,6 +91,19 @@ public:
     void UpdateRecord();
     // Appends and posts a record with the given values in field order (null leaves a field empty).
     void AppendRecord(const ValueArray& values);
+    // Bulk append: many records added in one step, their values written straight into storage
+    // column by column. No record events, field change handlers or order comparisons run per
+    // record; the order and the filter's view are rebuilt once at the end, and the data-aware
+    // controls hear one change (or none until they are enabled again). Only for datasets whose
+    // fields are all data fields. BeginBulkAppend returns the number of the first of `count` new
+    // empty records (the others follow it); SetBulkValue converts and checks a value as the
+    // field's own SetValue does (null leaves the field empty); EndBulkAppend puts the cursor on
+    // the last new record; CancelBulkAppend drops the new records.
+    bool CanBulkAppend() const;
+    int BeginBulkAppend(int count);
+    void SetBulkValue(int fieldIndex, int record, const ::Value& value);
+    void EndBulkAppend();
+    void CancelBulkAppend();
     // Removes every record.
     void EmptyDataSet();
     // Leaves edit state and tells the controls to show the records anew; the cursor stays.
@@ -205,6 +218,7 @@ private:
     void InsertIntoOrder(int slot);
     void RemoveFromOrder(int slot);
     void RebuildOrder();
+    bool SortByIntegerKeys();
     void RebuildView();
     void RecomputeRange();
     int ViewPositionOfSlot(int slot) const;
@@ -285,4 +299,8 @@ private:
     XPRef<IKpDbDataSet> m_kpDbDataSet;
     std::map<int, std::function<void(TDataSet*)>> m_freeNotifications;
     int m_nextNotificationId = 1;
+
+    // Bulk append in progress: its first slot and the highest rank before it (-1: none).
+    int m_bulkFirst = -1;
+    double m_bulkMaxRank = 0;
 };

@@ -1,0 +1,177 @@
+// Appending in bulk gives the same table as appending record by record, while the data-aware
+// controls and the record events stay quiet; a value that fails leaves nothing behind.
+
+#include "DataSetTestUtil.h"
+
+#include "platform/data/DataLink.h"
+#include "platform/data/DataSource.h"
+#include "platform/data/EDatabaseError.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CountingLink : public TDataLink {
+public:
+    int changes = 0;
+
+protected:
+    void DataSetChanged() override { ++changes; }
+    void RecordChanged(TField*) override { ++changes; }
+    void DataSetScrolled(int) override { ++changes; }
+};
+
+struct Row {
+    Value koks, balkis, suga, garums;
+};
+
+// Rows with nulls, ties and a descending key, in no order.
+const std::vector<Row> kRows = {
+    {3, 2, "EGLE", 40},  {1, 1, "priede", Value()}, {3, 1, Value(), 7},  {Value(), 5, "x", 1},
+    {1, 1, "PRIEDE", 3}, {2, Value(), "egle", 2},   {3, 2, "Bērzs", -5}, {Value(), 1, "y", 0},
+};
+
+void AppendOneByOne(TDataSet& ds)
+{
+    for (const Row& r : kRows)
+        ds.AppendRecord({r.koks, r.balkis, r.suga, r.garums});
+}
+
+void AppendInBulk(TDataSet& ds)
+{
+    const int first = ds.BeginBulkAppend(int(kRows.size()));
+    for (size_t i = 0; i < kRows.size(); ++i) {
+        const Row& r = kRows[i];
+        int f = 0;
+        for (const Value& v : {r.koks, r.balkis, r.suga, r.garums})
+            ds.SetBulkValue(f++, first + int(i), v);
+    }
+    ds.EndBulkAppend();
+}
+
+// Every record as text, in the current order.
+std::vector<QString> Records(TDataSet& ds)
+{
+    std::vector<QString> out;
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        QStringList cells;
+        for (int i = 0; i < ds.FieldCount(); ++i)
+            cells << (ds.Fields(i)->IsNull() ? QStringLiteral("~") : ds.Fields(i)->AsString());
+        out.push_back(cells.join(QLatin1Char('|')));
+    }
+    return out;
+}
+
+TEST(BulkAppend, SameTableAsRecordByRecordInEveryOrder)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TClientDataSet&)> order;
+    };
+    const std::vector<Case> cases = {
+        {"insertion order", [](TClientDataSet& ds) { ds.SetIndexName(TClientDataSet::DefaultOrderName); }},
+        {"integer fields", [](TClientDataSet& ds) { ds.SetIndexFieldNames("KOKS_NR;BALKIS_NR"); }},
+        {"descending integer",
+         [](TClientDataSet& ds) {
+             ds.AddIndex("ix", "KOKS_NR;GARUMS", 0, "GARUMS");
+             ds.SetIndexName("ix");
+         }},
+        {"text, any case",
+         [](TClientDataSet& ds) {
+             ds.AddIndex("ix", "SUGA;KOKS_NR", ixCaseInsensitive);
+             ds.SetIndexName("ix");
+         }},
+        {"filtered on the leading field",
+         [](TClientDataSet& ds) {
+             ds.SetIndexFieldNames("KOKS_NR;BALKIS_NR");
+             ds.SetFilter("KOKS_NR = 3");
+             ds.SetFiltered(true);
+         }},
+        {"filtered off the index",
+         [](TClientDataSet& ds) {
+             ds.SetIndexFieldNames("BALKIS_NR");
+             ds.SetFilter("GARUMS > 1 OR SUGA = NULL");
+             ds.SetFiltered(true);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto one = MakeLogs();
+        auto bulk = MakeLogs();
+        c.order(*one);
+        c.order(*bulk);
+        // Records already there stay in front.
+        AddLog(*one, 2, 9, "old");
+        AddLog(*bulk, 2, 9, "old");
+        AppendOneByOne(*one);
+        AppendInBulk(*bulk);
+        EXPECT_EQ(bulk->RecordCount(), one->RecordCount());
+        EXPECT_EQ(Records(*bulk), Records(*one));
+        // Insertion order too, and appending afterwards goes on from the batch.
+        one->SetFiltered(false);
+        bulk->SetFiltered(false);
+        one->SetIndexName(TClientDataSet::DefaultOrderName);
+        bulk->SetIndexName(TClientDataSet::DefaultOrderName);
+        AddLog(*one, 0, 0, "new");
+        AddLog(*bulk, 0, 0, "new");
+        EXPECT_EQ(Records(*bulk), Records(*one));
+    }
+}
+
+TEST(BulkAppend, ControlsAndEventsStayQuiet)
+{
+    auto ds = MakeLogs();
+    ds->SetIndexFieldNames("KOKS_NR");
+    TDataSource source;
+    source.SetDataSet(ds.get());
+    CountingLink link;
+    link.SetDataSource(&source);
+    int events = 0;
+    ds->OnNewRecord = [&](TDataSet*) { ++events; };
+    ds->AfterPost = [&](TDataSet*) { ++events; };
+    ds->AfterScroll = [&](TDataSet*) { ++events; };
+    ds->FieldByName("KOKS_NR")->OnChange = [&](TField*) { ++events; };
+
+    ds->DisableControls();
+    link.changes = 0;
+    AppendInBulk(*ds);
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(link.changes, 0);
+    // The cursor is on the last record appended.
+    EXPECT_EQ(ds->FieldByName("SUGA")->AsString(), "y");
+    ds->EnableControls();
+    EXPECT_EQ(link.changes, 1);
+    EXPECT_EQ(ds->RecordCount(), int(kRows.size()));
+}
+
+TEST(BulkAppend, FailedValueLeavesNothing)
+{
+    auto ds = MakeLogs();
+    ds->SetIndexFieldNames("KOKS_NR");
+    AddLog(*ds, 5, 1, "old");
+    const auto before = Records(*ds);
+    struct Case {
+        const char* name;
+        std::function<void(TDataSet&, int)> write;
+    };
+    const std::vector<Case> cases = {
+        {"small integer out of range", [](TDataSet& d, int first) { d.SetBulkValue(3, first + 1, 40000); }},
+        {"text where a number goes", [](TDataSet& d, int first) { d.SetBulkValue(0, first, "abc"); }},
+        {"record outside the batch", [](TDataSet& d, int first) { d.SetBulkValue(0, first + 2, 1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int first = ds->BeginBulkAppend(2);
+        ds->SetBulkValue(0, first, 1);
+        EXPECT_ANY_THROW(c.write(*ds, first));
+        ds->CancelBulkAppend();
+        EXPECT_EQ(Records(*ds), before);
+    }
+    // Longer texts are cut to the field's width, as SetValue cuts them.
+    const int first = ds->BeginBulkAppend(1);
+    ds->SetBulkValue(2, first, "0123456789abc");
+    ds->EndBulkAppend();
+    EXPECT_EQ(ds->FieldByName("SUGA")->AsString(), "0123456789");
+}
+
+} // namespace
