@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -63,11 +64,14 @@ void TCalendar::SetDatePart(int AIndex, int AValue)
         if (AValue == y)
             return;
         y = AValue;
+        d = std::min(d, DaysPerMonth(y, m));
         break;
     case 2:
         if (AValue > 12 || AValue == m)
             return;
         m = AValue;
+        // A day the new month lacks becomes its last day rather than an impossible date.
+        d = std::min(d, DaysPerMonth(y, m));
         break;
     case 3:
         if (AValue > CurrentMonthDays() || AValue == d)

@@ -29,7 +29,7 @@ public:
     // 1 year, 2 month, 3 day; -1 for any other index.
     int GetDatePart(int AIndex) const;
     // Values below 1, months above 12, days beyond the month and unchanged values are
-    // ignored; an impossible date raises EConvertError.
+    // ignored; a new year or month that lacks the day keeps the month's last day.
     void SetDatePart(int AIndex, int AValue);
 
     bool ReadOnly() const { return FReadOnly; }

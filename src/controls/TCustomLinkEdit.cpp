@@ -245,10 +245,14 @@ void TCustomLinkEdit::DoPaste()
         return;
     }
     QString s = QApplication::clipboard()->text();
-    // Control characters would break the one-line text; they are shown as DEL instead.
-    for (QChar& c : s)
-        if (c.unicode() < 32)
+    // Control characters would break the one-line text: line breaks and tabs (a value copied
+    // from a table or over several lines) become blanks, any other one is shown as DEL.
+    for (QChar& c : s) {
+        if (c == u'\t' || c == u'\r' || c == u'\n')
+            c = u' ';
+        else if (c.unicode() < 32)
             c = QChar(127);
+    }
     insert(s);
 }
 

@@ -92,7 +92,8 @@ protected:
     virtual void ButtonClick();
     // Creates the pop-up from the class when there is none yet; false without either.
     bool EnsurePopup();
-    // Pastes the clipboard's text with control characters made visible (DEL).
+    // Pastes the clipboard's text on one line: tabs and line breaks become blanks, other
+    // control characters DEL.
     void DoPaste();
     void DoCut();
 

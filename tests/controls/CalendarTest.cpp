@@ -1,7 +1,6 @@
 #include "controls/TEkCalendar.h"
 
 #include "platform/rtl/Clock.h"
-#include "platform/rtl/EConvertError.h"
 #include "platform/rtl/ERangeError.h"
 
 #include <QTest>
@@ -75,8 +74,26 @@ TEST_F(Calendar, DatePartsAndMonthSteps)
     EXPECT_EQ(Cal->CalendarDate(), D(2024, 3, 31));
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(Cal->GetDatePart(4), -1);
-    // A month without day 31 cannot be set directly.
-    EXPECT_THROW(Cal->SetMonth(4), EConvertError);
+    // A month or year that lacks the day keeps its own last day.
+    struct Part {
+        DateTime From;
+        int Index;
+        int Value;
+        DateTime To;
+    };
+    const Part parts[] = {
+        { D(2024, 3, 31), 2, 4, D(2024, 4, 30) },
+        { D(2024, 1, 31), 2, 2, D(2024, 2, 29) },
+        { D(2023, 1, 30), 2, 2, D(2023, 2, 28) },
+        { D(2024, 2, 29), 1, 2023, D(2023, 2, 28) },
+        { D(2024, 2, 29), 1, 2028, D(2028, 2, 29) },
+        { D(2024, 3, 15), 2, 4, D(2024, 4, 15) },
+    };
+    for (const Part& p : parts) {
+        Cal->SetCalendarDate(p.From);
+        Cal->SetDatePart(p.Index, p.Value);
+        EXPECT_EQ(Cal->CalendarDate(), p.To) << p.From.Days() << " " << p.Index << " " << p.Value;
+    }
 
     struct Step {
         DateTime From;

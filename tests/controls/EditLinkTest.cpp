@@ -84,13 +84,24 @@ TEST_F(EditLink, WithoutDirectInputTypingIsIgnoredAndCutOnlyCopies)
     EXPECT_TRUE(enter.isAccepted());
 }
 
-TEST_F(EditLink, PasteMakesControlCharactersVisible)
+TEST_F(EditLink, PasteKeepsTheTextOnOneLine)
 {
-    Edit->setText("");
+    struct Case {
+        QString Clip;
+        QString Text;
+    };
+    const Case cases[] = {
+        { "A\tB\nC", "A B C" },
+        { "K10\r\n", "K10  " },
+        { QString("A") + QChar(7) + "B", QString("A") + QChar(127) + "B" },
+    };
     Edit->setFocus();
-    QApplication::clipboard()->setText("A\tB\nC");
-    QTest::keyClick(Edit, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(Edit->text(), QString("A") + QChar(127) + "B" + QChar(127) + "C");
+    for (const Case& c : cases) {
+        Edit->setText("");
+        QApplication::clipboard()->setText(c.Clip);
+        QTest::keyClick(Edit, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(Edit->text(), c.Text) << c.Clip.toStdString();
+    }
 }
 
 TEST_F(EditLink, ButtonHidesWhileNeitherFocusedNorHovered)
