@@ -12,12 +12,27 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
+#include <QScopedValueRollback>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 TAlignedEdit::TAlignedEdit(QWidget* AParent)
     : QLineEdit(AParent)
 {
+    // A number the program puts in is the one to come back to; what the user types counts
+    // only once the edit is left with it (or entered again).
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& AText) {
+        if (!FUserEditing)
+            RememberIfNumber(AText);
+    });
+}
+
+void TAlignedEdit::RememberIfNumber(const QString& AText)
+{
+    double v = 0;
+    if (FOnlyNumeric && TryStrToFloat(NumericText(AText.trimmed()), v, FormatSettings::Default()))
+        FLastValidText = AText;
 }
 
 TAlignedEdit::~TAlignedEdit() = default;
@@ -61,6 +76,7 @@ void TAlignedEdit::SetOnlyNumeric(bool AValue)
     if (AValue) {
         if (!objectName().isEmpty() && text() == objectName())
             setText(QStringLiteral("0"));
+        RememberIfNumber(text());
         SetAlignment(TAlignment::taRightJustify);
     } else {
         SetAlignment(TAlignment::taLeftJustify);
@@ -79,9 +95,27 @@ QString TAlignedEdit::EffectiveDisplayFormat() const
     return FDisplayFormat.isEmpty() ? QStringLiteral("#0.#################") : FDisplayFormat;
 }
 
+QString TAlignedEdit::NumericText(const QString& AText) const
+{
+    QString s = AText;
+    const QChar decimal = FormatSettings::Default().DecimalSeparator;
+    if (decimal != QLatin1Char('.'))
+        s.replace(QLatin1Char('.'), decimal);
+    return s;
+}
+
+bool TAlignedEdit::OutOfRange(const QString& AText) const
+{
+    double v = 0;
+    if (!TryStrToFloat(NumericText(AText), v, FormatSettings::Default()))
+        return false;
+    v = std::trunc(v);
+    return !(v >= double(std::numeric_limits<qint32>::min()) && v <= double(std::numeric_limits<qint32>::max()));
+}
+
 double TAlignedEdit::Value() const
 {
-    return StrToFloat(text(), FormatSettings::Default());
+    return StrToFloat(NumericText(text()), FormatSettings::Default());
 }
 
 void TAlignedEdit::SetValue(double AValue)
@@ -97,36 +131,43 @@ void TAlignedEdit::FormatNumericText()
     QString s = text().trimmed();
     if (s.isEmpty())
         s = QStringLiteral("0");
-    try {
-        double v = StrToFloat(s, FormatSettings::Default());
-        if (FOnlyPositiveOrZero)
-            v = std::fabs(v);
-        setText(FormatFloat(EffectiveDisplayFormat(), v, FormatSettings::Default()));
-    } catch (const EConvertError&) {
-        setText(QString());
+    double v = 0;
+    if (!TryStrToFloat(NumericText(s), v, FormatSettings::Default())) {
+        // Leaving a numeric edit without a number would leave everything that reads its
+        // value failing later; the last number comes back instead.
+        Beep();
+        setText(FLastValidText);
+        return;
     }
+    if (FOnlyPositiveOrZero)
+        v = std::fabs(v);
+    setText(FormatFloat(EffectiveDisplayFormat(), v, FormatSettings::Default()));
+    FLastValidText = text();
 }
 
 bool TAlignedEdit::AcceptNumericChar(QChar AChar)
 {
     const QChar decimal = FormatSettings::Default().DecimalSeparator;
+    const bool isMark = AChar == decimal || AChar == QLatin1Char('.');
     const bool accepted = (AChar >= QLatin1Char('0') && AChar <= QLatin1Char('9'))
-        || (AChar == QLatin1Char('-') && !FOnlyPositiveOrZero) || AChar == decimal
-        || AChar == QLatin1Char('.') || AChar == QChar(8);
+        || (AChar == QLatin1Char('-') && !FOnlyPositiveOrZero) || isMark || AChar == QChar(8);
     if (!accepted) {
         Beep();
         return false;
     }
-    if (AChar == decimal && text().contains(decimal)) {
+    if (AChar == QChar(8))
+        return true;
+    // What stays of the text around the typed character: "." and the separator are one
+    // decimal mark, and a number has one of them and one sign at most.
+    const int start = hasSelectedText() ? selectionStart() : cursorPosition();
+    const int length = hasSelectedText() ? int(selectedText().size()) : 0;
+    const QString kept = text().left(start) + text().mid(start + length);
+    const bool refused = (isMark && (kept.contains(decimal) || kept.contains(QLatin1Char('.'))))
+        || (AChar == QLatin1Char('-') && (start != 0 || kept.contains(QLatin1Char('-'))))
+        || OutOfRange(text().left(start) + AChar + text().mid(start + length));
+    if (refused) {
         Beep();
         return false;
-    }
-    if (AChar == QLatin1Char('-')) {
-        const int start = hasSelectedText() ? selectionStart() : cursorPosition();
-        if (start != 0) {
-            Beep();
-            return false;
-        }
     }
     return true;
 }
@@ -145,8 +186,11 @@ void TAlignedEdit::keyPressEvent(QKeyEvent* AEvent)
         return;
     }
     if (FOnlyNumeric) {
+        // Ctrl or Alt alone makes a shortcut; both together (AltGr) type a character like
+        // any other.
         const Qt::KeyboardModifiers mods = AEvent->modifiers();
-        const bool exempt = mods & (Qt::ControlModifier | Qt::AltModifier);
+        const bool ctrl = mods & Qt::ControlModifier, alt = mods & Qt::AltModifier;
+        const bool exempt = ctrl != alt;
         const QString typed = AEvent->text();
         if (!exempt && typed.size() == 1 && (typed[0].isPrint() || typed[0] == QChar(8))) {
             if (!AcceptNumericChar(typed[0])) {
@@ -155,6 +199,7 @@ void TAlignedEdit::keyPressEvent(QKeyEvent* AEvent)
             }
         }
     }
+    const QScopedValueRollback<bool> typing(FUserEditing, true);
     QLineEdit::keyPressEvent(AEvent);
 }
 
@@ -180,8 +225,8 @@ void TAlignedEdit::CheckAfterPaste()
     const QString s = text().trimmed();
     const QString decimal(FormatSettings::Default().DecimalSeparator);
     double dummy = 0;
-    if (s.isEmpty() || s == QLatin1String("+") || s == QLatin1String("-") || s == decimal
-        || TryStrToFloat(s, dummy, FormatSettings::Default()))
+    if (s.isEmpty() || s == QLatin1String("+") || s == QLatin1String("-") || s == decimal || s == QLatin1String(".")
+        || (TryStrToFloat(NumericText(s), dummy, FormatSettings::Default()) && !OutOfRange(s)))
         return;
     Beep();
     setText(previous);
@@ -192,6 +237,7 @@ void TAlignedEdit::CheckAfterPaste()
 
 void TAlignedEdit::DoPaste()
 {
+    const QScopedValueRollback<bool> typing(FUserEditing, true);
     RememberBeforePaste();
     paste();
     CheckAfterPaste();
@@ -212,6 +258,7 @@ void TAlignedEdit::contextMenuEvent(QContextMenuEvent* AEvent)
 
 void TAlignedEdit::dropEvent(QDropEvent* AEvent)
 {
+    const QScopedValueRollback<bool> typing(FUserEditing, true);
     RememberBeforePaste();
     QLineEdit::dropEvent(AEvent);
     CheckAfterPaste();
@@ -219,6 +266,7 @@ void TAlignedEdit::dropEvent(QDropEvent* AEvent)
 
 void TAlignedEdit::focusInEvent(QFocusEvent* AEvent)
 {
+    RememberIfNumber(text());
     QLineEdit::focusInEvent(AEvent);
     UpdateShownAlignment();
 }

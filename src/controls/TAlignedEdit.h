@@ -35,14 +35,17 @@ public:
     // The format used to show a number: DisplayFormat, or as many decimals as needed.
     QString EffectiveDisplayFormat() const;
 
-    // The text as a number in the program's format settings; throws EConvertError for a
-    // text that is no number (the empty text included).
+    // The text as a number in the program's format settings ("." counts as the decimal
+    // mark too); throws EConvertError for a text that is no number (the empty text included).
     double Value() const;
     void SetValue(double AValue);
 
     // Numeric edits: writes the text again through the display format; a text that is no
-    // number becomes empty.
+    // number gets back the last number the edit held (with a beep), so it is never left
+    // without a value.
     void FormatNumericText();
+    // The last text of a numeric edit that was a number.
+    const QString& LastValidText() const { return FLastValidText; }
 
     // Fired after the text has been reformatted when the focus leaves.
     TNotifyEvent OnExit;
@@ -62,6 +65,11 @@ protected:
 private:
     // Whether a typed character may go into a numeric edit (beeps when not).
     bool AcceptNumericChar(QChar AChar);
+    // The text with "." read as the decimal separator of the format settings.
+    QString NumericText(const QString& AText) const;
+    // Whether a numeric text would hold a number whose whole part leaves the 32-bit range.
+    bool OutOfRange(const QString& AText) const;
+    void RememberIfNumber(const QString& AText);
     void RememberBeforePaste();
     void CheckAfterPaste();
     void DoPaste();
@@ -76,4 +84,7 @@ private:
     QString FPrePasteText;
     int FPrePastePos = 0;
     int FPrePasteLen = 0;
+    QString FLastValidText = QStringLiteral("0");
+    // Set while a key, a paste or a drop of the user's changes the text.
+    bool FUserEditing = false;
 };

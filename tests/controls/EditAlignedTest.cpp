@@ -65,8 +65,8 @@ TEST_F(EditAligned, LeavingReformatsWithTheDisplayFormat)
         { "", false, " 20 ", "20" },
         { "", false, "2,5", "2,5" },
         { "00", false, "7", "07" },
-        // "." is not the decimal separator here: the text is no number and is emptied.
-        { "", false, "1.5", "" },
+        // "." is a decimal mark as well as the separator.
+        { "", false, "1.5", "1,5" },
         { "0.00", false, "1,005", "1,01" },
     };
     Edit->SetOnlyNumeric(true);
@@ -185,8 +185,85 @@ TEST_F(EditAligned, ValueReadsAndWritesTheNumber)
     QApplication::processEvents();
     Edit->SetDisplayFormat("0.00");
     EXPECT_EQ(Edit->text(), "2,50");
-    for (const char* bad : { "", "abc", "1.5" }) {
+    for (const char* bad : { "", "abc", "1.5,2", "-" }) {
         Edit->setText(bad);
         EXPECT_THROW(Edit->Value(), EConvertError) << bad;
     }
+    Edit->setText("1.5");
+    EXPECT_DOUBLE_EQ(Edit->Value(), 1.5);
+}
+
+TEST_F(EditAligned, LeavingWithoutANumberPutsBackTheLastOne)
+{
+    Edit->SetOnlyNumeric(true);
+    Edit->setText("15");
+    struct Case {
+        const char* Typed;
+        QString Shown;
+        int Beeps;
+    };
+    // Each text is typed over a selected "15"; the edit is then left.
+    const Case cases[] = {
+        { "-", "15", 1 },
+        { ".", "15", 1 },
+        { "7", "7", 0 },
+        { "-.", "7", 1 },
+    };
+    for (const Case& c : cases) {
+        Beeps = 0;
+        Edit->setFocus();
+        QApplication::processEvents();
+        Edit->selectAll();
+        QTest::keyClicks(Edit, c.Typed);
+        Other->setFocus();
+        QApplication::processEvents();
+        EXPECT_EQ(Edit->text(), c.Shown) << c.Typed;
+        EXPECT_EQ(Beeps, c.Beeps) << c.Typed;
+        EXPECT_NO_THROW(Edit->Value()) << c.Typed;
+    }
+    // Set by the program: the value to come back to.
+    Edit->setText("3");
+    Edit->setText("-");
+    Edit->FormatNumericText();
+    EXPECT_EQ(Edit->text(), "3");
+}
+
+TEST_F(EditAligned, TypingRefusesWhatCanNeverBeANumber)
+{
+    struct Case {
+        QString Start;
+        int Caret;
+        QString Typed;
+        Qt::KeyboardModifiers Mods;
+        QString Result;
+    };
+    const Case cases[] = {
+        { "1.5", 3, ",", Qt::NoModifier, "1.5" },          // one decimal mark, either kind
+        { "1,5", 3, ".", Qt::NoModifier, "1,5" },
+        { "-5", 0, "-", Qt::NoModifier, "-5" },            // one sign
+        { "", 0, "@", Qt::ControlModifier | Qt::AltModifier, "" }, // AltGr types a character
+        { "", 0, "7", Qt::ControlModifier | Qt::AltModifier, "7" },
+        { "214748364", 9, "7", Qt::NoModifier, "2147483647" }, // the 32-bit range
+        { "214748364", 9, "8", Qt::NoModifier, "214748364" },
+        { "-214748364", 10, "9", Qt::NoModifier, "-214748364" },
+        { "2147483647", 10, ",", Qt::NoModifier, "2147483647," },
+    };
+    Edit->SetOnlyNumeric(true);
+    Edit->setFocus();
+    for (const Case& c : cases) {
+        Beeps = 0;
+        Edit->setText(c.Start);
+        Edit->setCursorPosition(c.Caret);
+        QTest::keyClick(Edit, c.Typed.at(0).toLatin1(), c.Mods);
+        EXPECT_EQ(Edit->text(), c.Result) << c.Start.toStdString() << " + " << c.Typed.toStdString();
+        EXPECT_EQ(Beeps, c.Result == c.Start ? 1 : 0) << c.Start.toStdString() << " + " << c.Typed.toStdString();
+    }
+    // A paste past the range is undone too.
+    Beeps = 0;
+    Edit->setText("1");
+    Edit->setCursorPosition(1);
+    QApplication::clipboard()->setText("0000000000");
+    QTest::keyClick(Edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(Edit->text(), "1");
+    EXPECT_EQ(Beeps, 1);
 }

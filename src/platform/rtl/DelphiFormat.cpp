@@ -3,6 +3,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/EConvertError.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -852,6 +853,58 @@ int StrToIntDef(const QString& text, int defaultValue)
     return TryStrToInt(text, r) ? r : defaultValue;
 }
 
+namespace {
+// Decimal order of the first nonzero digit of a normalised number ("123" is 2, "0.05" is -2,
+// "5e3" is 3); 0 for a number that has no such digit.
+qint64 DecimalOrder(const QByteArray& norm)
+{
+    qint64 order = 0;
+    qint64 exponent = 0;
+    bool found = false;
+    bool fraction = false;
+    qint64 intDigits = 0;
+    qint64 zerosAfterPoint = 0;
+    int i = 0;
+    const int n = int(norm.size());
+    if (i < n && (norm[i] == '-' || norm[i] == '+'))
+        ++i;
+    for (; i < n && norm[i] != 'e'; ++i) {
+        const char c = norm[i];
+        if (c == '.') {
+            fraction = true;
+            continue;
+        }
+        if (!found && c == '0') {
+            if (fraction)
+                ++zerosAfterPoint;
+            continue;
+        }
+        if (!found) {
+            found = true;
+            if (fraction)
+                order = -(zerosAfterPoint + 1);
+        }
+        if (!fraction)
+            ++intDigits;
+    }
+    if (!found)
+        return 0;
+    if (intDigits > 0)
+        order = intDigits - 1;
+    if (i < n && norm[i] == 'e') {
+        bool negative = false;
+        ++i;
+        if (i < n && (norm[i] == '-' || norm[i] == '+'))
+            negative = norm[i++] == '-';
+        for (; i < n; ++i)
+            exponent = std::min<qint64>(exponent * 10 + (norm[i] - '0'), qint64(1) << 40);
+        if (negative)
+            exponent = -exponent;
+    }
+    return order + exponent;
+}
+} // namespace
+
 bool TryStrToFloat(const QString& text, double& result, const FormatSettings& fs)
 {
     const QString t = text.trimmed();
@@ -896,9 +949,10 @@ bool TryStrToFloat(const QString& text, double& result, const FormatSettings& fs
     double v = 0;
     const auto res = std::from_chars(b, norm.constData() + norm.size(), v);
     if (res.ec == std::errc::result_out_of_range) {
-        // An underflow reads as zero; an overflow is no valid number.
-        const bool huge = norm.contains("e") && !norm.contains("e-");
-        if (huge)
+        // An underflow reads as zero; an overflow is no valid number. Which one it is
+        // follows from the decimal order of the first significant digit, since digits
+        // alone ("1" and 309 zeros) overflow as surely as a large exponent.
+        if (DecimalOrder(norm) > 0)
             return false;
         v = 0.0;
     } else if (res.ec != std::errc() || res.ptr != norm.constData() + norm.size()) {

@@ -115,6 +115,16 @@ TEST(DelphiFormatTest, ParsingNumbers)
         double d;
         EXPECT_FALSE(TryStrToFloat(QString::fromUtf8(bad), d, lv)) << bad;
     }
+    // Past the double range by digits alone is an overflow, not zero; below it is zero.
+    const QString huge = QStringLiteral("1") + QString(309, QLatin1Char('0'));
+    for (const QString& bad : {huge, QStringLiteral("-") + huge, QStringLiteral("0,01e311"), huge + QStringLiteral(",5e-0")}) {
+        double d = 7;
+        EXPECT_FALSE(TryStrToFloat(bad, d, lv)) << bad.left(20).toStdString();
+        EXPECT_THROW(StrToFloat(bad, lv), EConvertError);
+    }
+    EXPECT_EQ(StrToFloat(QStringLiteral("0,") + QString(400, QLatin1Char('0')) + QStringLiteral("1"), lv), 0.0);
+    EXPECT_EQ(StrToFloat(QStringLiteral("1e-999"), lv), 0.0);
+    EXPECT_EQ(StrToFloat(huge + QStringLiteral("e-1"), lv), 1e308);
 }
 
 TEST(DelphiFormatTest, ParsingDatesFollowsTheShortFormatAndAFixedClock)
