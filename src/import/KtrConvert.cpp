@@ -69,66 +69,139 @@ int32_t KtrConvert::ToInt(const QString& text)
     return v;
 }
 
-bool KtrConvert::IsNonZeroNumber(const QString& text)
+namespace {
+
+// A decimal fraction with a point (or an integer beyond 32 bits), white space around it
+// ignored; false for anything else.
+template <typename Ch>
+bool ParseNumber(const Ch* b, const Ch* e, double& out)
 {
-    int32_t i = 0;
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    if (ParseInt(p, p + text.size(), i))
-        return i != 0;
-    // A decimal fraction; only plain ASCII forms with a point are taken.
-    const QString t = text.trimmed();
+    while (b < e && IsWhite(static_cast<char16_t>(*b)))
+        ++b;
+    while (e > b && IsWhite(static_cast<char16_t>(e[-1])))
+        --e;
     std::string s;
-    s.reserve(std::size_t(t.size()));
-    for (QChar c : t) {
-        const char16_t u = c.unicode();
+    s.reserve(std::size_t(e - b));
+    for (; b < e; ++b) {
+        const char16_t u = static_cast<char16_t>(*b);
         if (!((u >= u'0' && u <= u'9') || u == u'.' || u == u'+' || u == u'-' || u == u'e' || u == u'E'))
-            KtrErrors::RaiseInvalidNumber(text);
+            return false;
         s.push_back(static_cast<char>(u));
     }
-    const char* b = s.data();
-    const char* e = s.data() + s.size();
-    if (b != e && *b == '+')
-        ++b;
+    const char* p = s.data();
+    const char* end = s.data() + s.size();
+    if (p != end && *p == '+')
+        ++p;
+    const auto r = std::from_chars(p, end, out);
+    return p != end && r.ec == std::errc() && r.ptr == end && std::isfinite(out);
+}
+
+template <typename Ch>
+int32_t VariantInt(const Ch* b, const Ch* e)
+{
+    int32_t v = 0;
+    if (ParseInt(b, e, v))
+        return v;
     double d = 0;
-    const auto r = std::from_chars(b, e, d);
-    if (b == e || r.ec != std::errc() || r.ptr != e || !std::isfinite(d))
-        KtrErrors::RaiseInvalidNumber(text);
-    return d != 0.0;
+    if (!ParseNumber(b, e, d))
+        KtrErrors::RaiseVariantConvert("Integer");
+    const double r = std::nearbyint(d); // the default rounding: halves to even
+    if (r < double(std::numeric_limits<int32_t>::min()) || r > double(std::numeric_limits<int32_t>::max()))
+        KtrErrors::RaiseVariantOverflow("Integer");
+    return int32_t(r);
+}
+
+} // namespace
+
+int32_t KtrConvert::VariantToInt(std::string_view text)
+{
+    return VariantInt(text.data(), text.data() + text.size());
+}
+
+int32_t KtrConvert::VariantToInt(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    return VariantInt(p, p + text.size());
+}
+
+double KtrConvert::VariantToNumber(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
+    int32_t i = 0;
+    if (ParseInt(p, p + text.size(), i))
+        return i;
+    double d = 0;
+    if (!ParseNumber(p, p + text.size(), d))
+        KtrErrors::RaiseVariantConvert("Double");
+    return d;
 }
 
 void KtrConvert::ToWords(const QString& text, std::vector<int32_t>& words)
 {
     words.clear();
-    if (text.isEmpty())
-        return;
     const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* end = p + text.size();
-    const char16_t* b = p;
-    for (const char16_t* q = p;; ++q) {
-        if (q == end || *q == u' ') {
-            int32_t v = 0;
-            if (b == q || !ParseInt(b, q, v))
-                KtrErrors::RaiseInvalidInteger(QString(reinterpret_cast<const QChar*>(b), q - b));
-            words.push_back(v);
-            if (q == end)
-                break;
-            b = q + 1;
+    // The text ends at a NUL character, as a character pointer reads it.
+    for (const char16_t* q = p; q < end; ++q)
+        if (*q == 0) {
+            end = q;
+            break;
+        }
+    // Control characters (not the blank: it separates words) are skipped around words and
+    // separators.
+    auto skip = [&] {
+        while (p < end && *p < u' ')
+            ++p;
+    };
+    auto add = [&](const char16_t* b, const char16_t* e) {
+        int32_t v = 0;
+        if (!ParseInt(b, e, v))
+            KtrErrors::RaiseInvalidInteger(QString(reinterpret_cast<const QChar*>(b), e - b));
+        words.push_back(v);
+    };
+    std::u16string quoted;
+    skip();
+    while (p < end) {
+        if (*p == u'"') {
+            // Up to the closing quote (a doubled one is a quote of the word), or to the end.
+            quoted.clear();
+            for (++p; p < end; ++p) {
+                if (*p == u'"') {
+                    if (p + 1 < end && p[1] == u'"') {
+                        quoted.push_back(u'"');
+                        ++p;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                quoted.push_back(*p);
+            }
+            add(quoted.data(), quoted.data() + quoted.size());
+        } else {
+            const char16_t* b = p;
+            while (p < end && *p > u' ' && *p != u',')
+                ++p;
+            add(b, p);
+        }
+        skip();
+        if (p < end && (*p == u' ' || *p == u',')) {
+            if (p + 1 == end)
+                add(end, end); // a separator at the very end leaves an empty last word
+            ++p;
+            skip();
         }
     }
 }
 
 double KtrConvert::ToDay(const QString& text)
 {
-    if (text.size() < 14)
-        KtrErrors::RaiseInvalidDate(text);
-    int32_t part[6] = {};
+    // Each part as far as the text reaches: a short text leaves the last parts empty.
     static constexpr int kStart[6] = {0, 4, 6, 8, 10, 12};
     static constexpr int kLen[6] = {4, 2, 2, 2, 2, 2};
-    const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
-    for (int i = 0; i < 6; ++i) {
-        if (!ParseInt(p + kStart[i], p + kStart[i] + kLen[i], part[i]))
-            KtrErrors::RaiseInvalidDate(text);
-    }
+    int32_t part[6] = {};
+    for (int i = 0; i < 6; ++i)
+        part[i] = ToInt(text.mid(kStart[i], kLen[i]));
     const int32_t y = part[0], m = part[1], d = part[2];
     if (y < 1 || y > 9999 || !QDate::isValid(y, m, d) || part[3] < 0 || part[3] > 23 || part[4] < 0
         || part[4] > 59 || part[5] < 0 || part[5] > 59)

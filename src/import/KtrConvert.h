@@ -14,21 +14,34 @@ class KtrConvert {
 public:
     KtrConvert() = delete;
 
-    // A decimal 32-bit integer, optionally signed; white space (blanks, tabs, line breaks)
-    // around the digits is ignored. Used for variable numbers and types, read byte for byte.
+    // A decimal 32-bit integer, optionally signed, as the platform's string-to-integer
+    // conversion reads it; white space around the digits is ignored. Used for the words of a
+    // value and the parts of a date; raises the integer-conversion error.
     static int32_t ToInt(std::string_view text);
     static int32_t ToInt(const QString& text);
 
-    // Whether a value compares as a number other than 0 (integers and decimal fractions with a
-    // point). An empty value is no number and so not "other than 0".
-    static bool IsNonZeroNumber(const QString& text);
+    // A text taken as an integer through the platform's variant rules: white space (blanks,
+    // tabs, line breaks) around it ignored, a decimal fraction rounded to the nearest integer
+    // (halves to even). Used for variable numbers and types and for the log count; raises the
+    // variant-conversion error, or the variant overflow error outside 32 bits.
+    static int32_t VariantToInt(std::string_view text);
+    static int32_t VariantToInt(const QString& text);
 
-    // The words of a value: the text split at every blank, so two blanks in a row give an empty
-    // word between them. Each word must be a decimal integer (an empty one is not). An empty
-    // value has no words.
+    // A text compared as a number through the variant rules (the random mark, the species
+    // key): integers and decimal fractions with a point; raises the variant-conversion error.
+    static double VariantToNumber(const QString& text);
+
+    // The words of a value as the platform reads comma text after every blank became a comma:
+    // a word ends at a comma or at any character up to a blank (tabs and line breaks included);
+    // characters up to a blank after a word are skipped, so only commas make empty words (two
+    // blanks in a row give an empty word between them); a word that begins with a double quote
+    // runs to the closing quote, keeps its blanks and loses its quotes (a doubled quote inside is
+    // one quote). Each word must be a decimal integer (an empty one is not). An empty value has
+    // no words.
     static void ToWords(const QString& text, std::vector<int32_t>& words);
 
     // The day of a date text YYYYMMDDhhmmss (characters after the 14th are ignored) as days
-    // since 1899-12-30, the time of day cut off. Date and time must both be valid.
+    // since 1899-12-30, the time of day cut off. Each part is converted as an integer (a part
+    // the text is too short for is empty and fails so); date and time must both be valid.
     static double ToDay(const QString& text);
 };

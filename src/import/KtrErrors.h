@@ -14,12 +14,19 @@ namespace KtrErrors {
 [[noreturn]] void RaiseInvalidInteger(const QString& sText);
 // A text that does not convert to a number: "'<text>' is not a valid floating point value".
 [[noreturn]] void RaiseInvalidNumber(const QString& sText);
-// A date text that is too short or names no valid date and time of day.
+// A text that the variant rules cannot take as the type named ("Integer", "Double"):
+// "Could not convert variant of type (String) into type (<type>)".
+[[noreturn]] void RaiseVariantConvert(const char* typeName);
+// A number beyond the type the variant rules convert it to.
+[[noreturn]] void RaiseVariantOverflow(const char* typeName);
+// A date text whose parts name no valid date and time of day.
 [[noreturn]] void RaiseInvalidDate(const QString& sText);
 // A value outside the range of the field it goes into.
 [[noreturn]] void RaiseFieldRange(int64_t value, const char* fieldName, int64_t min, int64_t max);
 // A counter that would pass its range.
 [[noreturn]] void RaiseOverflow();
+// A file with nothing but blanks and line ends in it (or nothing at all): "Nepareizs faila formāts!".
+[[noreturn]] void RaiseNoContent();
 // The file cannot be opened or read.
 [[noreturn]] void RaiseFileError(const QString& sFileName, const QString& sReason);
 

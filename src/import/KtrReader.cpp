@@ -141,9 +141,9 @@ private:
     QHash<QString, int32_t> m_objects;
     int32_t m_objectCounter = 0;
 
-    // Measurement rows of the tree being dealt, per log of it.
+    // Measurement rows of the tree being dealt, in their order.
     int32_t m_dealBlock = 0;
-    std::vector<std::vector<std::size_t>> m_measOfLog;
+    std::vector<std::size_t> m_treeMeas;
 };
 
 void Import::RawPass(const char* data, std::size_t size)
@@ -169,14 +169,14 @@ void Import::RawPass(const char* data, std::size_t size)
             // Cut short by the end of the file: only the variables stored without a type
             // survive that.
             try {
-                nr = KtrConvert::ToInt(v.Number);
+                nr = KtrConvert::VariantToInt(v.Number);
             } catch (...) {
                 break;
             }
             if (!IsTypeless(nr))
                 break;
         } else {
-            nr = KtrConvert::ToInt(v.Number);
+            nr = KtrConvert::VariantToInt(v.Number);
         }
         if (nr == kStem) {
             if (block == std::numeric_limits<int32_t>::max())
@@ -187,7 +187,7 @@ void Import::RawPass(const char* data, std::size_t size)
         row.BLOCK_NR = block;
         row.VAR_NR = nr;
         if (!IsTypeless(nr)) {
-            const int32_t type = KtrConvert::ToInt(v.Type);
+            const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
             row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
             const Action act = ActionOf(nr, type);
@@ -318,27 +318,25 @@ void Import::FirstPass()
             break;
         }
         case Action::LogCount:
-            if (tree) {
-                if (m.Value.isEmpty())
-                    tree->BALKU_SK.reset();
-                else
-                    tree->BALKU_SK = KtrConvert::ToInt(m.Value);
-            }
+            if (tree)
+                tree->BALKU_SK = KtrConvert::VariantToInt(m.Value);
             break;
         case Action::SpeciesText:
             if (tree)
                 tree->SUGA_TXT = m.Value.left(AnalysisWidth::SUGA_TXT);
             break;
         case Action::Species:
+            // The key compares as a number: "01" is key 1.
             if (tree && tree->SUGA.isEmpty()) {
-                if (m.Value == QLatin1String("1"))
+                const double key = KtrConvert::VariantToNumber(m.Value);
+                if (key == 1)
                     tree->SUGA = QStringLiteral("PRIEDE");
-                else if (m.Value == QLatin1String("2"))
+                else if (key == 2)
                     tree->SUGA = QStringLiteral("EGLE");
             }
             break;
         case Action::Random:
-            if (tree && !m.Value.isEmpty() && KtrConvert::IsNonZeroNumber(m.Value))
+            if (tree && KtrConvert::VariantToNumber(m.Value) != 0)
                 tree->IZV_VEIDS = 1;
             break;
         case Action::LogDastTievg:
@@ -361,38 +359,44 @@ void Import::DealMeasurements(int32_t block, Action act, const QString& value)
     const std::size_t t = std::size_t(block - 1);
     if (block != m_dealBlock) {
         m_dealBlock = block;
-        m_measOfLog.assign(m_logCount[t], {});
+        m_treeMeas.clear();
     }
+    auto set = [act](TMeasRow& meas, int32_t word) {
+        if (act == Action::MeasDast)
+            meas.DAST_DIAMETRS = word;
+        else if (act == Action::MeasHrv)
+            meas.HRV_DIAMETRS = word;
+        else
+            meas.MERVIETA = word;
+    };
     // The words go into the tree's own logs, as many per log as the log counts; what is left
     // over has no place and is dropped.
-    std::size_t w = 0;
-    for (std::size_t li = 0; li < m_logCount[t] && w < m_words.size(); ++li) {
-        const TLogRow& log = m_model.Logs[m_logBegin[t] + li];
-        const int32_t count = log.MER_SKAITS.value_or(0);
-        std::vector<std::size_t>& rows = m_measOfLog[li];
-        for (int32_t j = 0; j < count && w < m_words.size(); ++j) {
-            std::size_t r;
-            if (std::size_t(j) < rows.size()) {
-                r = rows[std::size_t(j)];
-            } else {
+    if (m_treeMeas.empty()) {
+        // The tree's first measurement variable makes the rows.
+        std::size_t w = 0;
+        for (std::size_t li = 0; li < m_logCount[t] && w < m_words.size(); ++li) {
+            const TLogRow& log = m_model.Logs[m_logBegin[t] + li];
+            const int32_t count = log.MER_SKAITS.value_or(0);
+            for (int32_t j = 0; j < count && w < m_words.size(); ++j) {
                 TMeasRow row;
                 row.KOKS_NR = block;
                 row.BALKIS_NR = log.BALKIS_NR;
                 row.MERIJUMS_NR = j + 1;
-                r = m_model.Meas.size();
+                set(row, m_words[w++]);
+                m_treeMeas.push_back(m_model.Meas.size());
                 m_model.Meas.push_back(row);
-                rows.push_back(r);
             }
-            TMeasRow& meas = m_model.Meas[r];
-            const int32_t word = m_words[w++];
-            if (act == Action::MeasDast)
-                meas.DAST_DIAMETRS = word;
-            else if (act == Action::MeasHrv)
-                meas.HRV_DIAMETRS = word;
-            else
-                meas.MERVIETA = word;
         }
+        return;
     }
+    // Later ones fill those rows in their order, never adding any: no more words than the
+    // counts take, and no more than the rows there are.
+    std::size_t counted = 0;
+    for (std::size_t li = 0; li < m_logCount[t]; ++li)
+        counted += std::size_t(std::max<int32_t>(0, m_model.Logs[m_logBegin[t] + li].MER_SKAITS.value_or(0)));
+    const std::size_t n = std::min({m_words.size(), counted, m_treeMeas.size()});
+    for (std::size_t k = 0; k < n; ++k)
+        set(m_model.Meas[m_treeMeas[k]], m_words[k]);
 }
 
 void Import::SecondPass()
@@ -432,6 +436,10 @@ void Import::SecondPass()
 
 void KtrReader::Read(const char* data, std::size_t size, TAnalysisModel& model)
 {
+    // Without a single variable the file is no control file, not an empty one.
+    const char* end = data + (data ? size : 0);
+    if (std::all_of(data, end, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }))
+        KtrErrors::RaiseNoContent();
     Import import(model);
     import.RawPass(data, size);
     import.FirstPass();

@@ -260,14 +260,17 @@ TEST(KtrLoad, FailureLeavesNothing)
     EXPECT_THROW(l.ImportFileIntoDS(Fixture("no-such-file.ktr")), EValidationException);
     ExpectEmpty(l);
 
-    // Made on the spot: a stem date of 12 characters, and a list written on two CR LF lines
-    // (the line break is two blanks, so an empty word lies between the two numbers).
+    // Made on the spot: a stem date of 12 characters (its seconds are an empty text), a list
+    // written on two CR LF lines (the line break is two blanks, so an empty word lies between
+    // the two numbers), and files with nothing in them.
     const struct {
         QByteArray bytes;
         const char* detail;
     } made[] = {
-        {"110 1 2~18 4 202305141015~", "'202305141015' is not a valid date and time"},
+        {"110 1 2~18 4 202305141015~", "'' is not a valid integer value"},
         {"110 1 2~291 3 \r\n450\r\n510~", "'' is not a valid integer value"},
+        {"", "Nepareizs faila formāts!"},
+        {" \r\n\t\r\n ", "Nepareizs faila formāts!"},
     };
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());

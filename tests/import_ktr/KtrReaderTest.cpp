@@ -1,6 +1,7 @@
 // The classic reader on the in-memory model: what it makes of the file's variables before the
 // loader validates and derives anything.
 
+#include "import/KtrConvert.h"
 #include "import/KtrReader.h"
 
 #include "platform/rtl/EConvertError.h"
@@ -308,16 +309,65 @@ TEST(KtrReader, SurplusWordsAreDropped)
     ASSERT_EQ(m.Meas.size(), 3u);
 }
 
-// A later measurement variable with more words than the first one fills the logs' counts.
-TEST(KtrReader, LaterMeasurementVariableFillsTheCounts)
+// The tree's first measurement variable makes its rows; later ones only fill those rows, in
+// their order, and their surplus words are dropped (still checked).
+TEST(KtrReader, LaterMeasurementVariableOnlyFillsTheRows)
 {
-    const TAnalysisModel m =
-        ReadBytes("110 1 2~291 3 100 90~372 3 2 2~373 3 150 140 130~373 5 149 139 129 119 109~");
-    EXPECT_EQ(Column(m, 1, &TMeasRow::DAST_DIAMETRS), (std::vector<int>{150, 140, 130, -1}));
-    EXPECT_EQ(Column(m, 1, &TMeasRow::HRV_DIAMETRS), (std::vector<int>{149, 139, 129, 119}));
-    const TMeasRow* r = FindMeas(m, 1, 2, 2);
-    ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->HRV_DIAMETRS, 119);
+    TAnalysisModel m =
+        ReadBytes("110 1 2~291 3 100 90~372 3 2 2~373 3 150 140 130~373 5 149 139 129 119 109~374 5 10 20~");
+    EXPECT_EQ(Column(m, 1, &TMeasRow::DAST_DIAMETRS), (std::vector<int>{150, 140, 130}));
+    EXPECT_EQ(Column(m, 1, &TMeasRow::HRV_DIAMETRS), (std::vector<int>{149, 139, 129}));
+    EXPECT_EQ(Column(m, 1, &TMeasRow::MERVIETA), (std::vector<int>{10, 20, -1}));
+    EXPECT_EQ(FindMeas(m, 1, 2, 2), nullptr);
+    ASSERT_NE(FindMeas(m, 1, 2, 1), nullptr);
+    EXPECT_EQ(FindMeas(m, 1, 2, 1)->HRV_DIAMETRS, 129);
+    // The next tree starts its own rows; type 3 comes first whatever the file's order.
+    m = ReadBytes("110 1 2~291 3 100~372 3 1~373 3 150~110 1 2~291 3 100~372 3 2~373 5 7 8~373 3 9~");
+    EXPECT_EQ(Column(m, 1, &TMeasRow::DAST_DIAMETRS), (std::vector<int>{150}));
+    EXPECT_EQ(Column(m, 2, &TMeasRow::DAST_DIAMETRS), (std::vector<int>{9}));
+    EXPECT_EQ(Column(m, 2, &TMeasRow::HRV_DIAMETRS), (std::vector<int>{7}));
+    EXPECT_EQ(ErrorOf("110 1 2~291 3 100~372 3 1~373 3 150~373 5 149 x~"), "'x' is not a valid integer value");
+}
+
+// The words of a value as comma text reads them once its blanks are commas.
+TEST(KtrReader, WordsOfAValue)
+{
+    struct Case {
+        const char* value;
+        std::vector<int32_t> words;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"450 510", {450, 510}, nullptr},
+        {"450,510", {450, 510}, nullptr},
+        {"450\t510", {450, 510}, nullptr},
+        {"450\t 510", {450, 510}, nullptr},
+        {"\"450\" 510", {450, 510}, nullptr},
+        {"\"450\"510", {450, 510}, nullptr},
+        {"\"-7", {-7}, nullptr},
+        {"", {}, nullptr},
+        {"450  510", {}, "'' is not a valid integer value"},
+        {"450 \t 510", {}, "'' is not a valid integer value"},
+        {"450 ", {}, "'' is not a valid integer value"},
+        {"\"4 5\"", {}, "'4 5' is not a valid integer value"},
+        {"\"4\"\"5\"", {}, "'4\"5' is not a valid integer value"},
+        {"45x", {}, "'45x' is not a valid integer value"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::vector<int32_t> words{99};
+        try {
+            KtrConvert::ToWords(QString::fromLatin1(c.value), words);
+            EXPECT_EQ(c.error, nullptr);
+            EXPECT_EQ(words, c.words);
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message().toStdString(), c.error ? c.error : "(no error)");
+        }
+    }
+    // A tab inside a per-log value parts the words.
+    const TAnalysisModel m = ReadBytes("110 1 2~291 3 100\t90~");
+    ASSERT_EQ(m.Logs.size(), 2u);
+    EXPECT_EQ(m.Logs[1].DAST_TIEVG, 90);
 }
 
 // Per-log words: the tree's first per-log variable (in number and type order) makes the logs.
@@ -394,12 +444,16 @@ TEST(KtrReader, HeaderAndTreeTexts)
     EXPECT_EQ(m.Trees[1].SUGA, QStringLiteral("PRIEDE"));
     EXPECT_EQ(m.Trees[2].SUGA, QStringLiteral("EGLE"));
     EXPECT_TRUE(m.Trees[3].SUGA.isEmpty());
-    // A random mark compares as a number.
-    m = ReadBytes("110 1 2~270 2 0.0~110 1 2~270 2 0.5~110 1 2~270 2 00~110 1 2~270 2 ~");
+    // The species key and the random mark compare as numbers; the log count converts as one.
+    m = ReadBytes("110 1 01~270 2 0.0~110 1 2.0~270 2 0.5~290 1 \t3 ~110 2 \n2\n~270 2 00~290 1 2.5~");
+    EXPECT_EQ(m.Trees[0].SUGA, QStringLiteral("PRIEDE"));
+    EXPECT_EQ(m.Trees[1].SUGA, QStringLiteral("EGLE"));
+    EXPECT_EQ(m.Trees[2].SUGA, QStringLiteral("EGLE"));
     EXPECT_EQ(m.Trees[0].IZV_VEIDS, 2);
     EXPECT_EQ(m.Trees[1].IZV_VEIDS, 1);
     EXPECT_EQ(m.Trees[2].IZV_VEIDS, 2);
-    EXPECT_EQ(m.Trees[3].IZV_VEIDS, 2);
+    EXPECT_EQ(m.Trees[1].BALKU_SK, 3);
+    EXPECT_EQ(m.Trees[2].BALKU_SK, 2);
 }
 
 TEST(KtrReader, Dates)
@@ -425,21 +479,27 @@ TEST(KtrReader, ConversionErrors)
         std::string error;
     };
     const Case cases[] = {
-        {"bad number", "1 2 a~x 1 b~", "'x' is not a valid integer value"},
-        {"empty number", "1 2 a~ 1 b~", "'' is not a valid integer value"},
-        {"bad type", "1 2x a~", "'2x' is not a valid integer value"},
-        {"number out of range", "4294967297 1 a~", "'4294967297' is not a valid integer value"},
+        {"bad number", "1 2 a~x 1 b~", "Could not convert variant of type (String) into type (Integer)"},
+        {"empty number", "1 2 a~ 1 b~", "Could not convert variant of type (String) into type (Integer)"},
+        {"bad type", "1 2x a~", "Could not convert variant of type (String) into type (Integer)"},
+        {"number out of range", "4294967297 1 a~", "Overflow while converting variant of type (String) into type (Integer)"},
         {"empty word", "110 1 2~291 3 \n450\r\n510~", "'' is not a valid integer value"},
         {"bad word", "110 1 2~291 3 1 2~373 3 1 2x~", "'2x' is not a valid integer value"},
         {"surplus word is still checked", "110 1 2~291 3 1~291 5 1 z~", "'z' is not a valid integer value"},
-        {"log count", "110 1 2~290 1 three~", "'three' is not a valid integer value"},
+        {"log count", "110 1 2~290 1 three~", "Could not convert variant of type (String) into type (Integer)"},
+        {"empty log count", "110 1 2~290 1 ~", "Could not convert variant of type (String) into type (Integer)"},
+        {"empty random mark", "110 1 2~270 2 ~", "Could not convert variant of type (String) into type (Double)"},
+        {"species key", "110 1 P~", "Could not convert variant of type (String) into type (Double)"},
         {"count out of field range", "110 1 2~372 3 40000~",
          "40000 is not a valid value for field 'MER_SKAITS'. The allowed range is -32768 to 32767"},
-        {"random mark", "110 1 2~270 2 yes~", "'yes' is not a valid floating point value"},
-        {"short date", "110 1 2~18 4 202305141015~", "'202305141015' is not a valid date and time"},
+        {"random mark", "110 1 2~270 2 yes~", "Could not convert variant of type (String) into type (Double)"},
+        {"short date", "110 1 2~18 4 202305141015~", "'' is not a valid integer value"},
+        {"date part", "110 1 2~18 4 2023O514101500~", "'O5' is not a valid integer value"},
         {"invalid day", "110 1 2~18 4 20230230101500~", "'20230230101500' is not a valid date and time"},
         {"invalid time", "110 1 2~18 4 20230214246000~", "'20230214246000' is not a valid date and time"},
-        {"header date", "12 4 2023~", "'2023' is not a valid date and time"},
+        {"header date", "12 4 2023~", "'' is not a valid integer value"},
+        {"no content", "", "Nepareizs faila formāts!"},
+        {"only blanks and line ends", "  \r\n\n ", "Nepareizs faila formāts!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
