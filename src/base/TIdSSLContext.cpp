@@ -1,0 +1,254 @@
+#include "base/TIdSSLContext.h"
+
+#include "base/EIdOSSLStorageFindCertError.h"
+#include "base/TCertFolderStore.h"
+
+#include <openssl/err.h>
+#include <openssl/pem.h>
+
+namespace {
+
+// The reason OpenSSL gives for the last failure, on a line of its own; clears the queue.
+QString Reason()
+{
+    QString text;
+    while (const unsigned long code = ERR_get_error()) {
+        char line[256];
+        ERR_error_string_n(code, line, sizeof line);
+        text = QString::fromLatin1(line); // the last one is the most specific
+    }
+    return text.isEmpty() ? QString() : u'\n' + text;
+}
+
+[[noreturn]] void Fail(const QString& message)
+{
+    throw EIdOpenSSLError(message + Reason());
+}
+
+QByteArray Path(const QString& file)
+{
+    return file.toLocal8Bit();
+}
+
+int NoPassword(char*, int, int, void*)
+{
+    return -1;
+}
+
+int ProtocolVersion(TIdSSLVersion version)
+{
+    switch (version) {
+    case TIdSSLVersion::TLSv1: return TLS1_VERSION;
+    case TIdSSLVersion::TLSv1_1: return TLS1_1_VERSION;
+    case TIdSSLVersion::TLSv1_2: return TLS1_2_VERSION;
+    case TIdSSLVersion::TLSv1_3: return TLS1_3_VERSION;
+    }
+    return 0;
+}
+
+TIdSSLContext* ContextOf(const SSL* ssl)
+{
+    return static_cast<TIdSSLContext*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+}
+
+int VerifyCallback(int ok, X509_STORE_CTX* store)
+{
+    const auto* ssl = static_cast<const SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
+    TIdSSLContext* context = ssl ? ContextOf(ssl) : nullptr;
+    if (!context || !context->OnVerifyPeer)
+        return ok;
+    try {
+        return context->OnVerifyPeer(X509_STORE_CTX_get_current_cert(store), ok == 1,
+                                     X509_STORE_CTX_get_error_depth(store), X509_STORE_CTX_get_error(store))
+                   ? 1
+                   : 0;
+    } catch (...) {
+        return 0; // an event that fails cannot vouch for the certificate
+    }
+}
+
+void InfoCallback(const SSL* ssl, int where, int ret)
+{
+    TIdSSLContext* context = ContextOf(ssl);
+    if (!context || !context->OnStatusInfo)
+        return;
+    try {
+        context->OnStatusInfo(QString::fromLatin1(SSL_state_string_long(ssl)));
+    } catch (...) {
+        // Status lines are informative only; the handshake goes on.
+    }
+}
+
+QByteArray ThumbprintBytes(const QString& thumbprint)
+{
+    QString hex = thumbprint;
+    hex.remove(u':');
+    hex = hex.toLower();
+    for (QChar c : hex)
+        if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')))
+            return {};
+    if (hex.size() != 40)
+        return {};
+    return QByteArray::fromHex(hex.toLatin1());
+}
+
+} // namespace
+
+TIdSSLContext::~TIdSSLContext() = default;
+
+void TIdSSLContext::ReadOptions(const TIdSSLOptions& options)
+{
+    static_cast<TIdSSLSettings&>(*this) = options;
+}
+
+std::unique_ptr<TIdSSLContext> TIdSSLContext::Clone() const
+{
+    auto copy = std::make_unique<TIdSSLContext>();
+    static_cast<TIdSSLSettings&>(*copy) = *this;
+    copy->VerifyOn = VerifyOn;
+    copy->StatusInfoOn = StatusInfoOn;
+    copy->OnVerifyPeer = OnVerifyPeer;
+    copy->OnStatusInfo = OnStatusInfo;
+    return copy;
+}
+
+void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
+{
+    ERR_clear_error();
+    m_context.reset(SSL_CTX_new(CtxMode == TIdSSLCtxMode::Client ? TLS_client_method() : TLS_server_method()));
+    if (!m_context)
+        Fail(QStringLiteral("Could not create SSL context."));
+    SSL_CTX_set_app_data(m_context.get(), this);
+
+    TIdSSLVersions versions = SSLVersions ? SSLVersions : SSLVersionBit(Method);
+    int lowest = 0;
+    int highest = 0;
+    for (auto v : {TIdSSLVersion::TLSv1, TIdSSLVersion::TLSv1_1, TIdSSLVersion::TLSv1_2, TIdSSLVersion::TLSv1_3})
+        if (versions & SSLVersionBit(v)) {
+            if (!lowest)
+                lowest = ProtocolVersion(v);
+            highest = ProtocolVersion(v);
+        }
+    if (SSL_CTX_set_min_proto_version(m_context.get(), lowest) != 1 ||
+        SSL_CTX_set_max_proto_version(m_context.get(), highest) != 1)
+        Fail(QStringLiteral("Could not set the SSL versions."));
+    if (CtxMode == TIdSSLCtxMode::Server) {
+        // Sessions resumed with client certificates need an id context.
+        static const unsigned char sessionId[] = "Stumpwise";
+        SSL_CTX_set_session_id_context(m_context.get(), sessionId, sizeof sessionId - 1);
+    }
+
+    SelectCertificate();
+
+    if (!CipherList.isEmpty() && SSL_CTX_set_cipher_list(m_context.get(), CipherList.toLatin1().constData()) != 1)
+        Fail(QStringLiteral("SetCipher failed."));
+    SetVerify();
+}
+
+void TIdSSLContext::SelectCertificate()
+{
+    if (!CertStorage.isEmpty() && !CertSHA1.isEmpty())
+        UseStoreCertificate();
+    else if (!CertStorage.isEmpty())
+        TrustStore();
+    else
+        LoadFromFiles();
+}
+
+void TIdSSLContext::UseStoreCertificate()
+{
+    const TCertFolderStore store = TCertFolderStore::Open(CertStorage);
+    const QByteArray sha1 = ThumbprintBytes(CertSHA1);
+    const TCertFolderStore::TEntry* entry = sha1.isEmpty() ? nullptr : store.FindBySHA1(sha1);
+    if (!entry)
+        throw EIdOSSLStorageFindCertError(
+            QStringLiteral("Could not find certificate in storage: no certificate with thumbprint %1").arg(CertSHA1));
+    if (SSL_CTX_use_certificate(m_context.get(), entry->Certificate.get()) != 1)
+        throw EIdOSSLStorageFindCertError(QStringLiteral("Could not find certificate in storage: %1")
+                                              .arg(Reason().mid(1)));
+    // Without a usable key the context goes on without one; the handshake tells the peer.
+    if (EVP_PKEY* key = store.KeyFor(*entry))
+        if (SSL_CTX_use_PrivateKey(m_context.get(), key) == 1)
+            SSL_CTX_check_private_key(m_context.get());
+    ERR_clear_error();
+}
+
+void TIdSSLContext::TrustStore()
+{
+    const TCertFolderStore store = TCertFolderStore::Open(CertStorage);
+    X509_STORE* trusted = SSL_CTX_get_cert_store(m_context.get());
+    for (const TCertFolderStore::TEntry& entry : store.Entries())
+        X509_STORE_add_cert(trusted, entry.Certificate.get());
+    ERR_clear_error();
+}
+
+void TIdSSLContext::LoadFromFiles()
+{
+    if (!RootCertFile.isEmpty() && !LoadRootCert())
+        Fail(QStringLiteral("Could not load root certificate."));
+    if ((!CertFile.isEmpty() || CertX509) && !LoadCert())
+        Fail(QStringLiteral("Could not load certificate."));
+    if ((!KeyFile.isEmpty() || CertEVP_PKEY) && !LoadKey())
+        Fail(QStringLiteral("Could not load key, check password."));
+    if (!DHParamsFile.isEmpty() && !LoadDHParams())
+        Fail(QStringLiteral("Could not load DH Parameters."));
+}
+
+bool TIdSSLContext::LoadRootCert()
+{
+    return SSL_CTX_load_verify_locations(m_context.get(), Path(RootCertFile).constData(), nullptr) == 1;
+}
+
+bool TIdSSLContext::LoadCert()
+{
+    if (!CertFile.isEmpty())
+        return SSL_CTX_use_certificate_chain_file(m_context.get(), Path(CertFile).constData()) == 1;
+    if (CertX509)
+        return SSL_CTX_use_certificate(m_context.get(), CertX509) == 1;
+    return false;
+}
+
+bool TIdSSLContext::LoadKey()
+{
+    bool loaded = false;
+    if (!KeyFile.isEmpty()) {
+        SSL_CTX_set_default_passwd_cb(m_context.get(), NoPassword);
+        loaded = SSL_CTX_use_PrivateKey_file(m_context.get(), Path(KeyFile).constData(), SSL_FILETYPE_PEM) == 1;
+    } else if (CertEVP_PKEY) {
+        loaded = SSL_CTX_use_PrivateKey(m_context.get(), CertEVP_PKEY) == 1;
+    }
+    return loaded && SSL_CTX_check_private_key(m_context.get()) == 1;
+}
+
+bool TIdSSLContext::LoadDHParams()
+{
+    BIOPtr bio(BIO_new_file(Path(DHParamsFile).constData(), "r"));
+    if (!bio)
+        return false;
+    EVP_PKEY* params = PEM_read_bio_Parameters(bio.get(), nullptr);
+    if (!params)
+        return false;
+    if (EVP_PKEY_is_a(params, "DH") != 1 || SSL_CTX_set0_tmp_dh_pkey(m_context.get(), params) != 1) {
+        EVP_PKEY_free(params);
+        return false;
+    }
+    return true; // the context owns the parameters now
+}
+
+void TIdSSLContext::SetVerify()
+{
+    int mode = SSL_VERIFY_NONE;
+    if (VerifyMode & sslvrfPeer)
+        mode |= SSL_VERIFY_PEER;
+    if (VerifyMode & sslvrfFailIfNoPeerCert)
+        mode |= SSL_VERIFY_FAIL_IF_NO_PEER_CERT;
+    if (VerifyMode & sslvrfClientOnce)
+        mode |= SSL_VERIFY_CLIENT_ONCE;
+    SSL_CTX_set_verify(m_context.get(), mode, VerifyOn ? VerifyCallback : nullptr);
+    if (VerifyDepth > 0) // 0 keeps OpenSSL's own limit; depth 0 would refuse every issued certificate
+        SSL_CTX_set_verify_depth(m_context.get(), VerifyDepth);
+    if (!VerifyDirs.isEmpty() &&
+        SSL_CTX_load_verify_locations(m_context.get(), nullptr, Path(VerifyDirs).constData()) != 1)
+        Fail(QStringLiteral("Could not load root certificate."));
+    SSL_CTX_set_info_callback(m_context.get(), StatusInfoOn ? InfoCallback : nullptr);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "base/TIdSSLContext.h"
+#include "base/TIdSSLOptions.h"
+
+#include <memory>
+
+// What the client and the server handler share: their options, their context and the verify and
+// status events, which the context calls back while a handshake runs.
+class TIdSSLHandlerBase
+{
+public:
+    TIdSSLHandlerBase() = default;
+    virtual ~TIdSSLHandlerBase();
+    TIdSSLHandlerBase(const TIdSSLHandlerBase&) = delete;
+    TIdSSLHandlerBase& operator=(const TIdSSLHandlerBase&) = delete;
+
+    TIdSSLOptions& SSLOptions() { return m_options; }
+    const TIdSSLOptions& SSLOptions() const { return m_options; }
+    TIdSSLContext* SSLContext() const { return m_context.get(); }
+
+    TIdSSLContext::TVerifyPeerEvent OnVerifyPeer;
+    TIdSSLContext::TStatusInfoEvent OnStatusInfo;
+
+protected:
+    // Makes and initialises a new context from the options, replacing any former one.
+    void MakeContext(TIdSSLCtxMode mode);
+
+private:
+    TIdSSLOptions m_options;
+    std::unique_ptr<TIdSSLContext> m_context;
+};

@@ -1,0 +1,6 @@
+#include "base/TIdServerIOHandlerSSLOpenSSL.h"
+
+void TIdServerIOHandlerSSLOpenSSL::Init()
+{
+    MakeContext(TIdSSLCtxMode::Server);
+}

@@ -1,0 +1,396 @@
+#include "QtPrinters.h"
+#include "TestCertificates.h"
+#include "base/EIdOSSLStorageFindCertError.h"
+#include "base/EIdOSSLStorageOpenError.h"
+#include "base/TIdSSLContext.h"
+#include "base/TIdSSLIOHandlerSocketOpenSSL.h"
+#include "base/TIdServerIOHandlerSSLOpenSSL.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace testcerts;
+
+namespace {
+
+// Keys, certificates and store folders shared by the tests of this file:
+//   mixed/   server.p12 (with key), client.pem + client-key.pem, lonely.pem (no key),
+//            other-key.pem, ca.der, notes.txt
+//   trust/   ca.pem;  alien/  a foreign self-signed CA;  files/  PEM files, DH parameters
+class TlsContextTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        std::signal(SIGPIPE, SIG_IGN); // a peer that hung up must not end the test program
+        Dir = new QTemporaryDir;
+        for (const char* folder : {"mixed", "trust", "alien", "files"})
+            QDir(Dir->path()).mkdir(QString::fromLatin1(folder));
+        CaKey = MakeKey().release();
+        Ca = MakeCert("Test CA", CaKey, true).release();
+        ServerKey = MakeKey().release();
+        Server = MakeCert("server", ServerKey, false, Ca, CaKey).release();
+        ClientKey = MakeKey().release();
+        Client = MakeCert("client", ClientKey, false, Ca, CaKey).release();
+        LonelyKey = MakeKey().release();
+        Lonely = MakeCert("lonely", LonelyKey, false, Ca, CaKey).release();
+        EVP_PKEYPtr alienKey = MakeKey();
+        X509Ptr alien = MakeCert("Alien CA", alienKey.get(), true);
+        EVP_PKEYPtr otherKey = MakeKey();
+
+        WritePkcs12(Path("mixed/server.p12"), Server, ServerKey);
+        WritePem(Path("mixed/client.pem"), Client);
+        WritePem(Path("mixed/client-key.pem"), nullptr, ClientKey);
+        WritePem(Path("mixed/lonely.pem"), Lonely);
+        WritePem(Path("mixed/other-key.pem"), nullptr, otherKey.get());
+        WriteDer(Path("mixed/ca.der"), Ca);
+        WriteText(Path("mixed/notes.txt"), "not a certificate\n");
+        WritePem(Path("trust/ca.pem"), Ca);
+        WritePem(Path("alien/alien.pem"), alien.get());
+        WritePem(Path("files/ca.pem"), Ca);
+        WritePem(Path("files/server.pem"), Server);
+        WritePem(Path("files/server-key.pem"), nullptr, ServerKey);
+        WritePem(Path("files/client-key.pem"), nullptr, ClientKey);
+        WriteDHParams(Path("files/dh.pem"));
+        WriteText(Path("files/garbage.pem"), "-----BEGIN CERTIFICATE-----\nnonsense\n");
+    }
+    static void TearDownTestSuite()
+    {
+        for (X509* cert : {Ca, Server, Client, Lonely})
+            X509_free(cert);
+        for (EVP_PKEY* key : {CaKey, ServerKey, ClientKey, LonelyKey})
+            EVP_PKEY_free(key);
+        delete Dir;
+    }
+
+    static QString Path(const char* relative) { return Dir->filePath(QString::fromLatin1(relative)); }
+    static void WriteText(const QString& path, const char* text)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    static inline QTemporaryDir* Dir = nullptr;
+    static inline X509* Ca = nullptr;
+    static inline X509* Server = nullptr;
+    static inline X509* Client = nullptr;
+    static inline X509* Lonely = nullptr;
+    static inline EVP_PKEY* CaKey = nullptr;
+    static inline EVP_PKEY* ServerKey = nullptr;
+    static inline EVP_PKEY* ClientKey = nullptr;
+    static inline EVP_PKEY* LonelyKey = nullptr;
+};
+
+bool SameCert(const X509* a, const X509* b)
+{
+    return a && b && X509_cmp(a, b) == 0;
+}
+
+TEST_F(TlsContextTest, StoreCertificateChosenByThumbprint)
+{
+    const QString server = Thumbprint(Server);
+    const struct { const char* What; QString SHA1; X509* Expected; bool HasKey; } rows[] = {
+        {"upper case with colons, key from PKCS#12", server, Server, true},
+        {"lower case without colons", server.toLower().remove(u':'), Server, true},
+        {"colons anywhere", QStringLiteral(":") + QString(server).remove(u':').insert(7, u':') + u':', Server, true},
+        {"key from a matching PEM file", Thumbprint(Client).toLower(), Client, true},
+        {"no key anywhere: none, silently", Thumbprint(Lonely), Lonely, false},
+        {"DER certificate", Thumbprint(Ca), Ca, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.What);
+        TIdSSLContext context;
+        context.CertStorage = Path("mixed");
+        context.CertSHA1 = row.SHA1;
+        context.InitContext(TIdSSLCtxMode::Server);
+        EXPECT_TRUE(SameCert(SSL_CTX_get0_certificate(context.Context()), row.Expected));
+        EXPECT_EQ(SSL_CTX_get0_privatekey(context.Context()) != nullptr, row.HasKey);
+    }
+}
+
+TEST_F(TlsContextTest, StoreErrors)
+{
+    QTemporaryDir empty;
+    const struct { QString Storage; QString SHA1; bool OpenError; const char* Detail; } rows[] = {
+        {Path("missing"), Thumbprint(Server), true, "No such file or directory"},
+        {Path("missing"), QString(), true, "No such file or directory"},
+        {Path("mixed/notes.txt"), QString(), true, "Not a directory"},
+        {Path("mixed"), QString(40, u'0'), false, "thumbprint"},
+        {Path("mixed"), QStringLiteral("not hex at all"), false, "not hex at all"},
+        {Path("mixed"), Thumbprint(Server).left(20), false, "thumbprint"},
+        {empty.path(), Thumbprint(Server), false, "thumbprint"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Storage.toStdString() + " " + row.SHA1.toStdString());
+        TIdSSLContext context;
+        context.CertStorage = row.Storage;
+        context.CertSHA1 = row.SHA1;
+        try {
+            context.InitContext(TIdSSLCtxMode::Client);
+            ADD_FAILURE() << "no error";
+        } catch (const EIdOSSLStorageOpenError& e) {
+            EXPECT_TRUE(row.OpenError);
+            EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Could not open certificate storage: ")));
+            EXPECT_TRUE(e.Message().contains(QLatin1String(row.Detail))) << e.Message().toStdString();
+        } catch (const EIdOSSLStorageFindCertError& e) {
+            EXPECT_FALSE(row.OpenError);
+            EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Could not find certificate in storage: ")));
+            EXPECT_TRUE(e.Message().contains(QLatin1String(row.Detail))) << e.Message().toStdString();
+        }
+    }
+}
+
+TEST_F(TlsContextTest, StoreWithoutThumbprintIsTrustedWhole)
+{
+    TIdSSLContext context;
+    context.CertStorage = Path("mixed");
+    context.RootCertFile = Path("files/garbage.pem"); // files are not read when a store is given
+    context.InitContext(TIdSSLCtxMode::Client);
+    EXPECT_EQ(SSL_CTX_get0_certificate(context.Context()), nullptr);
+    STACK_OF(X509_OBJECT)* trusted = X509_STORE_get0_objects(SSL_CTX_get_cert_store(context.Context()));
+    int certificates = 0;
+    for (int i = 0; i < sk_X509_OBJECT_num(trusted); ++i)
+        if (X509* cert = X509_OBJECT_get0_X509(sk_X509_OBJECT_value(trusted, i))) {
+            ++certificates;
+            EXPECT_TRUE(SameCert(cert, Server) || SameCert(cert, Client) || SameCert(cert, Lonely) ||
+                        SameCert(cert, Ca));
+        }
+    EXPECT_EQ(certificates, 4);
+}
+
+TEST_F(TlsContextTest, FilesAndCertificatesInMemory)
+{
+    EVP_PKEYPtr wrongKey = MakeKey();
+    struct Row
+    {
+        const char* What;
+        std::function<void(TIdSSLContext&)> Set;
+        const char* Error; // nullptr: succeeds
+        X509* Cert;
+    };
+    const Row rows[] = {
+        {"certificate and key files", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.KeyFile = Path("files/server-key.pem"); }, nullptr, Server},
+        {"certificate and key in memory", [&](TIdSSLContext& c) { c.CertX509 = Client; c.CertEVP_PKEY = ClientKey; }, nullptr, Client},
+        {"a file comes before memory", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.CertX509 = Client; c.KeyFile = Path("files/server-key.pem"); c.CertEVP_PKEY = ClientKey; }, nullptr, Server},
+        {"root certificate and DH parameters", [&](TIdSSLContext& c) { c.RootCertFile = Path("files/ca.pem"); c.DHParamsFile = Path("files/dh.pem"); }, nullptr, nullptr},
+        {"nothing at all", [&](TIdSSLContext&) {}, nullptr, nullptr},
+        {"key not of the certificate", [&](TIdSSLContext& c) { c.CertX509 = Client; c.CertEVP_PKEY = wrongKey.get(); }, "Could not load key, check password.", nullptr},
+        {"key file not of the certificate", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.KeyFile = Path("files/client-key.pem"); }, "Could not load key, check password.", nullptr},
+        {"key without certificate", [&](TIdSSLContext& c) { c.CertEVP_PKEY = ClientKey; }, "Could not load key, check password.", nullptr},
+        {"missing certificate file", [&](TIdSSLContext& c) { c.CertFile = Path("files/none.pem"); }, "Could not load certificate.", nullptr},
+        {"damaged root certificate", [&](TIdSSLContext& c) { c.RootCertFile = Path("files/garbage.pem"); }, "Could not load root certificate.", nullptr},
+        {"DH file that holds a certificate", [&](TIdSSLContext& c) { c.DHParamsFile = Path("files/ca.pem"); }, "Could not load DH Parameters.", nullptr},
+        {"unknown ciphers", [&](TIdSSLContext& c) { c.CipherList = QStringLiteral("NO-SUCH-CIPHER"); }, "SetCipher failed.", nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.What);
+        TIdSSLContext context;
+        row.Set(context);
+        if (!row.Error) {
+            context.InitContext(TIdSSLCtxMode::Server);
+            EXPECT_TRUE(row.Cert ? SameCert(SSL_CTX_get0_certificate(context.Context()), row.Cert)
+                                 : SSL_CTX_get0_certificate(context.Context()) == nullptr);
+            continue;
+        }
+        try {
+            context.InitContext(TIdSSLCtxMode::Server);
+            ADD_FAILURE() << "no error";
+        } catch (const EIdOpenSSLError& e) {
+            EXPECT_TRUE(e.Message().startsWith(QLatin1String(row.Error))) << e.Message().toStdString();
+        }
+    }
+
+    // Neither a file nor memory: nothing to load.
+    TIdSSLContext context;
+    context.InitContext(TIdSSLCtxMode::Client);
+    EXPECT_FALSE(context.LoadCert());
+    EXPECT_FALSE(context.LoadKey());
+}
+
+TEST_F(TlsContextTest, CopiesKeepEverySetting)
+{
+    TIdSSLOptions options;
+    options.RootCertFile = QStringLiteral("root.pem");
+    options.CertFile = QStringLiteral("cert.pem");
+    options.KeyFile = QStringLiteral("key.pem");
+    options.DHParamsFile = QStringLiteral("dh.pem");
+    options.CertStorage = Path("mixed");
+    options.CertSHA1 = Thumbprint(Server);
+    options.CertX509 = Client;
+    options.CertEVP_PKEY = ClientKey;
+    options.VerifyDepth = 3;
+    options.VerifyMode = sslvrfPeer | sslvrfClientOnce;
+    options.VerifyDirs = QStringLiteral("dirs");
+    options.CipherList = QStringLiteral("HIGH");
+    options.Method = TIdSSLVersion::TLSv1_3;
+    options.Mode = TIdSSLMode::Server;
+    options.SSLVersions = SSLVersionBit(TIdSSLVersion::TLSv1_3);
+
+    const auto same = [&](const TIdSSLSettings& copy) {
+        EXPECT_EQ(copy.RootCertFile, options.RootCertFile);
+        EXPECT_EQ(copy.CertFile, options.CertFile);
+        EXPECT_EQ(copy.KeyFile, options.KeyFile);
+        EXPECT_EQ(copy.DHParamsFile, options.DHParamsFile);
+        EXPECT_EQ(copy.CertStorage, options.CertStorage);
+        EXPECT_EQ(copy.CertSHA1, options.CertSHA1);
+        EXPECT_EQ(copy.CertX509, Client);
+        EXPECT_EQ(copy.CertEVP_PKEY, ClientKey);
+        EXPECT_EQ(copy.VerifyDepth, 3);
+        EXPECT_EQ(copy.VerifyMode, options.VerifyMode);
+        EXPECT_EQ(copy.VerifyDirs, options.VerifyDirs);
+        EXPECT_EQ(copy.CipherList, options.CipherList);
+        EXPECT_EQ(copy.Method, options.Method);
+        EXPECT_EQ(copy.Mode, options.Mode);
+        EXPECT_EQ(copy.SSLVersions, options.SSLVersions);
+    };
+    TIdSSLOptions assigned;
+    options.AssignTo(assigned);
+    same(assigned);
+
+    TIdSSLContext context;
+    context.ReadOptions(options);
+    context.VerifyOn = true;
+    const auto clone = context.Clone();
+    same(*clone);
+    EXPECT_TRUE(clone->VerifyOn);
+    EXPECT_FALSE(clone->StatusInfoOn);
+    EXPECT_EQ(clone->Context(), nullptr);
+
+    // A copied context presents the store's certificate, as the original does.
+    clone->VerifyDirs.clear();
+    clone->InitContext(TIdSSLCtxMode::Server);
+    EXPECT_TRUE(SameCert(SSL_CTX_get0_certificate(clone->Context()), Server));
+}
+
+TEST_F(TlsContextTest, HandlersMakeTheirContexts)
+{
+    TIdSSLIOHandlerSocketOpenSSL client;
+    client.SSLOptions().CertStorage = Path("trust");
+    std::vector<TIdSSLIOHandlerSocketOpenSSL*> senders;
+    client.OnAfterInitContext = [&](TIdSSLIOHandlerSocketOpenSSL* sender) {
+        EXPECT_NE(sender->SSLContext(), nullptr);
+        senders.push_back(sender);
+    };
+    client.OnVerifyPeer = [](X509*, bool ok, int, int) { return ok; };
+    client.Init();
+    TIdSSLContext* first = client.SSLContext();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->VerifyOn);
+    EXPECT_FALSE(first->StatusInfoOn);
+    client.Init(); // a client keeps the context it has
+    EXPECT_EQ(client.SSLContext(), first);
+    EXPECT_EQ(senders, std::vector<TIdSSLIOHandlerSocketOpenSSL*>{&client});
+
+    TIdSSLIOHandlerSocketOpenSSL failing;
+    failing.SSLOptions().CertStorage = Path("missing");
+    bool fired = false;
+    failing.OnAfterInitContext = [&](TIdSSLIOHandlerSocketOpenSSL*) { fired = true; };
+    EXPECT_THROW(failing.Init(), EIdOSSLStorageOpenError);
+    EXPECT_EQ(failing.SSLContext(), nullptr);
+    EXPECT_FALSE(fired);
+
+    TIdServerIOHandlerSSLOpenSSL server;
+    server.SSLOptions().CertFile = Path("files/server.pem");
+    server.SSLOptions().KeyFile = Path("files/server-key.pem");
+    server.OnStatusInfo = [](const QString&) {};
+    server.Init();
+    ASSERT_NE(server.SSLContext(), nullptr);
+    EXPECT_TRUE(server.SSLContext()->StatusInfoOn);
+    EXPECT_FALSE(server.SSLContext()->VerifyOn);
+    SSL_CTX* before = server.SSLContext()->Context();
+    server.Init(); // a server makes a new one each time
+    EXPECT_NE(server.SSLContext()->Context(), before);
+}
+
+// Runs a handshake over a local socket pair and a ping/pong over the channel.
+bool Handshake(SSL_CTX* serverContext, SSL_CTX* clientContext)
+{
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
+        return false;
+    const timeval guard{10, 0}; // a broken handshake must not hang the tests
+    for (int fd : fds) {
+        setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &guard, sizeof guard);
+        setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &guard, sizeof guard);
+    }
+    bool serverOk = false;
+    std::thread serverThread([&] {
+        SSL* ssl = SSL_new(serverContext);
+        SSL_set_fd(ssl, fds[0]);
+        char buffer[4];
+        if (SSL_accept(ssl) == 1 && SSL_read(ssl, buffer, 4) == 4 && std::memcmp(buffer, "ping", 4) == 0)
+            serverOk = SSL_write(ssl, "pong", 4) == 4;
+        SSL_free(ssl);
+        ::shutdown(fds[0], SHUT_RDWR);
+        ::close(fds[0]);
+    });
+    SSL* ssl = SSL_new(clientContext);
+    SSL_set_fd(ssl, fds[1]);
+    char buffer[4];
+    const bool clientOk = SSL_connect(ssl) == 1 && SSL_write(ssl, "ping", 4) == 4 &&
+                          SSL_read(ssl, buffer, 4) == 4 && std::memcmp(buffer, "pong", 4) == 0;
+    SSL_free(ssl);
+    ::close(fds[1]);
+    serverThread.join();
+    return serverOk && clientOk;
+}
+
+TEST_F(TlsContextTest, HandshakesBetweenContextsBuiltThisWay)
+{
+    const QString serverPrint = Thumbprint(Server);
+    struct Row
+    {
+        const char* What;
+        std::function<void(TIdSSLOptions&)> Server;
+        std::function<void(TIdSSLOptions&)> Client;
+        bool Succeeds;
+    };
+    const auto serverFromStore = [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = serverPrint; };
+    const auto serverFromFilesAskingClient = [&](TIdSSLOptions& o) {
+        o.CertFile = Path("files/server.pem");
+        o.KeyFile = Path("files/server-key.pem");
+        o.RootCertFile = Path("files/ca.pem");
+        o.VerifyMode = sslvrfPeer | sslvrfFailIfNoPeerCert;
+    };
+    const Row rows[] = {
+        {"client trusts the store with the CA", serverFromStore,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("trust"); o.VerifyMode = sslvrfPeer; }, true},
+        {"client trusts a foreign store", serverFromStore,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("alien"); o.VerifyMode = sslvrfPeer; }, false},
+        {"client certificate and key from the store", serverFromFilesAskingClient,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = Thumbprint(Client); }, true},
+        {"client certificate in memory", serverFromFilesAskingClient,
+         [&](TIdSSLOptions& o) { o.CertX509 = Client; o.CertEVP_PKEY = ClientKey; }, true},
+        {"client certificate from the store without its key", serverFromFilesAskingClient,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = Thumbprint(Lonely); }, false},
+        {"no client certificate", serverFromFilesAskingClient, [](TIdSSLOptions&) {}, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.What);
+        TIdServerIOHandlerSSLOpenSSL server;
+        row.Server(server.SSLOptions());
+        server.Init();
+        TIdSSLIOHandlerSocketOpenSSL client;
+        row.Client(client.SSLOptions());
+        std::vector<int> depths;
+        client.OnVerifyPeer = [&](X509*, bool ok, int depth, int) {
+            depths.push_back(depth);
+            return ok;
+        };
+        client.Init();
+        EXPECT_EQ(Handshake(server.SSLContext()->Context(), client.SSLContext()->Context()), row.Succeeds);
+        if (row.Succeeds && (client.SSLOptions().VerifyMode & sslvrfPeer)) {
+            EXPECT_EQ(depths, (std::vector<int>{1, 0})); // the CA, then the server's certificate
+        }
+    }
+}
+
+} // namespace
