@@ -93,6 +93,8 @@ void TCSStanDForFileHQC::EmptyDataSets()
     TCSStanDForFile::EmptyDataSets();
     FcdsMerMachine.Clear();
     FcdsMerOperat.Clear();
+    FSugasScanned = 0;
+    FHasPriedeOrEgle = false;
 }
 
 void TCSStanDForFileHQC::FreeDataSets()
@@ -143,9 +145,8 @@ void TCSStanDForFileHQC::ImportDocument(const QByteArray& bytes, const QString& 
 void TCSStanDForFileHQC::ParseControlValues(const pugi::xml_node& iMachineNode)
 {
     ReadSpeciesGroupDefinitions(iMachineNode);
-    const std::vector<pugi::xml_node> controlValues =
-        SelectXMLNodes(iMachineNode, LocalNameXPath("ControlValues", FUseNS));
-    if (controlValues.empty())
+    const TNamedChildren controlValues(iMachineNode, "ControlValues", FUseNS);
+    if (controlValues.begin() == controlValues.end())
         RaiseUserError(MissingFieldText(QStringLiteral("ControlValues")));
     for (const pugi::xml_node& el : controlValues)
         ReadControlValues(el);
@@ -155,19 +156,27 @@ void TCSStanDForFileHQC::ReadControlValues(const pugi::xml_node& elControlValues
 {
     ReadSpeciesGroupDefinitions(elControlValues);
 
-    FUseSugaByName = false;
-    for (const TSugaRow& s : FcdsSugas)
-        if (s.SUGA == QLatin1String("PRIEDE") || s.SUGA == QLatin1String("EGLE"))
-            FUseSugaByName = true;
+    // The species list only grows while a file is read: look at the names added since the last
+    // group only, so that many groups with many species cost no more than one look at each.
+    if (FSugasScanned > FcdsSugas.size()) {
+        FSugasScanned = 0;
+        FHasPriedeOrEgle = false;
+    }
+    for (; FSugasScanned < FcdsSugas.size(); ++FSugasScanned) {
+        const QString& name = FcdsSugas[FSugasScanned].SUGA;
+        if (name == QLatin1String("PRIEDE") || name == QLatin1String("EGLE"))
+            FHasPriedeOrEgle = true;
+    }
+    FUseSugaByName = FHasPriedeOrEgle;
 
-    for (const pugi::xml_node& elObj : SelectXMLNodes(elControlValues, LocalNameXPath("ObjectDefinition", FUseNS))) {
+    for (const pugi::xml_node& elObj : TNamedChildren(elControlValues, "ObjectDefinition", FUseNS)) {
         TCirsmaRow row;
         row.CIRSMA_NR = NodeInt(elObj, "ObjectKey", FUseNS);
         row.OBJECTUSERID = Cut(ReadNodeText(elObj, "ObjectUserID", true, FUseNS), AnalysisWidth::OBJECTUSERID);
         FcdsCirsmas->push_back(std::move(row));
     }
 
-    for (const pugi::xml_node& elStem : SelectXMLNodes(elControlValues, LocalNameXPath("Stem", FUseNS))) {
+    for (const pugi::xml_node& elStem : TNamedChildren(elControlValues, "Stem", FUseNS)) {
         if (FLastKoksNr == std::numeric_limits<int32_t>::max())
             RaiseRangeError();
         ReadStem(elStem, ++FLastKoksNr);
@@ -222,13 +231,15 @@ void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
     const QString sCat = ReadNodeText(elStem, "ProcessingCategory", true, FUseNS);
     if (GetProcessingCategory(sCat) == csHprSingleTreeProcessing) {
         const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
-        const std::vector<pugi::xml_node> logs = SelectXMLNodes(elProcessed, LocalNameXPath("Log", FUseNS));
-        if (logs.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max()))
-            RaiseRangeError();
-        tree.BALKU_SK = static_cast<int32_t>(logs.size());
-        for (const pugi::xml_node& elLog : logs)
+        int32_t logCount = 0;
+        for (const pugi::xml_node& elLog : TNamedChildren(elProcessed, "Log", FUseNS)) {
+            if (logCount == std::numeric_limits<int32_t>::max())
+                RaiseRangeError();
+            ++logCount;
             if (elLog.first_child()) // an empty Log element still counts, but holds nothing to read
                 ReadLog(elLog, tree);
+        }
+        tree.BALKU_SK = logCount;
     } else {
         tree.BALKU_SK = 0;
     }
@@ -245,24 +256,22 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
     const size_t firstMachine = FcdsMerMachine.Count();
     const size_t firstOperat = FcdsMerOperat.Count();
 
-    for (const pugi::xml_node& elMeas : SelectXMLNodes(elLog, LocalNameXPath("LogMeasurement", FUseNS))) {
+    for (const pugi::xml_node& elMeas : TNamedChildren(elLog, "LogMeasurement", FUseNS)) {
         const int32_t iLength = NodeInt(elMeas, "LogLength", FUseNS);
 
         int32_t iTop = 0;
         // The first "LogDiameter" child with both categories, as the XPath predicate
         // [@logDiameterCategory = 'Top ob' and @diameterMeasurementCategory = 'Average'] selects it.
         pugi::xml_node elTop;
-        for (const pugi::xml_node& el : SelectXMLNodes(elMeas, LocalNameXPath("LogDiameter", FUseNS)))
+        for (const pugi::xml_node& el : TNamedChildren(elMeas, "LogDiameter", FUseNS))
             if (std::strcmp(el.attribute("logDiameterCategory").as_string("\x01"), "Top ob") == 0 &&
                 std::strcmp(el.attribute("diameterMeasurementCategory").as_string("\x01"), "Average") == 0) {
                 elTop = el;
                 break;
             }
-        if (elTop) {
-            const QString sTop = StanForDTrim(QString::fromUtf8(elTop.text().get()));
-            if (!sTop.isEmpty())
-                iTop = StanForDStrToInt(sTop);
-        }
+        // Its text is a number like any other: an empty one does not convert.
+        if (elTop)
+            iTop = StanForDStrToInt(StanForDTrim(QString::fromUtf8(elTop.text().get())));
 
         const double dMeas = ParseDateTime(ReadNodeText(elMeas, "MeasurementDate", true, FUseNS), true);
         if (dMeas > 0 && (!tree.DATUMS_PARB || *tree.DATUMS_PARB < dMeas))
@@ -285,8 +294,7 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         }
         if (!table)
             continue;
-        for (const pugi::xml_node& elDiam :
-             SelectXMLNodes(elMeas, LocalNameXPath("ControlLogDiameter", FUseNS))) {
+        for (const pugi::xml_node& elDiam : TNamedChildren(elMeas, "ControlLogDiameter", FUseNS)) {
             THqcDiamRow row;
             ReadUtf8IntToDS(row.DIAM_POSITION, elDiam.attribute("diameterPosition").value());
             row.MERIJ_CAT = DiameterCategory(elDiam.attribute("diameterMeasurementCategory").value());

@@ -54,6 +54,10 @@ private:
     THqcDiamTable FcdsMerMachine;
     THqcDiamTable FcdsMerOperat;
     bool FUseSugaByName = false;
+    // How many species of the list have been looked at for "PRIEDE" and "EGLE", and whether one
+    // of them was either.
+    size_t FSugasScanned = 0;
+    bool FHasPriedeOrEgle = false;
     // Stems are numbered across all "ControlValues" elements, so that no two share a number.
     int32_t FLastKoksNr = 0;
 };

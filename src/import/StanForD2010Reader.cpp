@@ -242,7 +242,7 @@ qsizetype TCSStanDForFile::FindSuga(const QString& sKey) const
 
 void TCSStanDForFile::ReadSpeciesGroupDefinitions(const pugi::xml_node& node)
 {
-    for (const pugi::xml_node& elDef : SelectXMLNodes(node, LocalNameXPath("SpeciesGroupDefinition", FUseNS))) {
+    for (const pugi::xml_node& elDef : TNamedChildren(node, "SpeciesGroupDefinition", FUseNS)) {
         const QString sName = ReadNodeText(elDef, "SpeciesGroupName", true, FUseNS);
         const QString sKey = ReadNodeText(elDef, "SpeciesGroupKey", true, FUseNS);
         if (FindSuga(sKey) >= 0)

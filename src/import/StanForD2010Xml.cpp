@@ -3,6 +3,7 @@
 #include "import/StanForD2010Errors.h"
 
 #include <charconv>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <string_view>
@@ -36,15 +37,15 @@ bool LocalNameOf(const std::string& sExpr, std::string_view& name)
     return name.find_first_of("'[]") == std::string_view::npos;
 }
 
+// Whether the NUL-terminated text is exactly the name, without measuring the text first.
+bool TextIs(const char* text, std::string_view name)
+{
+    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
+}
+
 bool HasLocalName(const pugi::xml_node& n, std::string_view name)
 {
-    if (n.type() != pugi::node_element)
-        return false;
-    std::string_view q(n.name());
-    const size_t colon = q.find(':');
-    if (colon != std::string_view::npos)
-        q.remove_prefix(colon + 1);
-    return q == name;
+    return IsElementNamed(n, name, true);
 }
 
 QString NotAnInteger(const QString& sText)
@@ -88,6 +89,19 @@ pugi::xml_node SelectXMLNode(const pugi::xml_node& node, const std::string& sExp
     return CompiledQuery(sExpr).evaluate_node(node).node();
 }
 
+bool IsElementNamed(const pugi::xml_node& node, std::string_view name, bool matchLocalName)
+{
+    if (node.type() != pugi::node_element)
+        return false;
+    const char* q = node.name();
+    if (TextIs(q, name))
+        return true;
+    if (!matchLocalName)
+        return false;
+    const char* colon = std::strchr(q, ':');
+    return colon && TextIs(colon + 1, name);
+}
+
 std::string LocalNameXPath(const std::string& sName, bool matchLocalName)
 {
     if (matchLocalName)
@@ -95,9 +109,9 @@ std::string LocalNameXPath(const std::string& sName, bool matchLocalName)
     return sName;
 }
 
-pugi::xml_node SelectChildNode(const pugi::xml_node& node, const std::string& sName, bool matchLocalName)
+pugi::xml_node SelectChildNode(const pugi::xml_node& node, std::string_view sName, bool matchLocalName)
 {
-    return SelectXMLNode(node, LocalNameXPath(sName, matchLocalName));
+    return *TNamedChildren(node, sName, matchLocalName).begin();
 }
 
 QString StanForDTrim(const QString& s)
@@ -113,7 +127,7 @@ QString StanForDTrim(const QString& s)
     return s.mid(b, e - b);
 }
 
-QString ReadNodeText(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName)
+QString ReadNodeText(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName)
 {
     const pugi::xml_node el = SelectChildNode(node, sName, matchLocalName);
     // Only an element whose one child is a text node holds text; a CDATA section does not.
@@ -124,11 +138,12 @@ QString ReadNodeText(const pugi::xml_node& node, const std::string& sName, bool 
             return sText;
     }
     if (mandatory)
-        StanForD2010Errors::RaiseValidation(StanForD2010Errors::MissingFieldText(QString::fromStdString(sName)));
+        StanForD2010Errors::RaiseValidation(
+            StanForD2010Errors::MissingFieldText(QString::fromUtf8(sName.data(), qsizetype(sName.size()))));
     return QString();
 }
 
-bool ReadNodeBool(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName)
+bool ReadNodeBool(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName)
 {
     const QString sText = StanForDTrim(ReadNodeText(node, sName, mandatory, matchLocalName));
     if (sText.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
@@ -137,7 +152,7 @@ bool ReadNodeBool(const pugi::xml_node& node, const std::string& sName, bool man
         return false;
     StanForD2010Errors::RaiseValidation(
         QStringLiteral("Nekorekta boolean lauka \"%1\" vērtiba \"%2\"! Jābūt \"true\" vai \"false\".")
-            .arg(QString::fromStdString(sName), sText));
+            .arg(QString::fromUtf8(sName.data(), qsizetype(sName.size())), sText));
 }
 
 bool IsIntegerText(const QString& sText)

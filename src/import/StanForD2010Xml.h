@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // All nodes that the XPath 1.0 expression selects relative to the node, in document order;
@@ -22,15 +23,63 @@ pugi::xml_node SelectXMLNode(const pugi::xml_node& node, const std::string& sExp
 // namespace), else the name itself.
 std::string LocalNameXPath(const std::string& sName, bool matchLocalName);
 
-// The first child element of that name (see LocalNameXPath), or an empty node.
-pugi::xml_node SelectChildNode(const pugi::xml_node& node, const std::string& sName, bool matchLocalName);
+// Whether an element is named so: by its local name in any namespace when matchLocalName
+// (what LocalNameXPath selects), else by its whole name.
+bool IsElementNamed(const pugi::xml_node& node, std::string_view name, bool matchLocalName);
+
+// The child elements of that name (see IsElementNamed) in document order, walked in place: no
+// query text is built or parsed, and nothing is allocated.
+class TNamedChildren {
+public:
+    class iterator {
+    public:
+        using value_type = pugi::xml_node;
+        iterator() = default;
+        iterator(pugi::xml_node node, std::string_view name, bool matchLocalName)
+            : FNode(node), FName(name), FLocal(matchLocalName)
+        {
+            Settle();
+        }
+        const pugi::xml_node& operator*() const { return FNode; }
+        iterator& operator++()
+        {
+            FNode = FNode.next_sibling();
+            Settle();
+            return *this;
+        }
+        bool operator==(const iterator& other) const { return FNode == other.FNode; }
+
+    private:
+        void Settle()
+        {
+            while (FNode && !IsElementNamed(FNode, FName, FLocal))
+                FNode = FNode.next_sibling();
+        }
+        pugi::xml_node FNode;
+        std::string_view FName;
+        bool FLocal = false;
+    };
+
+    TNamedChildren(const pugi::xml_node& parent, std::string_view name, bool matchLocalName)
+        : FFirst(parent ? parent.first_child() : pugi::xml_node(), name, matchLocalName)
+    {
+    }
+    iterator begin() const { return FFirst; }
+    iterator end() const { return iterator(); }
+
+private:
+    iterator FFirst;
+};
+
+// The first child element of that name (see IsElementNamed), or an empty node.
+pugi::xml_node SelectChildNode(const pugi::xml_node& node, std::string_view sName, bool matchLocalName);
 
 // The trimmed text of the first child element of that name when it holds text (its only child
 // node is one text node); otherwise raises the missing-field error when mandatory, else "".
-QString ReadNodeText(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName);
+QString ReadNodeText(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName);
 
 // "true"/"false" in any letter case from ReadNodeText; anything else raises.
-bool ReadNodeBool(const pugi::xml_node& node, const std::string& sName, bool mandatory, bool matchLocalName);
+bool ReadNodeBool(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName);
 
 // True when the text is a whole 64-bit integer.
 bool IsIntegerText(const QString& sText);

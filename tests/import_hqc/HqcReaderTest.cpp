@@ -190,6 +190,22 @@ TEST(HqcReader, SpeciesByNumberWhenNeitherPriedeNorEgleIsNamed)
     }
 }
 
+// Each control group decides the mode by the species known when it is read: a later group that
+// names "EGLE" turns lookups by name on from there, and the names stay known after it.
+TEST(HqcReader, SpeciesModeFollowsTheSpeciesKnownPerGroup)
+{
+    const QByteArray head = "<HarvestingQualityControl><HarvestingQualityControlHeader><CreationDate>"
+                            "2023-05-17T08:15:42</CreationDate></HarvestingQualityControlHeader>"
+                            "<Machine><MachineKey>K</MachineKey>";
+    const TAnalysisModel m = Read(head + "<ControlValues>" + Species("2", "Spruce") + Stem("2") + "</ControlValues>"
+                                  + "<ControlValues>" + Species("5", "EGLE") + Stem("2") + "</ControlValues>"
+                                  + "<ControlValues>" + Stem("2") + "</ControlValues></Machine></HarvestingQualityControl>");
+    ASSERT_EQ(m.Trees.size(), 3u);
+    EXPECT_EQ(m.Trees[0].SUGA, QStringLiteral("EGLE")); // by number
+    EXPECT_EQ(m.Trees[1].SUGA, QStringLiteral("Spruce")); // by name
+    EXPECT_EQ(m.Trees[2].SUGA, QStringLiteral("Spruce"));
+}
+
 TEST(HqcReader, SpeciesByNameGivesTheNameOfTheKey)
 {
     // With "PRIEDE" among the names, key 2 gives the name defined for it, not "EGLE".
@@ -246,6 +262,12 @@ TEST(HqcReader, FailuresCarryTheirMessages)
              Stem("1", "<Log><LogKey>1</LogKey><LogMeasurement logMeasurementCategory='Machine'><LogLength>4,5"
                        "</LogLength><MeasurementDate>2023-05-16</MeasurementDate></LogMeasurement></Log>")),
          QStringLiteral("'4,5' is not a valid integer value")},
+        {"empty top diameter",
+         Doc(Species("1", "PRIEDE") +
+             Stem("1", "<Log><LogKey>1</LogKey><LogMeasurement logMeasurementCategory='Machine'><LogLength>4"
+                       "</LogLength><LogDiameter logDiameterCategory='Top ob' diameterMeasurementCategory='Average'>"
+                       " </LogDiameter><MeasurementDate>2023-05-16</MeasurementDate></LogMeasurement></Log>")),
+         QStringLiteral("'' is not a valid integer value")},
         {"measurement without a date",
          Doc(Species("1", "PRIEDE") +
              Stem("1", "<Log><LogKey>1</LogKey><LogMeasurement logMeasurementCategory='Machine'><LogLength>4"
