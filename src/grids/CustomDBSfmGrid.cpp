@@ -9,6 +9,7 @@
 #include "grids/EdGridDataLink.h"
 #include "grids/EkColumn.h"
 #include "grids/EkColumnTitle.h"
+#include "grids/TfrmSFMSearch.h"
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
@@ -147,6 +148,8 @@ TCustomDBSfmGrid::TCustomDBSfmGrid(QWidget* parent)
 
 TCustomDBSfmGrid::~TCustomDBSfmGrid()
 {
+    if (auto* w = qobject_cast<TfrmSFMSearch*>(FSearchForm.data()))
+        w->GridDestroying();
     delete FSearchForm.data();
     FWarningColumns.reset();
     FFilter.reset();
@@ -655,19 +658,19 @@ void TCustomDBSfmGrid::HeaderPopupClick(QAction* Item)
 void TCustomDBSfmGrid::ShowIncrementalSearch(const QString& Text)
 {
     if (ShowIncrementalSearchHook) ShowIncrementalSearchHook(this, Text);
-    else UiServices::Beep();
+    else TfrmSFMSearch::ShowIncrementalSearch(*this, Text);
 }
 
 void TCustomDBSfmGrid::ShowFind(const QString& Text)
 {
     if (ShowFindHook) ShowFindHook(this, Text);
-    else UiServices::Beep();
+    else TfrmSFMSearch::ShowFind(*this, Text);
 }
 
 void TCustomDBSfmGrid::ShowNextValue()
 {
     if (ShowNextValueHook) ShowNextValueHook(this);
-    else UiServices::Beep();
+    else TfrmSFMSearch::ShowNextValue(*this);
 }
 
 void TCustomDBSfmGrid::FieldsDialog()
@@ -1574,9 +1577,17 @@ void TCustomDBSfmGrid::keyPressEvent(QKeyEvent* event)
 bool TCustomDBSfmGrid::HandleKeyPress(QKeyEvent* event)
 {
     const QString text = event->text();
-    const ushort code = text.isEmpty() ? 0 : text.at(0).unicode();
+    ushort code = text.isEmpty() ? 0 : text.at(0).unicode();
+    // Ctrl with a letter is its control character (Ctrl+F 6, Ctrl+V 22), whatever text the
+    // platform put into the event.
+    const int key = event->key();
+    if ((event->modifiers() & Qt::ControlModifier) && !(event->modifiers() & Qt::AltModifier) && key >= Qt::Key_A
+        && key <= Qt::Key_Z)
+        code = ushort(key - Qt::Key_A + 1);
     const bool ctrlV = code == 22 || (event->matches(QKeySequence::Paste));
     const bool clipText = ctrlV && !QApplication::clipboard()->text().isEmpty();
+    if (ctrlV && !clipText)
+        return false;
     TEkColumn* sel = SelectedColumn();
     const bool editing = Options() & dgEditing;
     if (!(!editing || (sel && !sel->DirectInput()) || (code == ' ' && FSpaceCtrl)))
