@@ -13,8 +13,8 @@ TEST(CaptionTables, DialogCaptionsInSlotOrder)
         "Warning", "Error", "Information", "Confirm",
         "&Yes", "&No", "OK", "Cancel", "&Abort", "&Retry", "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help",
         "&Close",
-        "&Jā", "&Nē", "&Labi", "&Atcelt", "Pā&rtraukt", "A&tkārtot", "&Ignorēt", "&Viss", "&Nē, visiem", "&Jā, visiem",
-        "&Palīgā!"};
+        "&Jā", "&Nē", "&Labi", "&Atcelt", "Pā&rtraukt", "A&tkārtot", "&Ignorēt", "&Viss", "&Nē, visiem",
+        "&Jā, visiem", "&Palīgā!"};
     for (int i = 0; i < DialogCaptionCount; ++i)
         EXPECT_EQ(DialogCaption(static_cast<TDialogCaption>(i)), QString::fromUtf8(expected[i])) << i;
     EXPECT_EQ(DialogCaption(TDialogCaption::LvHelp), QString::fromUtf8("&Palīgā!"));

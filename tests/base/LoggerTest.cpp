@@ -112,7 +112,8 @@ TEST_F(LoggerTest, EachRoutineWritesAtItsLevel)
 
     using Routine = void (*)(const QString&, const QString&, const QString&, int, TLogCategories);
     const struct { Routine Call; TLogLevel Level; } rows[] = {
-        {LogDebug, TLogLevel::Debug}, {LogInfo, TLogLevel::Info}, {LogWarn, TLogLevel::Warn}, {LogError, TLogLevel::Error}};
+        {LogDebug, TLogLevel::Debug}, {LogInfo, TLogLevel::Info},
+        {LogWarn, TLogLevel::Warn},   {LogError, TLogLevel::Error}};
     const TLogCategories sql = LogCategories({TLogCategory::DBDetailed, TLogCategory::DBShort});
     for (const auto& row : rows)
         row.Call(QStringLiteral("select 1"), QStringLiteral("Query"), QStringLiteral("ctx"), 42, sql);

@@ -172,28 +172,46 @@ TEST_F(TlsContextTest, FilesAndCertificatesInMemory)
     struct Row
     {
         const char* What;
-        std::function<void(TIdSSLContext&)> Set;
-        const char* Error; // nullptr: succeeds
-        X509* Cert;
+        const char* CertFile = nullptr;
+        const char* KeyFile = nullptr;
+        X509* CertX509 = nullptr;
+        EVP_PKEY* CertEVP_PKEY = nullptr;
+        const char* RootCertFile = nullptr;
+        const char* DHParamsFile = nullptr;
+        const char* CipherList = nullptr;
+        const char* Error = nullptr; // none: succeeds, presenting Cert
+        X509* Cert = nullptr;
     };
+    const char* keyError = "Could not load key, check password.";
     const Row rows[] = {
-        {"certificate and key files", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.KeyFile = Path("files/server-key.pem"); }, nullptr, Server},
-        {"certificate and key in memory", [&](TIdSSLContext& c) { c.CertX509 = Client; c.CertEVP_PKEY = ClientKey; }, nullptr, Client},
-        {"a file comes before memory", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.CertX509 = Client; c.KeyFile = Path("files/server-key.pem"); c.CertEVP_PKEY = ClientKey; }, nullptr, Server},
-        {"root certificate and DH parameters", [&](TIdSSLContext& c) { c.RootCertFile = Path("files/ca.pem"); c.DHParamsFile = Path("files/dh.pem"); }, nullptr, nullptr},
-        {"nothing at all", [&](TIdSSLContext&) {}, nullptr, nullptr},
-        {"key not of the certificate", [&](TIdSSLContext& c) { c.CertX509 = Client; c.CertEVP_PKEY = wrongKey.get(); }, "Could not load key, check password.", nullptr},
-        {"key file not of the certificate", [&](TIdSSLContext& c) { c.CertFile = Path("files/server.pem"); c.KeyFile = Path("files/client-key.pem"); }, "Could not load key, check password.", nullptr},
-        {"key without certificate", [&](TIdSSLContext& c) { c.CertEVP_PKEY = ClientKey; }, "Could not load key, check password.", nullptr},
-        {"missing certificate file", [&](TIdSSLContext& c) { c.CertFile = Path("files/none.pem"); }, "Could not load certificate.", nullptr},
-        {"damaged root certificate", [&](TIdSSLContext& c) { c.RootCertFile = Path("files/garbage.pem"); }, "Could not load root certificate.", nullptr},
-        {"DH file that holds a certificate", [&](TIdSSLContext& c) { c.DHParamsFile = Path("files/ca.pem"); }, "Could not load DH Parameters.", nullptr},
-        {"unknown ciphers", [&](TIdSSLContext& c) { c.CipherList = QStringLiteral("NO-SUCH-CIPHER"); }, "SetCipher failed.", nullptr},
+        {.What = "certificate and key files", .CertFile = "files/server.pem", .KeyFile = "files/server-key.pem",
+         .Cert = Server},
+        {.What = "certificate and key in memory", .CertX509 = Client, .CertEVP_PKEY = ClientKey, .Cert = Client},
+        {.What = "a file comes before memory", .CertFile = "files/server.pem", .KeyFile = "files/server-key.pem",
+         .CertX509 = Client, .CertEVP_PKEY = ClientKey, .Cert = Server},
+        {.What = "root certificate and DH parameters", .RootCertFile = "files/ca.pem", .DHParamsFile = "files/dh.pem"},
+        {.What = "nothing at all"},
+        {.What = "key not of the certificate", .CertX509 = Client, .CertEVP_PKEY = wrongKey.get(), .Error = keyError},
+        {.What = "key file not of the certificate", .CertFile = "files/server.pem", .KeyFile = "files/client-key.pem",
+         .Error = keyError},
+        {.What = "key without certificate", .CertEVP_PKEY = ClientKey, .Error = keyError},
+        {.What = "missing certificate file", .CertFile = "files/none.pem", .Error = "Could not load certificate."},
+        {.What = "damaged root certificate", .RootCertFile = "files/garbage.pem",
+         .Error = "Could not load root certificate."},
+        {.What = "DH file holding a certificate", .DHParamsFile = "files/ca.pem", .Error = "Could not load DH Parameters."},
+        {.What = "unknown ciphers", .CipherList = "NO-SUCH-CIPHER", .Error = "SetCipher failed."},
     };
+    const auto file = [](const char* relative) { return relative ? Path(relative) : QString(); };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.What);
         TIdSSLContext context;
-        row.Set(context);
+        context.CertFile = file(row.CertFile);
+        context.KeyFile = file(row.KeyFile);
+        context.CertX509 = row.CertX509;
+        context.CertEVP_PKEY = row.CertEVP_PKEY;
+        context.RootCertFile = file(row.RootCertFile);
+        context.DHParamsFile = file(row.DHParamsFile);
+        context.CipherList = QString::fromLatin1(row.CipherList);
         if (!row.Error) {
             context.InitContext(TIdSSLCtxMode::Server);
             EXPECT_TRUE(row.Cert ? SameCert(SSL_CTX_get0_certificate(context.Context()), row.Cert)
