@@ -117,26 +117,22 @@ TCustomDBEkTreeView::TCustomDBEkTreeView(QWidget* AOwner)
     setUniformRowHeights(true);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FConnections.push_back(connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+    // Slots catch at their edge: a failure shows its message and the tree stays usable.
+    const auto atEdge = [this](auto work) {
         try {
-            Change(static_cast<TTreeNode*>(current));
+            work();
         } catch (const std::exception& e) {
             ShowError(e);
         }
+    };
+    FConnections.push_back(connect(this, &QTreeWidget::currentItemChanged, this, [this, atEdge](QTreeWidgetItem* current) {
+        atEdge([&] { Change(static_cast<TTreeNode*>(current)); });
     }));
-    FConnections.push_back(connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        try {
-            ItemExpanded(item);
-        } catch (const std::exception& e) {
-            ShowError(e);
-        }
+    FConnections.push_back(connect(this, &QTreeWidget::itemExpanded, this, [this, atEdge](QTreeWidgetItem* item) {
+        atEdge([&] { ExpansionChanged(item, true); });
     }));
-    FConnections.push_back(connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
-        try {
-            ItemCollapsed(item);
-        } catch (const std::exception& e) {
-            ShowError(e);
-        }
+    FConnections.push_back(connect(this, &QTreeWidget::itemCollapsed, this, [this, atEdge](QTreeWidgetItem* item) {
+        atEdge([&] { ExpansionChanged(item, false); });
     }));
 }
 
@@ -824,24 +820,16 @@ bool TCustomDBEkTreeView::CanCollapse(TTreeNode* Node)
     return allow;
 }
 
-// The tree widget tells of an expansion once it is done: a refused one is undone at once.
-void TCustomDBEkTreeView::ItemExpanded(QTreeWidgetItem* item)
+// The tree widget tells of an expansion or a collapse once it is done: a refused one is
+// undone at once.
+void TCustomDBEkTreeView::ExpansionChanged(QTreeWidgetItem* item, bool expanded)
 {
     if (FExpandGuard)
         return;
-    if (!CanExpand(static_cast<TTreeNode*>(item))) {
+    auto* node = static_cast<TTreeNode*>(item);
+    if (!(expanded ? CanExpand(node) : CanCollapse(node))) {
         QScopedValueRollback guard(FExpandGuard, true);
-        item->setExpanded(false);
-    }
-}
-
-void TCustomDBEkTreeView::ItemCollapsed(QTreeWidgetItem* item)
-{
-    if (FExpandGuard)
-        return;
-    if (!CanCollapse(static_cast<TTreeNode*>(item))) {
-        QScopedValueRollback guard(FExpandGuard, true);
-        item->setExpanded(true);
+        item->setExpanded(!expanded);
     }
 }
 

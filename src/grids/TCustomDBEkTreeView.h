@@ -132,8 +132,7 @@ private:
     TDataSet* DataSet() const;
     int KeyValue() const;
     std::vector<TField*> FieldsOf(const QString& list) const;
-    void ItemExpanded(QTreeWidgetItem* item);
-    void ItemCollapsed(QTreeWidgetItem* item);
+    void ExpansionChanged(QTreeWidgetItem* item, bool expanded);
     void ShowError(const std::exception& e);
     void ForgetDataSource();
     void ForgetLevelDataSet();

@@ -410,6 +410,28 @@ TEST(TDBEkTreeView, DoubleClickHandlerKeepsNodesAsTheyAre)
     EXPECT_TRUE(t.tree->FindNode(1)->Expanded());
 }
 
+TEST(TDBEkTreeView, ExpansionHandlersDecideAfterChildrenAreLoaded)
+{
+    TreeOver t(ParentTable({{Value(1), Value(0)}, {Value(2), Value(1)}}));
+    t.tree->SetDBTreeType(TEkDBTreeType::dttParentChild);
+    t.tree->SetParentField(QStringLiteral("P"));
+    t.Attach();
+    bool allowExpand = false, allowCollapse = false;
+    t.tree->OnExpanding = [&](TTreeNode*, bool& allow) { allow = allowExpand; };
+    t.tree->OnCollapsing = [&](TTreeNode*, bool& allow) { allow = allowCollapse; };
+    TTreeNode* root = t.tree->FindNode(1);
+    root->Expand(false);
+    EXPECT_FALSE(root->Expanded());
+    EXPECT_EQ(Dump(*t.tree), QStringLiteral("1(2)"));
+    allowExpand = true;
+    root->Expand(false);
+    root->Collapse(false);
+    EXPECT_TRUE(root->Expanded());
+    allowCollapse = true;
+    root->Collapse(false);
+    EXPECT_FALSE(root->Expanded());
+}
+
 TEST(TDBEkTreeView, EmptiesWhenItsSourceGoes)
 {
     for (const bool autoRebuild : {true, false}) {
