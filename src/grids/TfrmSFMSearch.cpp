@@ -16,6 +16,7 @@
 #include <QHideEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSignalBlocker>
 
@@ -488,10 +489,13 @@ void TfrmSFMSearch::changeEvent(QEvent* Event)
     QWidget::changeEvent(Event);
     if (Event->type() != QEvent::ActivationChange || !FGrid || FGridDestroying)
         return;
-    if (isActiveWindow())
+    if (isActiveWindow()) {
         FGrid->Invalidate();
-    else if (isVisible())
+    } else if (isVisible()) {
+        // Another window took over: it keeps the activation.
+        const QScopedValueRollback<bool> lost(FLostActivation, true);
         hide();
+    }
 }
 
 void TfrmSFMSearch::hideEvent(QHideEvent* Event)
@@ -510,7 +514,7 @@ void TfrmSFMSearch::FormHide()
     FGrid->SetSearchFormPos(pos() - GridCorner());
     FGrid->Invalidate();
     if (FControl) {
-        if (QWidget* host = FControl->window(); host && host != this)
+        if (QWidget* host = FControl->window(); host && host != this && !FLostActivation)
             host->activateWindow();
         if (FControl->isVisible() && FControl->isEnabled() && FControl->focusPolicy() != Qt::NoFocus)
             FControl->setFocus();

@@ -90,4 +90,5 @@ private:
     QPointer<QWidget> FControl;
     TArrowAction FArrowAction = TArrowAction::NextValue;
     bool FGridDestroying = false;
+    bool FLostActivation = false;
 };

@@ -303,6 +303,15 @@ TEST(SearchForm, EscapeGoesBackAndEnterKeepsTheFoundRecord)
     QTest::keyClick(s.W()->edtWhat, Qt::Key_Return);
     EXPECT_FALSE(s.W()->isVisible());
     EXPECT_EQ(s.Nr(), 4);
+    // Another window taking the activation closes it; the found record stays.
+    s.grid->ShowIncrementalSearch(QStringLiteral("3"));
+    s.W()->activateWindow();
+    QApplication::processEvents();
+    ASSERT_TRUE(s.W()->isActiveWindow());
+    s.host.activateWindow();
+    QApplication::processEvents();
+    EXPECT_FALSE(s.W()->isVisible());
+    EXPECT_EQ(s.Nr(), 3);
     // Letters do not reach the text of a number column.
     s.grid->ShowIncrementalSearch(QStringLiteral("1"));
     QTest::keyClicks(s.W()->edtWhat, QStringLiteral("a5"));
