@@ -1,17 +1,17 @@
 #include "base/Logger.h"
 
+#include "base/TSharedSlot.h"
 #include "platform/rtl/ERangeError.h"
 
 #include <QObject>
-#include <atomic>
 
 namespace {
 
-// Atomic so that a thread logging while another replaces or clears the sink keeps the sink it
-// read alive until its call returns.
-std::atomic<std::shared_ptr<ILogSink>>& GlobalSink()
+// A thread logging while another replaces or clears the sink keeps the sink it read alive until
+// its call returns; only the read of the pointer is guarded, never the sink's work.
+TSharedSlot<ILogSink>& GlobalSink()
 {
-    static std::atomic<std::shared_ptr<ILogSink>> sink;
+    static TSharedSlot<ILogSink> sink;
     return sink;
 }
 
@@ -33,17 +33,17 @@ QString HexAddress(const void* object)
 
 std::shared_ptr<ILogSink> LogSink()
 {
-    return GlobalSink().load();
+    return GlobalSink().Load();
 }
 
 void SetLogSink(std::shared_ptr<ILogSink> sink)
 {
-    GlobalSink().store(std::move(sink));
+    GlobalSink().Store(std::move(sink));
 }
 
 void ClearLogSink()
 {
-    GlobalSink().store(nullptr);
+    GlobalSink().Store(nullptr);
 }
 
 void LogDebug(const QString& Message, const QString& Component, const QString& Context, int Value,

@@ -1,13 +1,15 @@
 #include "base/SqlTrace.h"
 
+#include "base/TSharedSlot.h"
+
 #include <atomic>
 
 namespace {
 
-// The client is replaced atomically: a thread tracing keeps the client it read alive.
-std::atomic<std::shared_ptr<TSqlTraceClient>>& GlobalClient()
+// A thread tracing keeps the client it read alive while the client is replaced.
+TSharedSlot<TSqlTraceClient>& GlobalClient()
 {
-    static std::atomic<std::shared_ptr<TSqlTraceClient>> client;
+    static TSharedSlot<TSqlTraceClient> client;
     return client;
 }
 
@@ -18,12 +20,12 @@ std::atomic<unsigned long> g_kinds{0};
 
 std::shared_ptr<TSqlTraceClient> SqlTraceClient()
 {
-    return GlobalClient().load();
+    return GlobalClient().Load();
 }
 
 void SetSqlTraceClient(std::shared_ptr<TSqlTraceClient> client)
 {
-    GlobalClient().store(std::move(client));
+    GlobalClient().Store(std::move(client));
 }
 
 int SqlTraceLevel()
