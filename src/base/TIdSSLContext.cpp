@@ -11,13 +11,13 @@ namespace {
 // The reason OpenSSL gives for the last failure, on a line of its own; clears the queue.
 QString Reason()
 {
-    QString text;
-    while (const unsigned long code = ERR_get_error()) {
-        char line[256];
-        ERR_error_string_n(code, line, sizeof line);
-        text = QString::fromLatin1(line); // the last one is the most specific
-    }
-    return text.isEmpty() ? QString() : u'\n' + text;
+    const unsigned long code = ERR_get_error(); // the earliest entry names the root cause
+    ERR_clear_error();
+    if (code == 0)
+        return {};
+    char line[256];
+    ERR_error_string_n(code, line, sizeof line);
+    return u'\n' + QString::fromLatin1(line);
 }
 
 [[noreturn]] void Fail(const QString& message)
