@@ -29,6 +29,7 @@ const QString kBackward = QStringLiteral("Meklēt atpakaļ");
 const QString kNextValue = QStringLiteral("Nākošā vērtība");
 const QString kPriorValue = QStringLiteral("Iepriekšējā vērtība");
 constexpr int kWidth = 290;
+constexpr int kTextWidth = 202;
 constexpr QPoint kNoPos{-1000, -1000};
 
 // A slot never lets an exception into Qt: it is shown as the default handler would.
@@ -82,7 +83,7 @@ TfrmSFMSearch::TfrmSFMSearch(QWidget* AOwner)
 
     edtWhat = new QLineEdit(pnlTop);
     edtWhat->setObjectName(QStringLiteral("edtWhat"));
-    edtWhat->setGeometry(4, 6, 202, 23);
+    edtWhat->setGeometry(4, 6, kTextWidth, 23);
     btnSearchFromStart =
         makeButton(pnlTop, "btnSearchFromStart", "SRCHFROMSTART", kFromStart, QRect(209, 6, 25, 23));
     btnSearchToEnd = makeButton(pnlTop, "btnSearchToEnd", "SRCHTOEND", kForward, QRect(237, 6, 24, 23));
@@ -116,6 +117,7 @@ TfrmSFMSearch* TfrmSFMSearch::PrepareSearchForm(IGridSearch& Grid)
         Grid.SetSearchForm(W);
     }
     W->FArrowAction = TArrowAction::NextValue;
+    W->edtWhat->resize(kTextWidth, W->edtWhat->height());
     W->btnSearchFromStart->setVisible(true);
     W->btnSearchToStart->setVisible(true);
     W->btnSearchToEnd->setVisible(true);
@@ -147,6 +149,8 @@ void TfrmSFMSearch::ShowIncrementalSearch(IGridSearch& Grid, const QString& ATex
     W->btnSearchToStart->hide();
     W->chkCase->hide();
     W->edtWhat->setEnabled(true);
+    // Without the buttons the text takes the whole line.
+    W->edtWhat->resize(kWidth - 8, W->edtWhat->height());
     const QString idxFields = Grid.GetPopupIdxFields();
     if (!idxFields.isEmpty()) {
         W->FFieldName = Grid.GetSortFilter(idxFields);
