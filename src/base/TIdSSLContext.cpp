@@ -3,6 +3,7 @@
 #include "base/EIdOSSLStorageFindCertError.h"
 #include "base/TCertFolderStore.h"
 
+#include <QScopeGuard>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 
@@ -115,6 +116,8 @@ std::unique_ptr<TIdSSLContext> TIdSSLContext::Clone() const
 void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
 {
     ERR_clear_error();
+    // A context that failed half way is not kept: nobody may mistake it for a ready one.
+    auto dropOnFailure = qScopeGuard([this] { m_context.reset(); });
     m_context.reset(SSL_CTX_new(CtxMode == TIdSSLCtxMode::Client ? TLS_client_method() : TLS_server_method()));
     if (!m_context)
         Fail(QStringLiteral("Could not create SSL context."));
@@ -143,6 +146,7 @@ void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
     if (!CipherList.isEmpty() && SSL_CTX_set_cipher_list(m_context.get(), CipherList.toLatin1().constData()) != 1)
         Fail(QStringLiteral("SetCipher failed."));
     SetVerify();
+    dropOnFailure.dismiss();
 }
 
 void TIdSSLContext::SelectCertificate()

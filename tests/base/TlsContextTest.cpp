@@ -145,6 +145,7 @@ TEST_F(TlsContextTest, StoreErrors)
             EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Could not find certificate in storage: ")));
             EXPECT_TRUE(e.Message().contains(QLatin1String(row.Detail))) << e.Message().toStdString();
         }
+        EXPECT_EQ(context.Context(), nullptr);
     }
 }
 
@@ -223,6 +224,7 @@ TEST_F(TlsContextTest, FilesAndCertificatesInMemory)
             ADD_FAILURE() << "no error";
         } catch (const EIdOpenSSLError& e) {
             EXPECT_TRUE(e.Message().startsWith(QLatin1String(row.Error))) << e.Message().toStdString();
+            EXPECT_EQ(context.Context(), nullptr); // nothing half made is left behind
         }
     }
 
