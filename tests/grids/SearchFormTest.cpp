@@ -127,6 +127,7 @@ TEST(SearchForm, FindWithoutTextShowsTheCurrentValue)
     ASSERT_TRUE(s.W() && s.W()->isVisible());
     EXPECT_EQ(s.beeps.count, 0);
     EXPECT_EQ(s.W()->edtWhat->text(), s.ds->FieldByName(QStringLiteral("CENA"))->DisplayText());
+    EXPECT_EQ(s.W()->edtWhat->selectedText(), s.W()->edtWhat->text());
     EXPECT_EQ(s.W()->windowTitle(), QStringLiteral("CENA"));
     // A lone control character (typed into a date column) only opens the window.
     s.grid->ShowFind(QString(QChar(0)));
