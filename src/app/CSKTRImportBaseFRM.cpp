@@ -441,6 +441,8 @@ void TfrmCSKTRImportBaseFRM::BuildPages()
 
 void TfrmCSKTRImportBaseFRM::SetupGrid(TFrameGrid* grid, TDataSource* source, const QStringList& fields)
 {
+    // Built like a form being read: the columns as designed become the grid's defaults.
+    grid->BeginLoading();
     grid->SetReadOnly(true);
     grid->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs | dgRowSelect |
                      dgConfirmDelete);
@@ -450,6 +452,7 @@ void TfrmCSKTRImportBaseFRM::SetupGrid(TFrameGrid* grid, TDataSource* source, co
     for (const QString& f : fields)
         grid->Columns()->Add()->SetFieldName(f);
     grid->SetDataSource(source);
+    grid->Loaded();
 }
 
 QList<TDBReadOnlyEdit*> TfrmCSKTRImportBaseFRM::DataEdits() const

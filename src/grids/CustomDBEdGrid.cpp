@@ -356,6 +356,8 @@ void TCustomDBEdGrid::ShowAllColumns()
         EndLayout();
         throw;
     }
+    // Everything shown is the plain layout again, nothing to hand on.
+    FColumns->SetDescsModified(false);
     EndLayout();
 }
 

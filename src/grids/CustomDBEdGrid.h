@@ -19,6 +19,7 @@ class TDBEdGridColumns;
 class TDataSet;
 class TDataSource;
 class TEdGridDataLink;
+class TEnumStrings;
 class TEkColumn;
 class TField;
 class TKpImageList;
@@ -179,6 +180,23 @@ public:
     void ColumnUpdated(TEkColumn* Column);
     // Shows every hidden column.
     virtual void ShowAllColumns();
+
+    // ---- column chooser and columns description --------------------------------------------
+    using TColumnsDescEvent = std::function<void(TCustomDBEdGrid* Sender, TEnumStrings& dsc)>;
+    using TColumnRemoveEvent = std::function<void(TCustomDBEdGrid* Sender, const QString& FieldName, bool& DoRemove)>;
+    // The chooser over the shown and hidden columns; its OK rebuilds both.
+    virtual void FieldsDialog();
+    // Dest becomes a copy of the shown columns followed by the hidden ones.
+    void CopyAllColumns(TDBEdGridColumns* Dest);
+    void RestoreDefaultColumnsToColumns(TDBEdGridColumns* descTo);
+    // Field name and width at 96 dpi and scale 1 per column (OnlyVisible skips hidden ones).
+    std::unique_ptr<TEnumStrings> BuildColumnsDesc(TDBEdGridColumns* Collection, bool OnlyVisible);
+    virtual void SaveColumnsDesc();
+    virtual void RestoreColumnsDesc();
+    virtual void RestoreColumnsWidth();
+    TColumnsDescEvent OnSaveColumnsDesc;
+    TColumnsDescEvent OnRestoreColumnsDesc;
+    TColumnRemoveEvent OnColumnRemove;
     // Streaming end: takes the design-time copy and lays out.
     void BeginLoading() { FLoading = true; }
     void Loaded();

@@ -36,8 +36,6 @@
 TCustomDBSfmGrid::TSearchHook TCustomDBSfmGrid::ShowIncrementalSearchHook;
 TCustomDBSfmGrid::TSearchHook TCustomDBSfmGrid::ShowFindHook;
 TCustomDBSfmGrid::TGridHook TCustomDBSfmGrid::ShowNextValueHook;
-TCustomDBSfmGrid::TGridHook TCustomDBSfmGrid::FieldsDialogHook;
-TCustomDBSfmGrid::TExportHook TCustomDBSfmGrid::ExportHook;
 
 namespace {
 
@@ -671,30 +669,6 @@ void TCustomDBSfmGrid::ShowNextValue()
 {
     if (ShowNextValueHook) ShowNextValueHook(this);
     else TfrmSFMSearch::ShowNextValue(*this);
-}
-
-void TCustomDBSfmGrid::FieldsDialog()
-{
-    if (FieldsDialogHook) FieldsDialogHook(this);
-    else UiServices::Beep();
-}
-
-void TCustomDBSfmGrid::ExportToExcel(bool Interactive, int Version)
-{
-    if (ExportHook) ExportHook(this, Version, Interactive);
-    else UiServices::Beep();
-}
-
-void TCustomDBSfmGrid::ExportToOOXMLSheet(bool Interactive)
-{
-    if (ExportHook) ExportHook(this, 3, Interactive);
-    else UiServices::Beep();
-}
-
-void TCustomDBSfmGrid::ExportToOpenDocumentSpreadSheet(bool Interactive)
-{
-    if (ExportHook) ExportHook(this, 4, Interactive);
-    else UiServices::Beep();
 }
 
 // ---- IGridSearch ----------------------------------------------------------------------------

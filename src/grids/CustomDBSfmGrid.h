@@ -6,6 +6,7 @@
 #include "grids/IGridSearch.h"
 #include "grids/OrderInfoList.h"
 #include "grids/SFMWarningColumns.h"
+#include "grids/TExportType.h"
 #include "platform/rtl/Value.h"
 
 #include <QColor>
@@ -23,6 +24,9 @@ class TDataSet;
 class TEkColumn;
 class TField;
 class TKpImageList;
+class TToExcel;
+class TDocumentExportBase;
+class TFldDlg;
 
 // The grid every screen shows: the data grid plus a header menu (search, filters, sorting,
 // columns, exports), a multi-column sort order applied as an index of a client dataset,
@@ -59,12 +63,9 @@ public:
     // Commands whose windows and writers live elsewhere; a grid asks these when set.
     using TSearchHook = std::function<void(TCustomDBSfmGrid* Grid, const QString& Text)>;
     using TGridHook = std::function<void(TCustomDBSfmGrid* Grid)>;
-    using TExportHook = std::function<void(TCustomDBSfmGrid* Grid, int Kind, bool Interactive)>;
     static TSearchHook ShowIncrementalSearchHook;
     static TSearchHook ShowFindHook;
     static TGridHook ShowNextValueHook;
-    static TGridHook FieldsDialogHook;
-    static TExportHook ExportHook;
 
     static constexpr int NoFocusField = -300;
     static inline const QString SortIndexName = QStringLiteral("SFMGridSort");
@@ -116,10 +117,20 @@ public:
     virtual void ShowIncrementalSearch(const QString& Text);
     virtual void ShowFind(const QString& Text);
     virtual void ShowNextValue();
-    virtual void FieldsDialog();
-    virtual void ExportToExcel(bool Interactive, int Version);
-    virtual void ExportToOOXMLSheet(bool Interactive);
-    virtual void ExportToOpenDocumentSpreadSheet(bool Interactive);
+
+    // ---- exports ---------------------------------------------------------------------------
+    using TExportToExcelEvent = std::function<void(TCustomDBSfmGrid* Sender, TToExcel& ToExcel)>;
+    using TExportEvent =
+        std::function<void(TCustomDBSfmGrid* Sender, TExportType ExportType, TDBEdGridColumns& Columns)>;
+    // The grid's records with the columns chosen in the column chooser (the shown ones when it
+    // is skipped) into a new workbook in the temporary folder, which is then opened.
+    // XLSFormat: 2 a binary workbook, 9 Office Open XML.
+    virtual void ExportToExcel(bool AShowColumnsDialog, int XLSFormat);
+    virtual void ExportToOOXMLSheet(bool AShowColumnsDialog);
+    virtual void ExportToOpenDocumentSpreadSheet(bool AShowColumnsDialog);
+    // Raised after the columns are set and before the workbook is written.
+    TExportToExcelEvent OnExportToExcel;
+    TExportEvent OnExport;
 
     // ---- properties ------------------------------------------------------------------------
     TSortOrder DefaultSortOrder() const { return FDefaultSortOrder; }
@@ -246,6 +257,10 @@ protected:
     QPoint FLastMouseDownCoor{-1, -1};
 
 private:
+    // Steps shared by the exports: browse mode, a copy of the columns, the chooser; nullptr
+    // when there is nothing to export or the user cancelled.
+    std::unique_ptr<TFldDlg> ExportColumnsDialog(bool AShowColumnsDialog, TDBEdGridColumns& Cols);
+    void ExportColumnToList(TDocumentExportBase& W, TDBEdGridColumns& Cols, TEkColumn* C, bool CheckField);
     void BuildHeaderPopup();
     void HeaderPopupClick(QAction* Item);
     void HandleMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& P, bool Double,

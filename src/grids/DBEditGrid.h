@@ -10,10 +10,6 @@ public:
     explicit TDBEditGrid(QWidget* parent = nullptr);
     ~TDBEditGrid() override;
 
-    // Column layout kept between sessions; each hands over to the grid's own operation.
-    QString SaveColumnsDesc();
-    void RestoreColumnsDesc(const QString& Desc);
-    void RestoreColumnsWidth(const QString& Desc);
     // Reloads the text of a shown in-place editor.
     void InvalidateEditors();
 

@@ -21,7 +21,10 @@
 #include <ostream>
 #include <vector>
 
+#ifndef STUMPWISE_QSTRING_PRINTTO
+#define STUMPWISE_QSTRING_PRINTTO
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#endif
 
 inline QString Fixture(const char* relative)
 {

@@ -26,7 +26,10 @@ inline QString RunPython(const QString& script, const QStringList& args, const Q
 
 #include <ostream>
 
+#ifndef STUMPWISE_QSTRING_PRINTTO
+#define STUMPWISE_QSTRING_PRINTTO
 inline void PrintTo(const QString& s, std::ostream* os)
 {
     *os << '"' << s.toStdString() << '"';
 }
+#endif

@@ -18,7 +18,10 @@
 #include <ostream>
 #include <vector>
 
+#ifndef STUMPWISE_QSTRING_PRINTTO
+#define STUMPWISE_QSTRING_PRINTTO
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#endif
 
 // A grid that paints its title and data cells the way the program's grids do (title gradient
 // and caption, data cells through DefaultDrawColumnCell) and records every text it draws.

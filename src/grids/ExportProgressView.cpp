@@ -1,0 +1,60 @@
+#include "grids/ExportProgressView.h"
+
+#include "base/KpUt.h"
+#include "export/ExportProgress.h"
+
+#include <QProgressDialog>
+#include <QWidget>
+#include <algorithm>
+
+ExportProgressView::ExportProgressView(QWidget* Parent) : FParent(Parent)
+{
+    KpUt::WaitCursor(true);
+    ExportProgress& p = ExportProgress::Instance();
+    FStarted = QObject::connect(&p, &ExportProgress::Started, [this](int steps) { Start(steps); });
+    FStepped = QObject::connect(&p, &ExportProgress::Stepped, [this](int steps) { Step(steps); });
+    FEnded = QObject::connect(&p, &ExportProgress::Ended, [this] {
+        if (FDialog)
+            FDialog->reset();
+    });
+}
+
+ExportProgressView::~ExportProgressView()
+{
+    QObject::disconnect(FStarted);
+    QObject::disconnect(FStepped);
+    QObject::disconnect(FEnded);
+    delete FDialog.data();
+    KpUt::WaitCursor(false);
+}
+
+void ExportProgressView::Start(int Steps)
+{
+    FSteps = std::max(Steps, 1);
+    FDone = 0;
+    FShownPercent = -1;
+    if (!FDialog) {
+        FDialog = new QProgressDialog(FParent ? FParent->window() : nullptr);
+        FDialog->setObjectName(QStringLiteral("dlgExportProgress"));
+        FDialog->setWindowTitle(QStringLiteral("Eksports"));
+        FDialog->setLabelText(QStringLiteral("Notiek eksportēšana..."));
+        FDialog->setCancelButton(nullptr);
+        FDialog->setWindowModality(Qt::WindowModal);
+        FDialog->setMinimumDuration(500);
+        FDialog->setAutoClose(false);
+        FDialog->setAutoReset(false);
+    }
+    FDialog->setRange(0, 100);
+    FDialog->setValue(0);
+}
+
+void ExportProgressView::Step(int Steps)
+{
+    FDone = std::min(FDone + Steps, FSteps);
+    // A row is a step: the window is touched only when the whole percentage moves.
+    const int percent = int(qint64(FDone) * 100 / FSteps);
+    if (percent == FShownPercent || !FDialog)
+        return;
+    FShownPercent = percent;
+    FDialog->setValue(percent);
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// The kinds of file a grid exports to.
+enum class TExportType { etExcel, etOOXMLSheet, etOOCalc };
