@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <initializer_list>
+#include <optional>
 #include <limits>
 
 namespace {
@@ -64,7 +64,6 @@ inline Value V(const std::optional<int32_t>& v) { return v ? Value(*v) : Value()
 inline Value V(const std::optional<int16_t>& v) { return v ? Value(static_cast<int32_t>(*v)) : Value(); }
 inline Value V(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
 inline Value V(const QString& v) { return v.isEmpty() ? Value() : Value(v); }
-inline Value D(const std::optional<double>& v) { return v ? Value(DateTime(*v)) : Value(); }
 
 inline std::optional<int32_t> ReadInt(const TField* f)
 {
@@ -152,13 +151,53 @@ public:
     TBulkAppend(const TBulkAppend&) = delete;
     TBulkAppend& operator=(const TBulkAppend&) = delete;
 
-    // The values of row i in field order.
-    void Row(size_t i, std::initializer_list<Value> values)
-    {
-        int field = 0;
-        for (const Value& v : values)
-            FDs->SetBulkValue(field++, FFirst + int(i), v);
-    }
+    // The values of row i in field order; an empty value leaves its field empty (null).
+    class TRow {
+    public:
+        TRow(TClientDataSet* ds, int record) : FDs(ds), FRecord(record) { }
+        TRow& operator<<(const std::optional<int32_t>& v)
+        {
+            if (v)
+                FDs->SetBulkInteger(FField, FRecord, *v);
+            ++FField;
+            return *this;
+        }
+        TRow& operator<<(const std::optional<int16_t>& v)
+        {
+            if (v)
+                FDs->SetBulkInteger(FField, FRecord, *v);
+            ++FField;
+            return *this;
+        }
+        TRow& operator<<(const std::optional<double>& v)
+        {
+            if (v)
+                FDs->SetBulkValue(FField, FRecord, Value(*v));
+            ++FField;
+            return *this;
+        }
+        TRow& operator<<(const QString& v)
+        {
+            if (!v.isEmpty())
+                FDs->SetBulkString(FField, FRecord, v);
+            ++FField;
+            return *this;
+        }
+        // A date-time field.
+        TRow& Date(const std::optional<double>& v)
+        {
+            if (v)
+                FDs->SetBulkValue(FField, FRecord, Value(DateTime(*v)));
+            ++FField;
+            return *this;
+        }
+
+    private:
+        TClientDataSet* FDs;
+        int FRecord;
+        int FField = 0;
+    };
+    TRow Row(size_t i) { return TRow(FDs, FFirst + int(i)); }
     void Done()
     {
         FDone = true;
@@ -761,21 +800,23 @@ TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
 
 void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
 {
+    // Each table in its field order (see the Create...DataSet methods).
     {
         const THeaderRow& h = model.Header;
         TBulkAppend out(FcdsHeader.get(), 1);
-        out.Row(0, {V(h.HRV_APJOMS_ALL), V(h.DAST_APJOMS_ALL), V(h.PROCENTS_ALL), V(h.HRV_APJOMS_OP),
-                    V(h.DAST_APJOMS_OP), V(h.PROCENTS_OP), V(h.HRV_APJOMS_RAND), V(h.DAST_APJOMS_RAND),
-                    V(h.PROCENTS_RAND), D(h.DATUMS_PARB), V(h.HRV_NUMURS), V(h.HRV_VIN), V(h.FILE_NAME),
-                    D(h.DATUMS_PARB_SAK), V(h.HAS_EMPTY_DATE), V(h.DIENU_SKAITS), V(h.IR_PARRAVUMI),
-                    V(h.DIAM_NOVIRZE6MM_ALL), V(h.DIAM_NOVIRZE6MM_OP), V(h.DIAM_NOVIRZE6MM_RAND)});
+        TBulkAppend::TRow row = out.Row(0);
+        row << h.HRV_APJOMS_ALL << h.DAST_APJOMS_ALL << h.PROCENTS_ALL << h.HRV_APJOMS_OP << h.DAST_APJOMS_OP
+            << h.PROCENTS_OP << h.HRV_APJOMS_RAND << h.DAST_APJOMS_RAND << h.PROCENTS_RAND;
+        row.Date(h.DATUMS_PARB) << h.HRV_NUMURS << h.HRV_VIN << h.FILE_NAME;
+        row.Date(h.DATUMS_PARB_SAK) << h.HAS_EMPTY_DATE << h.DIENU_SKAITS << h.IR_PARRAVUMI << h.DIAM_NOVIRZE6MM_ALL
+                                    << h.DIAM_NOVIRZE6MM_OP << h.DIAM_NOVIRZE6MM_RAND;
         out.Done();
     }
     {
         TBulkAppend out(FcdsVar.get(), model.Vars.size());
         for (size_t i = 0; i < model.Vars.size(); ++i) {
             const TVarRow& r = model.Vars[i];
-            out.Row(i, {V(r.BLOCK_NR), V(r.VAR_NR), V(r.VAR_T), V(r.VERTIBA)});
+            out.Row(i) << r.BLOCK_NR << r.VAR_NR << r.VAR_T << r.VERTIBA;
         }
         out.Done();
     }
@@ -783,8 +824,10 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
         TBulkAppend out(FcdsKoki.get(), model.Trees.size());
         for (size_t i = 0; i < model.Trees.size(); ++i) {
             const TTreeRow& t = model.Trees[i];
-            out.Row(i, {V(t.KOKS_NR), V(t.BALKU_SK), V(t.IZV_VEIDS), V(t.HRV_APJOMS), V(t.DAST_APJOMS), V(t.DERIGS),
-                        V(t.SUGA), V(t.SUGA_TXT), D(t.DATUMS_PARB), V(t.CIRSMA_NR)});
+            TBulkAppend::TRow row = out.Row(i);
+            row << t.KOKS_NR << t.BALKU_SK << t.IZV_VEIDS << t.HRV_APJOMS << t.DAST_APJOMS << t.DERIGS << t.SUGA
+                << t.SUGA_TXT;
+            row.Date(t.DATUMS_PARB) << t.CIRSMA_NR;
         }
         out.Done();
     }
@@ -792,9 +835,8 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
         TBulkAppend out(FcdsBalki.get(), model.Logs.size());
         for (size_t i = 0; i < model.Logs.size(); ++i) {
             const TLogRow& l = model.Logs[i];
-            out.Row(i, {V(l.KOKS_NR), V(l.BALKIS_NR), V(l.SORT_NR), V(l.HRV_GARUMS), V(l.DAST_GARUMS),
-                        V(l.DAST_TIEVG), V(l.HRV_TIEVG), V(l.MER_SKAITS), V(l.DERIGS), V(l.HRV_APJOMS),
-                        V(l.DAST_APJOMS)});
+            out.Row(i) << l.KOKS_NR << l.BALKIS_NR << l.SORT_NR << l.HRV_GARUMS << l.DAST_GARUMS << l.DAST_TIEVG
+                       << l.HRV_TIEVG << l.MER_SKAITS << l.DERIGS << l.HRV_APJOMS << l.DAST_APJOMS;
         }
         out.Done();
     }
@@ -804,10 +846,10 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
         TBulkAppend out(FcdsMerijumi.get(), model.Meas.size());
         for (size_t i = 0; i < model.Meas.size(); ++i) {
             const TMeasRow& r = model.Meas[i];
-            out.Row(i, {V(r.KOKS_NR), V(r.BALKIS_NR), V(r.MERIJUMS_NR), V(r.MERVIETA), V(r.MERVIETA_IEP_HRV),
-                        V(r.MERVIETA_IEP_DAST), V(r.HRV_GARUMS), V(r.DAST_GARUMS), V(r.HRV_DIAMETRS),
-                        V(r.DAST_DIAMETRS), V(r.DERIGS), V(r.SORT_NR), V(r.PIEZIMES), V(r.NOVIRZE_DIAMETRS),
-                        V(r.NOVIRZE_DIAM_LIDZ), V(r.INTERVALS_DIAMETRS), V(r.DERIGS_DIAM_NOV), V(r.MERIJ_VEIDS)});
+            out.Row(i) << r.KOKS_NR << r.BALKIS_NR << r.MERIJUMS_NR << r.MERVIETA << r.MERVIETA_IEP_HRV
+                       << r.MERVIETA_IEP_DAST << r.HRV_GARUMS << r.DAST_GARUMS << r.HRV_DIAMETRS << r.DAST_DIAMETRS
+                       << r.DERIGS << r.SORT_NR << r.PIEZIMES << r.NOVIRZE_DIAMETRS << r.NOVIRZE_DIAM_LIDZ
+                       << r.INTERVALS_DIAMETRS << r.DERIGS_DIAM_NOV << r.MERIJ_VEIDS;
         }
         out.Done();
     }
@@ -815,15 +857,15 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
         TBulkAppend out(FcdsDiamNovirzes.get(), model.DiamNovirzes.size());
         for (size_t i = 0; i < model.DiamNovirzes.size(); ++i) {
             const TDiamNovirzeRow& r = model.DiamNovirzes[i];
-            out.Row(i, {V(r.IZV_VEIDS), V(r.INTERVALS_DIAMETRS), V(r.LIDZ_2), V(r.LIDZ_2_PRCNT), V(r.LIDZ_4),
-                        V(r.LIDZ_4_PRCNT), V(r.LIDZ_6), V(r.LIDZ_6_PRCNT), V(r.CITS), V(r.CITS_PRCNT), V(r.KOPA)});
+            out.Row(i) << r.IZV_VEIDS << r.INTERVALS_DIAMETRS << r.LIDZ_2 << r.LIDZ_2_PRCNT << r.LIDZ_4
+                       << r.LIDZ_4_PRCNT << r.LIDZ_6 << r.LIDZ_6_PRCNT << r.CITS << r.CITS_PRCNT << r.KOPA;
         }
         out.Done();
     }
     {
         TBulkAppend out(FcdsCirsmas.get(), model.Cirsmas.size());
         for (size_t i = 0; i < model.Cirsmas.size(); ++i)
-            out.Row(i, {V(model.Cirsmas[i].CIRSMA_NR), V(model.Cirsmas[i].OBJECTUSERID)});
+            out.Row(i) << model.Cirsmas[i].CIRSMA_NR << model.Cirsmas[i].OBJECTUSERID;
         out.Done();
     }
     {

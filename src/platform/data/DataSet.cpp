@@ -3,11 +3,16 @@
 #include "platform/data/DataSource.h"
 #include "platform/data/EDatabaseError.h"
 #include "platform/data/FilterExpression.h"
+#include "platform/data/IntegerField.h"
+#include "platform/data/SmallintField.h"
+#include "platform/data/StringField.h"
 #include "platform/data/KpDbDataSet.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <typeinfo>
 
 namespace {
 
@@ -140,6 +145,48 @@ QStringList TDataSet::GetFieldNames() const
 int TDataSet::IndexOfField(const TField* field) const
 {
     return field && field->m_dataSet == this ? field->m_index : -1;
+}
+
+void TDataSet::MoveField(TField* field, int newIndex)
+{
+    const int from = IndexOfField(field);
+    if (from < 0)
+        return;
+    const int n = FieldCount();
+    const int to = std::clamp(newIndex, 0, n - 1);
+    if (from == to)
+        return;
+    // Every list kept per field position turns the same way, so each field keeps its values.
+    auto turn = [&](auto& list) {
+        if (int(list.size()) != n)
+            return;
+        if (from < to)
+            std::rotate(list.begin() + from, list.begin() + from + 1, list.begin() + to + 1);
+        else
+            std::rotate(list.begin() + to, list.begin() + from, list.begin() + from + 1);
+    };
+    auto moved = [&](int i) {
+        if (i == from)
+            return to;
+        if (from < to && i > from && i <= to)
+            return i - 1;
+        if (to < from && i >= to && i < from)
+            return i + 1;
+        return i;
+    };
+    turn(m_fields);
+    turn(m_columns);
+    turn(m_buffer);
+    for (OrderKey& k : m_orderKeys)
+        k.Field = moved(k.Field);
+    for (auto& t : m_rangeTerms)
+        t.first = moved(t.first);
+    for (int i = 0; i < n; ++i)
+        m_fields[size_t(i)]->m_index = i;
+    ReindexFields();
+    if (m_filterExpr)
+        CompileFilter();
+    DataEvent(TDataEvent::deLayoutChange, nullptr);
 }
 
 void TDataSet::AddField(std::shared_ptr<TField> field)
@@ -496,14 +543,80 @@ void TDataSet::RebuildOrder()
 
 bool TDataSet::SortByIntegerKeys()
 {
-    // An index over integer fields only (the usual one) is sorted on its keys copied side by side
-    // into one array, nulls lowest and descending keys negated: far fewer cache misses and
-    // branches than comparing column by column.
+    // An index over integer fields only (the usual one) is sorted on its keys copied out of the
+    // columns: packed into one number per record and radix-sorted when their ranges fit in 64
+    // bits, else side by side in one array; either is far cheaper than comparing column by
+    // column. Ties keep the insertion order, as the comparison by rank does.
     const size_t k = m_orderKeys.size();
     for (const OrderKey& key : m_orderKeys)
         if (m_columns[size_t(key.Field)].StorageKind() != TColumnStore::Kind::Int32)
             return false;
+    auto byRank = [this](int a, int b) { return m_rank[size_t(a)] < m_rank[size_t(b)]; };
+    if (!std::is_sorted(m_order.begin(), m_order.end(), byRank))
+        std::sort(m_order.begin(), m_order.end(), byRank);
     const size_t n = m_order.size();
+    if (n < 2)
+        return true;
+
+    // Codes of each key: ascending null 0 and values from 1; descending the values from 0 down
+    // and null last.
+    std::vector<qint64> lo(k, 0), hi(k, 0);
+    std::vector<int> bits(k, 0);
+    int total = 0;
+    for (size_t j = 0; j < k; ++j) {
+        const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
+        bool any = false;
+        for (int slot : m_order) {
+            if (c.IsNull(slot))
+                continue;
+            const qint64 v = c.Int32At(slot);
+            lo[j] = any ? std::min(lo[j], v) : v;
+            hi[j] = any ? std::max(hi[j], v) : v;
+            any = true;
+        }
+        const quint64 largest = quint64(hi[j] - lo[j] + 1);
+        bits[j] = int(std::bit_width(largest));
+        total += bits[j];
+    }
+    if (total <= 64) {
+        std::vector<std::pair<quint64, int>> a(n), b(n);
+        for (size_t i = 0; i < n; ++i) {
+            const int slot = m_order[i];
+            quint64 key = 0;
+            for (size_t j = 0; j < k; ++j) {
+                const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
+                quint64 code;
+                if (m_orderKeys[j].Descending)
+                    code = c.IsNull(slot) ? quint64(hi[j] - lo[j] + 1) : quint64(hi[j] - c.Int32At(slot));
+                else
+                    code = c.IsNull(slot) ? 0 : quint64(c.Int32At(slot) - lo[j] + 1);
+                key = bits[j] == 64 ? code : (key << bits[j]) | code;
+            }
+            a[i] = {key, slot};
+        }
+        // Least significant digit first: every pass is stable, so ties stay in rank order.
+        constexpr int kDigit = 11;
+        constexpr size_t kBuckets = size_t(1) << kDigit;
+        std::vector<size_t> count(kBuckets);
+        for (int shift = 0; shift < total; shift += kDigit) {
+            std::fill(count.begin(), count.end(), 0);
+            for (const auto& e : a)
+                ++count[(e.first >> shift) & (kBuckets - 1)];
+            size_t sum = 0;
+            for (size_t& c : count) {
+                const size_t here = c;
+                c = sum;
+                sum += here;
+            }
+            for (const auto& e : a)
+                b[count[(e.first >> shift) & (kBuckets - 1)]++] = e;
+            a.swap(b);
+        }
+        for (size_t i = 0; i < n; ++i)
+            m_order[i] = a[i].second;
+        return true;
+    }
+
     const size_t stride = k + 1; // the keys, then the slot
     std::vector<qint64> rows(n * stride);
     for (size_t i = 0; i < n; ++i) {
@@ -511,7 +624,7 @@ bool TDataSet::SortByIntegerKeys()
         qint64* r = &rows[i * stride];
         for (size_t j = 0; j < k; ++j) {
             const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
-            qint64 v = c.IsNull(slot) ? std::numeric_limits<qint64>::min() + 1 : qint64(c.Int32At(slot));
+            const qint64 v = c.IsNull(slot) ? std::numeric_limits<qint64>::min() + 1 : qint64(c.Int32At(slot));
             r[j] = m_orderKeys[j].Descending ? -v : v;
         }
         r[k] = slot;
@@ -520,13 +633,14 @@ bool TDataSet::SortByIntegerKeys()
     for (size_t i = 0; i < n; ++i)
         perm[i] = int(i);
     const qint64* base = rows.data();
+    // perm starts in rank order, so comparing positions breaks ties as the ranks do.
     std::sort(perm.begin(), perm.end(), [&](int a, int b) {
         const qint64* ra = base + size_t(a) * stride;
         const qint64* rb = base + size_t(b) * stride;
         for (size_t j = 0; j < k; ++j)
             if (ra[j] != rb[j])
                 return ra[j] < rb[j];
-        return m_rank[size_t(ra[k])] < m_rank[size_t(rb[k])];
+        return a < b;
     });
     for (size_t i = 0; i < n; ++i)
         m_order[i] = int(rows[size_t(perm[i]) * stride + k]);
@@ -1208,7 +1322,54 @@ int TDataSet::BeginBulkAppend(int count)
         m_rank.push_back(m_maxRank += 1);
     m_liveCount += count;
     m_bulkFirst = first;
+    m_bulkTargets.assign(m_fields.size(), BulkTarget());
+    for (size_t i = 0; i < m_fields.size(); ++i) {
+        const TField* f = m_fields[i].get();
+        if (f->ReadOnly())
+            continue;
+        const TColumnStore::Kind kind = m_columns[i].StorageKind();
+        BulkTarget& t = m_bulkTargets[i];
+        // Only the exact classes: a subclass may convert in its own way.
+        if (kind == TColumnStore::Kind::Int32
+            && (typeid(*f) == typeid(TIntegerField) || typeid(*f) == typeid(TSmallintField))) {
+            const auto* fi = static_cast<const TIntegerField*>(f);
+            t.Kind = BulkTarget::Kind::Integer;
+            t.Lo = fi->TypeMin();
+            t.Hi = fi->TypeMax();
+            if (fi->MinValue() != 0 || fi->MaxValue() != 0) {
+                t.Lo = std::max(t.Lo, fi->MinValue());
+                t.Hi = std::min(t.Hi, fi->MaxValue());
+            }
+        } else if (kind == TColumnStore::Kind::String && typeid(*f) == typeid(TStringField)) {
+            t.Kind = BulkTarget::Kind::String;
+            t.Size = f->Size();
+        }
+    }
     return first;
+}
+
+void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
+{
+    const size_t i = size_t(fieldIndex);
+    if (i < m_bulkTargets.size() && m_bulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= m_bulkFirst
+        && record < int(m_live.size()) && m_bulkFirst >= 0 && value >= m_bulkTargets[i].Lo
+        && value <= m_bulkTargets[i].Hi) {
+        m_columns[i].SetInt32(record, value);
+        return;
+    }
+    SetBulkValue(fieldIndex, record, ::Value(value)); // checks, converts or raises as the field does
+}
+
+void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)
+{
+    const size_t i = size_t(fieldIndex);
+    if (i < m_bulkTargets.size() && m_bulkTargets[i].Kind == BulkTarget::Kind::String && record >= m_bulkFirst
+        && record < int(m_live.size()) && m_bulkFirst >= 0
+        && (m_bulkTargets[i].Size <= 0 || value.size() <= m_bulkTargets[i].Size)) {
+        m_columns[i].SetString(record, value);
+        return;
+    }
+    SetBulkValue(fieldIndex, record, ::Value(value));
 }
 
 void TDataSet::SetBulkValue(int fieldIndex, int record, const ::Value& value)

@@ -50,6 +50,8 @@ public:
     std::vector<TField*> GetFieldList(const QString& fieldNames) const;
     QStringList GetFieldNames() const;
     int IndexOfField(const TField* field) const;
+    // Puts a field at another position of the field list, open or not; its values go with it.
+    void MoveField(TField* field, int newIndex);
     // Persistent fields are added while the dataset is closed.
     void AddField(std::shared_ptr<TField> field);
     void RemoveField(TField* field);
@@ -102,6 +104,9 @@ public:
     bool CanBulkAppend() const;
     int BeginBulkAppend(int count);
     void SetBulkValue(int fieldIndex, int record, const ::Value& value);
+    // The same for the usual kinds of value, without a variant in between.
+    void SetBulkInteger(int fieldIndex, int record, qint32 value);
+    void SetBulkString(int fieldIndex, int record, const QString& value);
     void EndBulkAppend();
     void CancelBulkAppend();
     // Removes every record.
@@ -303,4 +308,12 @@ private:
     // Bulk append in progress: its first slot and the highest rank before it (-1: none).
     int m_bulkFirst = -1;
     double m_bulkMaxRank = 0;
+    // Per field, whether a bulk write may go straight to its column: the plain integer fields
+    // with their range, the plain text fields with their width; others convert through the field.
+    struct BulkTarget {
+        enum class Kind : std::uint8_t { Field, Integer, String } Kind = Kind::Field;
+        qint64 Lo = 0, Hi = 0;
+        int Size = 0;
+    };
+    std::vector<BulkTarget> m_bulkTargets;
 };

@@ -31,20 +31,35 @@ const std::vector<Row> kRows = {
     {1, 1, "PRIEDE", 3}, {2, Value(), "egle", 2},   {3, 2, "Bērzs", -5}, {Value(), 1, "y", 0},
 };
 
-void AppendOneByOne(TDataSet& ds)
+// Integers too far apart to be packed into one sort key.
+const std::vector<Row> kWideRows = {
+    {2000000000, -2000000000, "a", 5}, {-2000000000, 2000000000, "b", -5}, {2000000000, -2000000000, "c", -32768},
+    {Value(), 7, "d", 32767},          {-2000000000, 2000000000, "e", -5}, {0, 0, "f", Value()},
+};
+
+void AppendOneByOne(TDataSet& ds, const std::vector<Row>& rows = kRows)
 {
-    for (const Row& r : kRows)
+    for (const Row& r : rows)
         ds.AppendRecord({r.koks, r.balkis, r.suga, r.garums});
 }
 
-void AppendInBulk(TDataSet& ds)
+// Integers and texts through their own setters, the rest through the general one.
+void AppendInBulk(TDataSet& ds, const std::vector<Row>& rows = kRows)
 {
-    const int first = ds.BeginBulkAppend(int(kRows.size()));
-    for (size_t i = 0; i < kRows.size(); ++i) {
-        const Row& r = kRows[i];
+    const int first = ds.BeginBulkAppend(int(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& r = rows[i];
+        const int rec = first + int(i);
         int f = 0;
-        for (const Value& v : {r.koks, r.balkis, r.suga, r.garums})
-            ds.SetBulkValue(f++, first + int(i), v);
+        for (const Value& v : {r.koks, r.balkis, r.suga, r.garums}) {
+            if (v.IsNull())
+                ;
+            else if (v.GetKind() == Value::Kind::Integer)
+                ds.SetBulkInteger(f, rec, v.AsInteger());
+            else
+                ds.SetBulkString(f, rec, v.AsString());
+            ++f;
+        }
     }
     ds.EndBulkAppend();
 }
@@ -96,6 +111,23 @@ TEST(BulkAppend, SameTableAsRecordByRecordInEveryOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        {
+            auto one = MakeLogs();
+            auto bulk = MakeLogs();
+            c.order(*one);
+            c.order(*bulk);
+            AppendOneByOne(*one, kWideRows);
+            AppendInBulk(*bulk, kWideRows);
+            EXPECT_EQ(Records(*bulk), Records(*one));
+            // All three integer fields, ascending and descending.
+            for (const char* desc : {"", "KOKS_NR;GARUMS"}) {
+                one->AddIndex(QStringLiteral("wide") + desc, "KOKS_NR;BALKIS_NR;GARUMS", 0, desc);
+                bulk->AddIndex(QStringLiteral("wide") + desc, "KOKS_NR;BALKIS_NR;GARUMS", 0, desc);
+                one->SetIndexName(QStringLiteral("wide") + desc);
+                bulk->SetIndexName(QStringLiteral("wide") + desc);
+                EXPECT_EQ(Records(*bulk), Records(*one)) << desc;
+            }
+        }
         auto one = MakeLogs();
         auto bulk = MakeLogs();
         c.order(*one);
@@ -156,6 +188,8 @@ TEST(BulkAppend, FailedValueLeavesNothing)
     };
     const std::vector<Case> cases = {
         {"small integer out of range", [](TDataSet& d, int first) { d.SetBulkValue(3, first + 1, 40000); }},
+        {"small integer out of range, typed", [](TDataSet& d, int first) { d.SetBulkInteger(3, first, -40000); }},
+        {"typed text into an integer field", [](TDataSet& d, int first) { d.SetBulkString(0, first, "abc"); }},
         {"text where a number goes", [](TDataSet& d, int first) { d.SetBulkValue(0, first, "abc"); }},
         {"record outside the batch", [](TDataSet& d, int first) { d.SetBulkValue(0, first + 2, 1); }},
     };
@@ -168,10 +202,12 @@ TEST(BulkAppend, FailedValueLeavesNothing)
         EXPECT_EQ(Records(*ds), before);
     }
     // Longer texts are cut to the field's width, as SetValue cuts them.
-    const int first = ds->BeginBulkAppend(1);
+    const int first = ds->BeginBulkAppend(2);
     ds->SetBulkValue(2, first, "0123456789abc");
+    ds->SetBulkString(2, first + 1, "abcdefghijKLM");
     ds->EndBulkAppend();
-    EXPECT_EQ(ds->FieldByName("SUGA")->AsString(), "0123456789");
+    ds->SetIndexName(TClientDataSet::DefaultOrderName);
+    EXPECT_EQ(Column(*ds, "SUGA"), Texts({"old", "0123456789", "abcdefghij"}));
 }
 
 } // namespace
