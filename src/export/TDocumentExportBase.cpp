@@ -75,7 +75,28 @@ QString TDocumentExportBase::NormalizeName(const QString& s)
     for (QChar& c : r)
         if (QStringLiteral(":\\/?*[]").contains(c))
             c = QLatin1Char('_');
+    // Spreadsheets refuse a sheet name that begins or ends with an apostrophe.
+    if (r.startsWith(QLatin1Char('\'')))
+        r[0] = QLatin1Char('_');
+    if (r.endsWith(QLatin1Char('\'')))
+        r[r.size() - 1] = QLatin1Char('_');
     return r;
+}
+
+bool TDocumentExportBase::IsNumericType(TFieldType t)
+{
+    switch (t) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftWord:
+    case TFieldType::ftLargeint:
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString TDocumentExportBase::ColumnLetters(int column)

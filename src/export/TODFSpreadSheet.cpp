@@ -191,9 +191,12 @@ void TODFSpreadSheet::WriteDataCell(QXmlStreamWriter& w, TField* field, bool las
                && field->AsString() == QLatin1String("' '")) {
         Attr(w, "office:value-type", "string");
         TextP(w, QString());
-    } else if (field->DataType() == TFieldType::ftInteger || field->DataType() == TFieldType::ftFloat) {
+    } else if (IsNumericType(field->DataType())) {
+        // Every numeric type, so that sums over any of them work in the spreadsheet; whole
+        // numbers exactly, even past 15 digits.
         Attr(w, "office:value-type", "float");
-        Attr(w, "office:value", ValueText(field->AsFloat()));
+        Attr(w, "office:value", field->DataType() == TFieldType::ftLargeint ? QString::number(field->AsLargeInt())
+                                                                            : ValueText(field->AsFloat()));
         TextP(w, QString());
     } else {
         Attr(w, "office:value-type", "string");

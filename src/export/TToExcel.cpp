@@ -486,15 +486,9 @@ SheetValue TToExcel::GetCellValue(TField* Fld)
         return SheetValue::Text(Fld->DisplayText());
     if (Fld->IsNull())
         return SheetValue::Empty();
-    switch (t) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftInteger:
-    case TFieldType::ftWord:
-    case TFieldType::ftLargeint:
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
+    if (IsNumericType(t))
         return SheetValue::Number(Fld->AsFloat());
+    switch (t) {
     case TFieldType::ftBoolean:
         return SheetValue::Boolean(Fld->AsBoolean());
     case TFieldType::ftBytes:

@@ -85,22 +85,10 @@ void TxlColumn::UpdateFromField()
     m_alignment = f->Alignment();
     m_displayLabel = f->DisplayLabel();
     m_displayWidth = f->DisplayWidth();
-    switch (f->DataType()) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftInteger:
-    case TFieldType::ftWord:
-    case TFieldType::ftLargeint:
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftDate:
-    case TFieldType::ftTime:
-    case TFieldType::ftDateTime:
+    const TFieldType t = f->DataType();
+    if (TDocumentExportBase::IsNumericType(t) || t == TFieldType::ftDate || t == TFieldType::ftTime
+        || t == TFieldType::ftDateTime)
         m_displayFormat = f->DisplayFormat();
-        break;
-    default:
-        break;
-    }
 }
 
 QString TxlColumn::GetDisplayName() const

@@ -20,6 +20,7 @@ namespace {
 
 constexpr int MaxRecordData = 8224;
 constexpr int MaxCellText = 32767;
+constexpr size_t MaxSstBuckets = 128;
 
 struct Buf
 {
@@ -401,6 +402,9 @@ private:
         // characters split at a character boundary with a fresh flag byte after the break.
         struct Bucket { std::uint32_t pos; unsigned offset; };
         std::vector<Bucket> buckets;
+        // The index record must fit one record: at most 128 buckets, so a bucket covers more
+        // strings as the table grows.
+        const size_t perBucket = std::max<size_t>(8, (m_sst.size() + MaxSstBuckets - 1) / MaxSstBuckets);
         QByteArray rec;
         unsigned recId = 0x00FC;
         int recStart = int(g.size());
@@ -420,7 +424,7 @@ private:
             const int charSize = comp ? 1 : 2;
             if (rec.size() + 3 + charSize > MaxRecordData)
                 flush(0x003C);
-            if (i % 8 == 0)
+            if (i % perBucket == 0)
                 buckets.push_back({std::uint32_t(recStart + 4 + rec.size()), unsigned(4 + rec.size())});
             Buf h;
             h.u16(unsigned(s.size()));
@@ -443,7 +447,7 @@ private:
         }
         flush(0x003C);
         Buf e;
-        e.u16(8);
+        e.u16(unsigned(perBucket));
         for (const Bucket& bk : buckets) {
             e.u32(bk.pos);
             e.u16(bk.offset);

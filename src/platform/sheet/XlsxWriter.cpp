@@ -5,6 +5,11 @@
 #include "platform/sheet/Workbook.h"
 
 #include <QFile>
+#include <QScopeGuard>
+#include <QUuid>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -95,7 +100,19 @@ private:
 
 void XlsxWriter::Save(const Workbook& book, const QString& fileName)
 {
-    const QByteArray path = QFile::encodeName(fileName);
+    // The library writes the whole file only when the book is closed; it goes to a sibling
+    // name first, so a failure leaves neither a truncated file nor a damaged earlier one.
+    const QString partName = fileName + QStringLiteral(".%1.part").arg(QUuid::createUuid().toString(QUuid::Id128).left(12));
+    auto removePart = qScopeGuard([&] { QFile::remove(partName); });
+    Write(book, partName, fileName);
+    if (std::rename(QFile::encodeName(partName).constData(), QFile::encodeName(fileName).constData()) != 0)
+        throw ESheetError(QStringLiteral("Cannot write \"%1\": %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errno))));
+    removePart.dismiss();
+}
+
+void XlsxWriter::Write(const Workbook& book, const QString& partName, const QString& fileName)
+{
+    const QByteArray path = QFile::encodeName(partName);
     std::unique_ptr<lxw_workbook, BookCloser> wb(workbook_new(path.constData()));
     if (!wb)
         throw ESheetError(QStringLiteral("Cannot create \"%1\"").arg(fileName));

@@ -12,4 +12,7 @@ public:
 
     // Throws ESheetError when the library refuses a cell or the file cannot be written.
     static void Save(const Workbook& book, const QString& fileName);
+
+private:
+    static void Write(const Workbook& book, const QString& partName, const QString& fileName);
 };
