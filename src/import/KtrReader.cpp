@@ -410,7 +410,9 @@ void Import::SecondPass()
     for (const Mapped& m : m_mapped)
         if (m.Act == Action::MeasDast || m.Act == Action::MeasHrv || m.Act == Action::MeasMervieta)
             given += m.Value.isEmpty() ? 0 : m.Value.count(QLatin1Char(' ')) + 1;
-    m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)));
+    // The analysis adds a butt and a top row to every log: room for them too, so that the table
+    // is not moved (and held twice) when it grows.
+    m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)) + 2 * m_model.Logs.size());
 
     THeaderRow& header = m_model.Header;
     for (const Mapped& m : m_mapped) {

@@ -132,6 +132,12 @@ private:
     bool FFiltered;
 };
 
+template <typename T>
+void Release(std::vector<T>& rows)
+{
+    std::vector<T>().swap(rows);
+}
+
 // Appends all rows of one table in one step, column by column (see TDataSet::BeginBulkAppend):
 // no record events, no order comparisons per row, the dataset's index built once at the end;
 // nothing is kept when a value fails. The cursor ends on the first record, as after a load.
@@ -798,7 +804,7 @@ TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
     return m;
 }
 
-void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
+void TCSHrvStumpwiseToDS::Publish(TAnalysisModel& model)
 {
     // Each table in its field order (see the Create...DataSet methods).
     {
@@ -819,6 +825,7 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
             out.Row(i) << r.BLOCK_NR << r.VAR_NR << r.VAR_T << r.VERTIBA;
         }
         out.Done();
+        Release(model.Vars);
     }
     {
         TBulkAppend out(FcdsKoki.get(), model.Trees.size());
@@ -830,6 +837,7 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
             row.Date(t.DATUMS_PARB) << t.CIRSMA_NR;
         }
         out.Done();
+        Release(model.Trees);
     }
     {
         TBulkAppend out(FcdsBalki.get(), model.Logs.size());
@@ -839,6 +847,7 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
                        << l.HRV_TIEVG << l.MER_SKAITS << l.DERIGS << l.HRV_APJOMS << l.DAST_APJOMS;
         }
         out.Done();
+        Release(model.Logs);
     }
     {
         // Written straight into storage: the change handler of DERIGS does not append the notes,
@@ -852,6 +861,7 @@ void TCSHrvStumpwiseToDS::Publish(const TAnalysisModel& model)
                        << r.INTERVALS_DIAMETRS << r.DERIGS_DIAM_NOV << r.MERIJ_VEIDS;
         }
         out.Done();
+        Release(model.Meas);
     }
     {
         TBulkAppend out(FcdsDiamNovirzes.get(), model.DiamNovirzes.size());

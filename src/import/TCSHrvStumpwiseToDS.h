@@ -85,7 +85,9 @@ private:
     void CreateCirsmasDataSet();
 
     void RunImport(TCSHrvKtrHqcFileType kind, const TReader& reader, const QString& sFileName);
-    void Publish(const TAnalysisModel& model);
+    // Fills the datasets from the model; each table of the model is emptied once it is in its
+    // dataset, so that a large file is never held twice over.
+    void Publish(TAnalysisModel& model);
     TAnalysisModel ReadModelFromDataSets() const;
 
     // Dataset event handlers.
