@@ -338,6 +338,7 @@ void TToExcel::WriteData()
     const quint32 limit = MaxRowsPerSheet(fXLSFormat);
     const quint32 a = HasAggregates() ? 1 : 0;
     AddDefaultColumns();
+    PrepareRowColumns();
     int n = 0;
     do {
         ++n;
@@ -553,31 +554,57 @@ QString TToExcel::GetCellNumberFormat(TField* Fld)
     }
 }
 
+void TToExcel::PrepareRowColumns()
+{
+    fHasRowFormat = Dataset() && Dataset()->FindField(QStringLiteral("ROW_FORMAT"));
+    fRowColumns.clear();
+    for (int i = 0; i < Columns().Count(); ++i) {
+        RowColumn rc;
+        rc.field = ColumnField(i);
+        rc.align = AlignOf(Columns().Items(i).Alignment());
+        // Only text kinds and shown texts can change the format from one record to the next.
+        rc.fixedFormat = !rc.field || (!IsStringType(rc.field->DataType()) && !rc.field->OnGetText);
+        if (rc.fixedFormat)
+            rc.numberFormat = GetCellNumberFormat(rc.field);
+        fRowColumns.push_back(std::move(rc));
+    }
+}
+
 void TToExcel::WriteDataRow(qint64 Row)
 {
     Worksheet& sheet = CurrentSheet();
     const int r = CheckedRow(Row);
-    const QString rowColor = GetRowFormatValue(QStringLiteral("RWBKGCOLOR"));
+    if (fRowColumns.size() != size_t(Columns().Count()))
+        PrepareRowColumns();
+    // Without a ROW_FORMAT field every lookup gives the empty text.
+    const QString rowColor = fHasRowFormat ? GetRowFormatValue(QStringLiteral("RWBKGCOLOR")) : QString();
     const std::int64_t R = rowColor.isEmpty() ? -1 : std::int64_t(quint32(StrToInt(rowColor)));
-    for (int i = 1; i <= Columns().Count(); ++i) {
-        TField* fld = ColumnField(i - 1);
+    for (int i = 1; i <= int(fRowColumns.size()); ++i) {
+        const RowColumn& rc = fRowColumns[size_t(i - 1)];
+        TField* fld = rc.field;
         SheetCell& c = sheet.Cell(r, i);
         c.value = GetCellValue(fld);
         std::int64_t color = R;
-        if (color < 0) {
-            const QString cc = GetCellFormatValue(QStringLiteral("CLBKGCOLOR"), fld);
-            if (!cc.isEmpty())
-                color = std::int64_t(quint32(StrToInt(cc)));
+        bool italic = false;
+        bool bold = false;
+        if (fHasRowFormat) {
+            if (color < 0) {
+                const QString cc = GetCellFormatValue(QStringLiteral("CLBKGCOLOR"), fld);
+                if (!cc.isEmpty())
+                    color = std::int64_t(quint32(StrToInt(cc)));
+            }
+            const QString it = GetCellFormatValue(QStringLiteral("CLITALIC"), fld);
+            italic = !it.isEmpty() && StrToBool(it);
+            const QString bd = GetCellFormatValue(QStringLiteral("CLBOLD"), fld);
+            bold = !bd.isEmpty() && StrToBool(bd);
         }
-        const QString italic = GetCellFormatValue(QStringLiteral("CLITALIC"), fld);
-        c.style.font.italic = StrToBool(italic.isEmpty() ? QStringLiteral("false") : italic);
-        const QString bold = GetCellFormatValue(QStringLiteral("CLBOLD"), fld);
-        c.style.font.bold = StrToBool(bold.isEmpty() ? QStringLiteral("false") : bold);
+        c.style.font.italic = italic;
+        c.style.font.bold = bold;
         if (color >= 0 && quint32(color) != TxlColumn::clNone)
             c.style.fill = ColorToRgb(quint32(color));
-        c.style.hAlign = AlignOf(Columns().Items(i - 1).Alignment());
+        c.style.hAlign = rc.align;
         c.style.borders |= sbLeft | sbRight;
-        c.style.numberFormat = GetCellNumberFormat(fld);
+        c.style.numberFormat = rc.fixedFormat ? rc.numberFormat : GetCellNumberFormat(fld);
     }
 }
 

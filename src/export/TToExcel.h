@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QString>
 #include <memory>
+#include <vector>
 
 class QPainter;
 class TField;
@@ -66,6 +67,18 @@ private:
     void WriteLegendSheet();
     TField* ColumnField(int index) const;
 
+    // What a data row needs of each column, looked up once per export rather than per cell.
+    struct RowColumn
+    {
+        TField* field = nullptr;
+        SheetHAlign align = SheetHAlign::General;
+        bool fixedFormat = false; // the number format is the same on every record
+        QString numberFormat;
+    };
+    void PrepareRowColumns();
+
+    std::vector<RowColumn> fRowColumns;
+    bool fHasRowFormat = false;
     std::unique_ptr<Workbook> fWorkBook;
     qint32 fXLSFormat = 2;
     QString fFileName;

@@ -5,6 +5,8 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
+#include <vector>
 #include <cmath>
 
 Worksheet::Worksheet(Workbook* book, const QString& name) : m_book(book), m_name(name) { }
@@ -32,7 +34,14 @@ SheetCell& Worksheet::Cell(int row, int col)
     if (m_minCol == 0 || col < m_minCol)
         m_minCol = col;
     m_maxCol = std::max(m_maxCol, col);
-    return m_rows[row][col];
+    // Rows and cells mostly come in order: appending at the end needs no search.
+    auto r = !m_rows.empty() && m_rows.rbegin()->first < row ? m_rows.emplace_hint(m_rows.end(), std::piecewise_construct,
+                                                                                   std::forward_as_tuple(row), std::forward_as_tuple())
+                                                             : m_rows.try_emplace(row).first;
+    auto& cells = r->second;
+    if (!cells.empty() && cells.rbegin()->first < col)
+        return cells.emplace_hint(cells.end(), col, SheetCell())->second;
+    return cells[col];
 }
 
 const SheetCell* Worksheet::FindCell(int row, int col) const
@@ -118,27 +127,46 @@ QString Worksheet::DisplayText(const SheetCell& cell)
     return QString();
 }
 
+int Worksheet::DisplayChars(const SheetCell& cell)
+{
+    const SheetValue& v = cell.value;
+    if (v.kind == SheetValue::Kind::Text && !v.text.contains(QLatin1Char('\n')))
+        return int(v.text.size());
+    if (v.kind != SheetValue::Kind::Text && v.kind != SheetValue::Kind::Number)
+        return int(DisplayText(cell).size()); // one line, and cheap to build
+    if (v.kind == SheetValue::Kind::Number && !cell.style.numberFormat.contains(QLatin1Char(','))) {
+        // As wide as the number's text, counted without building it.
+        char buf[64];
+        const auto res = std::to_chars(buf, buf + sizeof buf, v.number, std::chars_format::general, 15);
+        return res.ec == std::errc() ? int(res.ptr - buf) : int(DisplayText(cell).size());
+    }
+    int chars = 0;
+    for (const QString& line : DisplayText(cell).split(QLatin1Char('\n')))
+        chars = std::max(chars, int(line.size()));
+    return chars;
+}
+
 void Worksheet::AutoFitColumns(int col1, int col2)
 {
-    for (int c = col1; c <= col2; ++c) {
-        double widest = -1;
-        for (const auto& [row, cells] : m_rows) {
-            auto it = cells.find(c);
-            if (it == cells.end())
-                continue;
+    if (col2 < col1)
+        return;
+    // One pass over the rows for all columns: the longest line of the text decides; bold and
+    // larger type need more room.
+    std::vector<double> widest(size_t(col2 - col1 + 1), -1.0);
+    for (const auto& [row, cells] : m_rows) {
+        for (auto it = cells.lower_bound(col1); it != cells.end() && it->first <= col2; ++it) {
             const SheetCell& cell = it->second;
-            // The longest line of the text decides; bold and larger type need more room.
-            double chars = 0;
-            for (const QString& line : DisplayText(cell).split(QLatin1Char('\n')))
-                chars = std::max(chars, double(line.size()));
             double factor = cell.style.font.size / 10.0;
             if (cell.style.font.bold)
                 factor *= 1.1;
-            widest = std::max(widest, chars * factor);
+            double& w = widest[size_t(it->first - col1)];
+            w = std::max(w, DisplayChars(cell) * factor);
         }
-        if (widest < 0)
-            continue;
-        Column(c).width = std::clamp(widest + 1.5, 2.0, 255.0);
+    }
+    for (int c = col1; c <= col2; ++c) {
+        const double w = widest[size_t(c - col1)];
+        if (w >= 0)
+            Column(c).width = std::clamp(w + 1.5, 2.0, 255.0);
     }
 }
 

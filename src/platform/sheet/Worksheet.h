@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory_resource>
 
 class Workbook;
 
@@ -51,10 +52,15 @@ public:
     int UsedFirstColumn() const;
     int UsedColumnCount() const;
 
-    const std::map<int, std::map<int, SheetCell>>& Rows() const { return m_rows; }
+    // A row's cells by column. Cells live in the sheet's own pool: an export makes hundreds of
+    // thousands of them and never removes one, so they go all at once with the sheet.
+    using Row = std::pmr::map<int, SheetCell>;
+    const std::pmr::map<int, Row>& Rows() const { return m_rows; }
 
     // The text a reader would see in the cell, roughly (used for fitting widths).
     static QString DisplayText(const SheetCell& cell);
+    // The length of the longest line of DisplayText.
+    static int DisplayChars(const SheetCell& cell);
 
     static constexpr double DefaultColumnWidth = 8.43;
 
@@ -63,7 +69,8 @@ private:
 
     Workbook* m_book;
     QString m_name;
-    std::map<int, std::map<int, SheetCell>> m_rows;
+    std::pmr::monotonic_buffer_resource m_pool;
+    std::pmr::map<int, Row> m_rows{&m_pool};
     std::map<int, SheetColumn> m_columns;
     int m_minCol = 0;
     int m_maxCol = 0;

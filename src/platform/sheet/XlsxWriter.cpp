@@ -32,6 +32,19 @@ void Check(lxw_error err, const QString& what)
         throw ESheetError(QStringLiteral("%1: %2").arg(what, QString::fromUtf8(lxw_strerror(err))));
 }
 
+// A cell's place, put into words only when the library refuses the cell.
+struct CellPlace
+{
+    int row;
+    int col;
+};
+
+void Check(lxw_error err, CellPlace at)
+{
+    if (err != LXW_NO_ERROR)
+        Check(err, QStringLiteral("Cell (%1, %2)").arg(at.row).arg(at.col));
+}
+
 std::uint8_t Align(SheetHAlign a)
 {
     switch (a) {
@@ -134,13 +147,18 @@ void XlsxWriter::Write(const Workbook& book, const QString& partName, const QStr
                                            nullptr, &options),
                   QStringLiteral("Column %1").arg(col));
         }
+        // Cells of a column mostly share one style: the last one found per column is tried first.
+        std::vector<std::pair<const SheetStyle*, lxw_format*>> lastStyle(size_t(sheet.UsedFirstColumn() + sheet.UsedColumnCount()));
         for (const auto& [row, cells] : sheet.Rows()) {
             for (const auto& [col, cell] : cells) {
                 const lxw_row_t r = lxw_row_t(row - 1);
                 const lxw_col_t c = lxw_col_t(col - 1);
-                lxw_format* f = cell.style == plain ? nullptr : formats.For(cell.style);
+                auto& last = lastStyle[size_t(col)];
+                if (!last.first || !(*last.first == cell.style))
+                    last = {&cell.style, cell.style == plain ? nullptr : formats.For(cell.style)};
+                lxw_format* f = last.second;
                 const SheetValue& v = cell.value;
-                const QString where = QStringLiteral("Cell (%1, %2)").arg(row).arg(col);
+                const CellPlace where{row, col};
                 double serial = 0;
                 switch (v.kind) {
                 case SheetValue::Kind::Empty:
