@@ -83,22 +83,6 @@ QString TDocumentExportBase::NormalizeName(const QString& s)
     return r;
 }
 
-bool TDocumentExportBase::IsNumericType(TFieldType t)
-{
-    switch (t) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftInteger:
-    case TFieldType::ftWord:
-    case TFieldType::ftLargeint:
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QString TDocumentExportBase::ColumnLetters(int column)
 {
     if (column < 1)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "export/TxlColumns.h"
-#include "platform/data/DBTypes.h"
 
 #include <QString>
 #include <QStringList>
@@ -60,8 +59,6 @@ public:
     // A valid worksheet name: "Sheet" for the empty text, else at most 31 characters with
     // : \ / ? * [ ] and an apostrophe at either end replaced by "_".
     static QString NormalizeName(const QString& s);
-    // Integer, float, currency and BCD types: the ones a spreadsheet gets as numbers.
-    static bool IsNumericType(TFieldType t);
     // Spreadsheet column letters of a column counted from 1 (1 A, 27 AA, 703 AAA).
     static QString ColumnLetters(int column);
     // "AB2:AB10"; dotted gives ".AB2:.AB10". Throws ERangeError for a column or row below 1.

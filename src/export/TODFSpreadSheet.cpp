@@ -191,7 +191,7 @@ void TODFSpreadSheet::WriteDataCell(QXmlStreamWriter& w, TField* field, bool las
                && field->AsString() == QLatin1String("' '")) {
         Attr(w, "office:value-type", "string");
         TextP(w, QString());
-    } else if (IsNumericType(field->DataType())) {
+    } else if (IsNumericFieldType(field->DataType())) {
         // Every numeric type, so that sums over any of them work in the spreadsheet; whole
         // numbers exactly, even past 15 digits.
         Attr(w, "office:value-type", "float");

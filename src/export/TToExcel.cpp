@@ -487,7 +487,7 @@ SheetValue TToExcel::GetCellValue(TField* Fld)
         return SheetValue::Text(Fld->DisplayText());
     if (Fld->IsNull())
         return SheetValue::Empty();
-    if (IsNumericType(t))
+    if (IsNumericFieldType(t))
         return SheetValue::Number(Fld->AsFloat());
     switch (t) {
     case TFieldType::ftBoolean:

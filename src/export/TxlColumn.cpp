@@ -86,7 +86,7 @@ void TxlColumn::UpdateFromField()
     m_displayLabel = f->DisplayLabel();
     m_displayWidth = f->DisplayWidth();
     const TFieldType t = f->DataType();
-    if (TDocumentExportBase::IsNumericType(t) || t == TFieldType::ftDate || t == TFieldType::ftTime
+    if (IsNumericFieldType(t) || t == TFieldType::ftDate || t == TFieldType::ftTime
         || t == TFieldType::ftDateTime)
         m_displayFormat = f->DisplayFormat();
 }

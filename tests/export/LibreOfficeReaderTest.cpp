@@ -100,7 +100,7 @@ Want Expected(TField* f, Format format)
             return {Want::Text, f->Value().AsString()};
         return {Want::Date, d.ToQDate().toString(QStringLiteral("dd.MM.yyyy"))};
     }
-    if (TDocumentExportBase::IsNumericType(t))
+    if (IsNumericFieldType(t))
         return {Want::Number, QString(), f->AsFloat()};
     return {Want::Text, f->AsString()};
 }

@@ -100,6 +100,23 @@ enum TIndexOption : unsigned {
 using TIndexOptions = unsigned;
 
 // True for the types whose values are kept as text.
+// Integer, float, currency and BCD types.
+inline bool IsNumericFieldType(TFieldType t)
+{
+    switch (t) {
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+    case TFieldType::ftWord:
+    case TFieldType::ftLargeint:
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+        return true;
+    default:
+        return false;
+    }
+}
+
 inline bool IsStringFieldType(TFieldType t)
 {
     return t == TFieldType::ftString || t == TFieldType::ftFixedChar || t == TFieldType::ftWideString

@@ -129,22 +129,6 @@ bool IsKeyword(const Token& t, const char* word)
     return t.type == Tok::Ident && t.pos >= 0 && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
-bool IsNumericType(TFieldType t)
-{
-    switch (t) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftInteger:
-    case TFieldType::ftWord:
-    case TFieldType::ftLargeint:
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-        return true;
-    default:
-        return false;
-    }
-}
-
 bool IsDateType(TFieldType t)
 {
     return t == TFieldType::ftDate || t == TFieldType::ftTime || t == TFieldType::ftDateTime;
@@ -355,7 +339,7 @@ private:
                 cmp.prefix = true;
             }
             v = ::Value(text);
-        } else if (IsNumericType(type)) {
+        } else if (IsNumericFieldType(type)) {
             if (v.IsString()) {
                 bool ok = false;
                 const double d = v.AsString().trimmed().toDouble(&ok);
