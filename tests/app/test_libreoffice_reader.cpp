@@ -1,20 +1,23 @@
-// LibreOffice Calc as the real reader: every analysis dataset of the real control files is
-// exported in all three formats, converted to CSV by LibreOffice and compared cell by cell.
-#include "ExportTestUtil.h"
-
+// LibreOffice Calc as the real reader: every analysis grid of the real control files is
+// exported through its export commands in all three formats, converted to CSV by LibreOffice
+// and compared cell by cell with its dataset.
+#include "AppTestUtil.h"
+#include "base/KelpUtils.h"
 #include "base/KpDaTi.h"
-#include "export/TODFSpreadSheet.h"
-#include "export/TToExcel.h"
-#include "import/TCSHrvStumpwiseToDS.h"
-#include "platform/data/DateTimeField.h"
+#include "grids/DBEdGridColumns.h"
+#include "grids/EkColumn.h"
+#include "grids/EkColumnTitle.h"
+#include "platform/rtl/DelphiFormat.h"
+#include "platform/rtl/FormatSettings.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QUuid>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <utility>
@@ -68,16 +71,16 @@ QList<QList<CsvCell>> ReadCsv(const QString& fileName)
     return rows;
 }
 
-enum class Format { Xls, Xlsx, Ods };
+enum class SheetFormat { Xls, Xlsx, Ods };
 
-const char* Name(Format f)
+const char* Name(SheetFormat f)
 {
-    return f == Format::Xls ? "xls" : f == Format::Xlsx ? "xlsx" : "ods";
+    return f == SheetFormat::Xls ? "xls" : f == SheetFormat::Xlsx ? "xlsx" : "ods";
 }
 
 // What a reader must show for a field on the current record, as the writers define it: texts
-// (shown texts where the field has them) as they stand, numbers by value, dates in the day.month.year
-// form; no-date values are empty cells in workbooks and dated texts in OpenDocument.
+// (shown texts where the field has them) as they stand, numbers by value, dates in the short
+// date form; no-date values are empty cells in workbooks and dated texts in OpenDocument.
 struct Want
 {
     enum Kind { Text, Number, Date } kind = Text;
@@ -85,7 +88,7 @@ struct Want
     double number = 0;
 };
 
-Want Expected(TField* f, Format format)
+Want Expected(TField* f, SheetFormat format)
 {
     if (f->OnGetText)
         return {Want::Text, f->DisplayText()};
@@ -94,11 +97,11 @@ Want Expected(TField* f, Format format)
     const TFieldType t = f->DataType();
     if (t == TFieldType::ftDate || t == TFieldType::ftDateTime) {
         const DateTime d = f->AsDateTime();
-        if (format != Format::Ods && (d == KpDaTi::MinDate || d == KpDaTi::MaxDate))
+        if (format != SheetFormat::Ods && (d == KpDaTi::MinDate || d == KpDaTi::MaxDate))
             return {};
-        if (format == Format::Ods)
+        if (format == SheetFormat::Ods)
             return {Want::Text, f->Value().AsString()};
-        return {Want::Date, d.ToQDate().toString(QStringLiteral("dd.MM.yyyy"))};
+        return {Want::Date, DateToStr(d)};
     }
     if (IsNumericFieldType(t))
         return {Want::Number, QString(), f->AsFloat()};
@@ -128,81 +131,93 @@ QString Shown(const Want& want)
     return want.kind == Want::Number ? QString::number(want.number, 'g', 17) : want.text;
 }
 
+// Records what would be opened, so no program starts.
+struct RecordingShell : IShellServices {
+    QStringList opened;
+    bool OpenFile(const QString& fileName) override
+    {
+        opened << fileName;
+        return true;
+    }
+    void ShowError(const QString&) override {}
+};
+
 struct Export
 {
     QString file;
-    QString caption;
-    QList<QList<Want>> rows; // the header row first
+    std::string caption;
+    QList<QList<Want>> rows; // the title row first
 };
 
-QList<QList<Want>> ExpectedRows(TDataSet* ds, const TDocumentExportBase& x, Format format)
+// The rows an export of a grid must hold: the titles of its shown columns, then each record.
+QList<QList<Want>> ExpectedRows(TFrameGrid* grid, SheetFormat format)
 {
-    QList<QList<Want>> rows;
-    QList<Want> header;
-    for (int i = 0; i < x.Columns().Count(); ++i)
-        header << Want{Want::Text, x.Columns().Items(i).DisplayLabel()};
-    rows << header;
+    std::vector<TEkColumn*> columns;
+    QList<Want> titles;
+    for (int i = 0; i < grid->Columns()->Count(); ++i)
+        if (grid->Columns()->Items(i)->Visible()) {
+            columns.push_back(grid->Columns()->Items(i));
+            titles << Want{Want::Text, columns.back()->Title()->Caption()};
+        }
+    QList<QList<Want>> rows{titles};
+    TDataSet* ds = grid->LinkDataSet();
+    const TBookmark mark = ds->GetBookmark();
+    ds->DisableControls();
     for (ds->First(); !ds->Eof(); ds->Next()) {
         QList<Want> row;
-        for (int i = 0; i < x.Columns().Count(); ++i)
-            row << Expected(ds->FieldByName(x.Columns().Items(i).DataField()), format);
+        for (TEkColumn* c : columns)
+            row << Expected(ds->FieldByName(c->FieldName()), format);
         rows << row;
     }
+    ds->GotoBookmark(mark);
+    ds->EnableControls();
     return rows;
 }
 
-// Exports a dataset the way the grids' export commands do: its visible fields, a workbook or
-// an OpenDocument spreadsheet, saved under a temporary name.
-Export Write(TDataSet* ds, Format format, const QString& caption)
-{
-    Export e;
-    e.caption = caption + QLatin1Char('.') + QLatin1String(Name(format));
-    if (format == Format::Ods) {
-        TODFSpreadSheet x;
-        x.SetDataset(ds);
-        x.Execute(false, false);
-        e.file = x.OutputFileName();
-        e.rows = ExpectedRows(ds, x, format);
-    } else {
-        TToExcel x;
-        x.SetXLSFormat(format == Format::Xls ? 2 : 9);
-        x.SetDataset(ds);
-        x.Execute(false, true);
-        x.Save(QString());
-        e.file = x.FileName();
-        e.rows = ExpectedRows(ds, x, format);
-    }
-    return e;
-}
+class LibreOfficeReader : public AppTest, public ::testing::WithParamInterface<const char*> {};
 
 } // namespace
 
-TEST(LibreOfficeReader, EveryAnalysisDatasetReadsBackInAllThreeFormats)
+TEST_P(LibreOfficeReader, EveryAnalysisGridReadsBackInAllThreeFormats)
 {
     const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
     if (soffice.isEmpty())
         GTEST_SKIP() << "LibreOffice (soffice) is not installed: scripts/setup installs libreoffice-calc-nogui";
-    FormatScope format;
-    TempFolderScope temp;
+    const FormatSettings savedFormat = FormatSettings::Default();
+    FormatSettings::SetDefault(FormatSettings()); // day.month.year, point decimals
+    auto shell = std::make_shared<RecordingShell>();
+    KelpUtils::SetShellServices(shell);
+    auto restore = qScopeGuard([&] {
+        KelpUtils::SetShellServices(nullptr);
+        FormatSettings::SetDefault(savedFormat);
+        for (const QString& f : shell->opened)
+            QFile::remove(f);
+    });
+    MakeWindow();
+    ClickLoad(Fixture(GetParam()));
+    ASSERT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
 
     std::vector<Export> exports;
-    for (const char* fixture : {"ktr/komatsu-maxixplorer-2017.ktr", "ktr/jd-timbermatic-2013.ktr",
-                                "hqc/vimek-forester-h70.hqc"}) {
-        TCSHrvStumpwiseToDS loader;
-        loader.ImportFileIntoDS(QStringLiteral(STUMPWISE_FIXTURES "/") + QLatin1String(fixture));
-        loader.EnableAllControls();
-        for (TClientDataSet* ds : {loader.cdsKoki(), loader.cdsBalki(), loader.cdsMerijumi(), loader.cdsDiamNovirzes()}) {
-            ASSERT_GT(ds->RecordCount(), 0) << fixture << " " << ds->Name().toStdString();
-            for (Format f : {Format::Xls, Format::Xlsx, Format::Ods})
-                exports.push_back(Write(ds, f, QLatin1String(fixture) + QLatin1Char(' ') + ds->Name()));
+    for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki, frame->grdMerijumi, frame->grdDiamNovirzes}) {
+        ASSERT_GT(grid->LinkDataSet()->RecordCount(), 0) << grid->objectName().toStdString();
+        for (SheetFormat f : {SheetFormat::Xls, SheetFormat::Xlsx, SheetFormat::Ods}) {
+            const qsizetype before = shell->opened.size();
+            if (f == SheetFormat::Ods)
+                grid->ExportToOpenDocumentSpreadSheet(false);
+            else
+                grid->ExportToExcel(false, f == SheetFormat::Xls ? 2 : 9);
+            ASSERT_EQ(shell->opened.size(), before + 1) << grid->objectName().toStdString() << " " << Name(f);
+            exports.push_back({shell->opened.last(), grid->objectName().toStdString() + "." + Name(f),
+                               ExpectedRows(grid, f)});
         }
     }
 
     // One conversion for all files, with a profile of this run's own so parallel runs do not clash.
-    QDir out(temp.dir.filePath(QStringLiteral("csv")));
+    QTemporaryDir temp;
+    QDir out(temp.filePath(QStringLiteral("csv")));
     ASSERT_TRUE(out.mkpath(QStringLiteral(".")));
-    const QString profile = QStringLiteral("file://") + temp.dir.filePath(QStringLiteral("lo-profile-")
-                                                                            + QUuid::createUuid().toString(QUuid::Id128));
+    const QString profile = QStringLiteral("file://") + temp.filePath(QStringLiteral("lo-profile-")
+                                                                       + QUuid::createUuid().toString(QUuid::Id128));
     QStringList args{QStringLiteral("-env:UserInstallation=") + profile, QStringLiteral("--headless"),
                      QStringLiteral("--norestore"), QStringLiteral("--convert-to"),
                      // comma, double quote, UTF-8, from line 1, text cells quoted, cells as shown
@@ -214,12 +229,12 @@ TEST(LibreOfficeReader, EveryAnalysisDatasetReadsBackInAllThreeFormats)
     lo.setProcessChannelMode(QProcess::MergedChannels);
     lo.start(soffice, args);
     ASSERT_TRUE(lo.waitForFinished(600000)) << "LibreOffice did not finish";
-    const QString log = QString::fromUtf8(lo.readAll());
+    const std::string log = QString::fromUtf8(lo.readAll()).toStdString();
 
     for (const Export& e : exports) {
-        SCOPED_TRACE(e.caption.toStdString());
+        SCOPED_TRACE(e.caption);
         const QList<QList<CsvCell>> got = ReadCsv(out.filePath(QFileInfo(e.file).completeBaseName() + QStringLiteral(".csv")));
-        ASSERT_EQ(got.size(), e.rows.size()) << log.toStdString();
+        ASSERT_EQ(got.size(), e.rows.size()) << log;
         int mismatches = 0;
         for (int r = 0; r < e.rows.size(); ++r) {
             const QList<Want>& want = e.rows[r];
@@ -234,3 +249,7 @@ TEST(LibreOfficeReader, EveryAnalysisDatasetReadsBackInAllThreeFormats)
         EXPECT_EQ(mismatches, 0);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, LibreOfficeReader,
+                         ::testing::Values("ktr/komatsu-maxixplorer-2017.ktr", "ktr/jd-timbermatic-2013.ktr",
+                                           "hqc/vimek-forester-h70.hqc"));
