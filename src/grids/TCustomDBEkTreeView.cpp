@@ -476,10 +476,10 @@ void TCustomDBEkTreeView::RunBuild(bool SelectFirst, Body body)
         });
         body(ds);
     }
-    if (SelectFirst && RootCount() > 0)
-        SetSelected(Root(0));
-    else
+    if (!SelectFirst)
         SyncSelection();
+    else if (RootCount() > 0)
+        SetSelected(Root(0));
 }
 
 TTreeNode* TCustomDBEkTreeView::FindLevelParent(const std::vector<TField*>& levels)
