@@ -1,5 +1,6 @@
 #include "app/AppExceptionHandler.h"
 
+#include "grids/TrimHintText.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/UiServices.h"
 
@@ -11,15 +12,36 @@ QString AppExceptionHandler::ApplicationTitle()
     return QStringLiteral("Lumeret saimes produkts. KTR failu analīzes programma.");
 }
 
+QString AppExceptionHandler::Readable(const QString& text)
+{
+    // A message may carry bytes of a broken file: characters that cannot be shown are
+    // written as their codes, and long lines or many lines are cut, so the box stays a
+    // message a person can read.
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        if (c.isPrint() || c.isSurrogate() || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            shown += c;
+        else if (c == QLatin1Char('\t'))
+            shown += QLatin1Char(' ');
+        else if (c.unicode() < 0x100)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+    }
+    QString trimmed = TrimHintText(shown, MaxLines, MaxLineChars, 0);
+    while (trimmed.endsWith(QLatin1Char('\n')) || trimmed.endsWith(QLatin1Char('\r')))
+        trimmed.chop(1);
+    return trimmed;
+}
+
 namespace {
 void ShowText(QWidget* parent, const QString& text)
 {
-    // The caption is the title set on the application at start; tests that build the
-    // window without the program block still get the program's own caption.
-    QString caption = QApplication::applicationDisplayName();
-    if (caption.isEmpty() || caption == QCoreApplication::applicationName())
-        caption = AppExceptionHandler::ApplicationTitle();
-    UiServices::MessageBox(parent, text, caption, QMessageBox::Critical, QMessageBox::Ok);
+    // The caption is the program's title; Qt's application display name is left unset so
+    // that it is not appended to the window's own caption.
+    UiServices::MessageBox(parent, AppExceptionHandler::Readable(text), AppExceptionHandler::ApplicationTitle(),
+                           QMessageBox::Critical, QMessageBox::Ok);
 }
 } // namespace
 
@@ -29,6 +51,11 @@ void AppExceptionHandler::Show(QWidget* parent, const std::exception& error)
         ShowText(parent, own->Message());
     else
         ShowText(parent, QString::fromUtf8(error.what()));
+}
+
+void AppExceptionHandler::ShowMessage(QWidget* parent, const QString& text)
+{
+    ShowText(parent, text);
 }
 
 void AppExceptionHandler::ShowUnknown(QWidget* parent)

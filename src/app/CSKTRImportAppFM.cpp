@@ -15,9 +15,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <cmath>
-#include <limits>
-
 #ifndef STUMPWISE_VERSION
 #define STUMPWISE_VERSION ""
 #endif
@@ -69,7 +66,9 @@ void TfmCSKTRImportAppFM::FormCreate()
     FfrmMainFrame->lblFirstReg->setVisible(false);
     FfrmMainFrame->edtFirstReg->setVisible(false);
 
-    {
+    // A stored value that is no number is reported, and the start-up goes on with the
+    // default: it is no reason to leave the window half set up.
+    AppExceptionHandler::Guard(this, [this] {
         QSettings settings(QStringLiteral("Qurta"), QStringLiteral("Stumpwise"));
         // An unreadable store is no error: the edit keeps its default.
         if (settings.status() == QSettings::NoError && settings.contains(QLatin1String(SettingName))) {
@@ -80,7 +79,7 @@ void TfmCSKTRImportAppFM::FormCreate()
                 throw EConvertError(QStringLiteral("'%1' nav derīga vesela skaitļa vērtība").arg(text));
             FfrmMainFrame->edtMaxNovirze->SetValue(value);
         }
-    }
+    });
     ColorControls();
 }
 
@@ -89,13 +88,10 @@ void TfmCSKTRImportAppFM::FormDestroy()
     if (FDestroyed)
         return;
     FDestroyed = true;
-    const double v = std::trunc(FfrmMainFrame->edtMaxNovirze->Value());
-    if (!(v >= double(std::numeric_limits<qint32>::min()) && v <= double(std::numeric_limits<qint32>::max())))
-        throw EConvertError(QStringLiteral("Maks. diam. novirze %1 ir ārpus pieļaujamā diapazona.")
-                                .arg(FfrmMainFrame->edtMaxNovirze->text()));
+    const qint32 v = FfrmMainFrame->MaxNovirzeValue();
     QSettings settings(QStringLiteral("Qurta"), QStringLiteral("Stumpwise"));
     // A store that cannot be written is no error: nothing is saved.
-    settings.setValue(QLatin1String(SettingName), static_cast<qint32>(v));
+    settings.setValue(QLatin1String(SettingName), v);
     settings.sync();
 }
 

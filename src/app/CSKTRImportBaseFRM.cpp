@@ -11,7 +11,9 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
+#include "platform/rtl/EConvertError.h"
 #include "platform/rtl/ERangeError.h"
+#include "platform/ui/UiServices.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -25,6 +27,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -32,6 +35,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -453,11 +457,18 @@ void TfrmCSKTRImportBaseFRM::SetupGrid(TFrameGrid* grid, TDataSource* source, co
         grid->Columns()->Add()->SetFieldName(f);
     grid->SetDataSource(source);
     grid->Loaded();
+    connect(grid, &TCustomGrid::DrawingFailed, this,
+            [this](const QString& message) { AppExceptionHandler::ShowMessage(this, message); });
 }
 
 QList<TDBReadOnlyEdit*> TfrmCSKTRImportBaseFRM::DataEdits() const
 {
     return findChildren<TDBReadOnlyEdit*>();
+}
+
+QList<TFrameGrid*> TfrmCSKTRImportBaseFRM::Grids() const
+{
+    return {grd1, grdKoki, grdBalki, grdMerijumi, grdVar, grdDiamNovirzes};
 }
 
 // ---- loader --------------------------------------------------------------------------------
@@ -516,9 +527,20 @@ void TfrmCSKTRImportBaseFRM::InitDataSets()
     FdsDiamNovirzes->SetDataSet(loader->cdsDiamNovirzes());
 }
 
-qint32 TfrmCSKTRImportBaseFRM::MaxNovirzeValue() const
+double TfrmCSKTRImportBaseFRM::MaxNovirzeEntered()
 {
-    const double v = std::trunc(edtMaxNovirze->Value());
+    try {
+        return edtMaxNovirze->Value();
+    } catch (const EConvertError&) {
+        // Typed into but not left yet: the edit's last number stands.
+        edtMaxNovirze->FormatNumericText();
+        return edtMaxNovirze->Value();
+    }
+}
+
+qint32 TfrmCSKTRImportBaseFRM::MaxNovirzeValue()
+{
+    const double v = std::trunc(MaxNovirzeEntered());
     if (!(v >= double(std::numeric_limits<qint32>::min()) && v <= double(std::numeric_limits<qint32>::max())))
         throw ERangeError(QStringLiteral("Maks. diam. novirze %1 ir ārpus pieļaujamā diapazona.")
                               .arg(edtMaxNovirze->text()));
@@ -532,8 +554,12 @@ void TfrmCSKTRImportBaseFRM::btnLoadFileClick()
     TCSHrvStumpwiseToDS* loader = StumpwiseToDS();
     try {
         // Before the dialog: a cancelled dialog still takes the new maximum.
-        loader->SetMaksNovirze(MaxNovirzeValue());
-        loader->LoadToDSFromFileWithDialog();
+        const qint32 maksNovirze = MaxNovirzeValue();
+        loader->SetMaksNovirze(maksNovirze);
+        // The dialog is shown before the notice: the notice and the hourglass belong to the
+        // reading alone.
+        if (loader->odKTRFiles()->Execute())
+            ImportShowingNotice(loader->odKTRFiles()->FileName(), maksNovirze);
     } catch (...) {
         AfterLoad();
         throw;
@@ -545,13 +571,53 @@ void TfrmCSKTRImportBaseFRM::LoadFile(const QString& sFileName)
 {
     TCSHrvStumpwiseToDS* loader = StumpwiseToDS();
     try {
-        loader->SetMaksNovirze(MaxNovirzeValue());
-        loader->ImportFileIntoDS(sFileName);
+        const qint32 maksNovirze = MaxNovirzeValue();
+        loader->SetMaksNovirze(maksNovirze);
+        ImportShowingNotice(sFileName, maksNovirze);
     } catch (...) {
         AfterLoad();
         throw;
     }
     AfterLoad();
+}
+
+void TfrmCSKTRImportBaseFRM::ImportShowingNotice(const QString& sFileName, qint32 maksNovirze)
+{
+    // Whatever the outcome, what the grids show now comes from this maximum (or is empty).
+    FShownMaksNovirze = maksNovirze;
+    BeginLoadingNotice();
+    const auto end = qScopeGuard([this] {
+        EndLoadingNotice();
+        for (TFrameGrid* grid : Grids())
+            if (grid->ColCount() > grid->FixedCols())
+                grid->SetLeftCol(grid->FixedCols());
+    });
+    StumpwiseToDS()->ImportFileIntoDS(sFileName);
+}
+
+void TfrmCSKTRImportBaseFRM::BeginLoadingNotice()
+{
+    // Reading is synchronous: the notice is painted now, or the window would stand frozen
+    // on the old data until the reading ends.
+    UiServices::WaitCursor(true);
+    for (TFrameGrid* grid : Grids()) {
+        TDataSet* ds = grid->LinkDataSet();
+        if (ds && !FNoticeDataSets.contains(ds)) {
+            ds->DisableControls();
+            FNoticeDataSets << ds;
+        }
+    }
+    for (TFrameGrid* grid : Grids())
+        if (grid->isVisible())
+            grid->viewport()->repaint();
+}
+
+void TfrmCSKTRImportBaseFRM::EndLoadingNotice()
+{
+    const QList<TDataSet*> datasets = std::exchange(FNoticeDataSets, {});
+    for (TDataSet* ds : datasets)
+        ds->EnableControls();
+    UiServices::WaitCursor(false);
 }
 
 void TfrmCSKTRImportBaseFRM::AfterLoad()
@@ -602,9 +668,10 @@ void TfrmCSKTRImportBaseFRM::MaxNovirzeChanged()
     if (!fileName || fileName->AsString().trimmed().isEmpty())
         return;
     // Compared beyond 32 bits: a value too large for the loader always differs, and the
-    // load then reports it.
-    const double v = std::trunc(edtMaxNovirze->Value());
-    if (v == double(StumpwiseToDS()->MaksNovirze()))
+    // load then reports it. The comparison is with the maximum the shown data were computed
+    // with: the loader also holds one given before a dialog that was cancelled.
+    const double v = std::trunc(MaxNovirzeEntered());
+    if (v == double(FShownMaksNovirze.value_or(StumpwiseToDS()->MaksNovirze())))
         return;
     LoadFile(fileName->AsString());
 }

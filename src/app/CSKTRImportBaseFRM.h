@@ -4,9 +4,11 @@
 #include "platform/ui/GridTypes.h"
 
 #include <QFrame>
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -117,6 +119,12 @@ public:
 
     // All read-only data-aware edits of the frame.
     QList<TDBReadOnlyEdit*> DataEdits() const;
+    // All grids of the frame.
+    QList<TFrameGrid*> Grids() const;
+
+    // The maximum deviation entered, truncated toward zero; an edit text that is no number
+    // first gets back the edit's last number. Raises when it does not fit 32 bits.
+    qint32 MaxNovirzeValue();
 
 public slots:
     // A user's actions: errors are shown, never passed on.
@@ -132,9 +140,14 @@ private:
     void KokiAfterScroll(TDataSet* DataSet);
     void BalkiAfterScroll(TDataSet* DataSet);
     void HookScrollHandlers();
-    // The edit's value truncated toward zero; raises when it does not fit 32 bits.
-    qint32 MaxNovirzeValue() const;
+    // The edit's value as a number; a text that is no number gets back the last one first.
+    double MaxNovirzeEntered();
     bool ShowOpenDialog(class TOpenFileDialog& dialog);
+    // Reads a file with the grids showing the loading notice and the hourglass on, both
+    // taken back whatever happens; each grid then shows the new data from its first column.
+    void ImportShowingNotice(const QString& sFileName, qint32 maksNovirze);
+    void BeginLoadingNotice();
+    void EndLoadingNotice();
 
     std::unique_ptr<TDataSource> FdsKoki;
     std::unique_ptr<TDataSource> FdsBalki;
@@ -145,4 +158,8 @@ private:
     std::unique_ptr<TDataSource> FdsDiamNovirzes;
     TCSHrvStumpwiseToDS* FStumpwiseToDS = nullptr;
     bool FStandaloneApp = false;
+    // The maximum the shown data were computed with (none before the first read).
+    std::optional<qint64> FShownMaksNovirze;
+    // Datasets whose controls the loading notice switched off.
+    QList<TDataSet*> FNoticeDataSets;
 };

@@ -25,7 +25,8 @@ int main(int argc, char** argv)
 
     KelpUtils::InstallDefaultHooks();
     ControlsStartup(QApplication::arguments());
-    app.setApplicationDisplayName(AppExceptionHandler::ApplicationTitle());
+    // The title is not made Qt's application display name: Qt would append it to the main
+    // window's caption. Error boxes take it from AppExceptionHandler.
 
     int result = 0;
     {

@@ -1172,6 +1172,12 @@ void TCustomDBEdGrid::DrawColumnCell(const QRect& Rect, int DataCol, TEkColumn* 
         OnDrawColumnCell(this, Rect, DataCol, Column, State);
 }
 
+void TCustomDBEdGrid::DrawDataCell(const QRect& Rect, TField* Field, TGridDrawState State)
+{
+    if (OnDrawDataCell)
+        OnDrawDataCell(this, Rect, Field, State);
+}
+
 void TCustomDBEdGrid::CellText(QPainter& Canvas, const QRect& Rect, int DX, int DY, const QString& Text,
                                TAlignment Alignment, uint8_t Flags)
 {

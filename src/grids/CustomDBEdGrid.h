@@ -34,6 +34,8 @@ public:
     using TNotifyEvent = std::function<void(TCustomDBEdGrid* Sender)>;
     using TMovedEvent = std::function<void(TCustomDBEdGrid* Sender, int FromIndex, int ToIndex)>;
     using TDBEdGridClickEvent = std::function<void(TEkColumn* Column)>;
+    using TDrawDataCellEvent =
+        std::function<void(TCustomDBEdGrid* Sender, const QRect& Rect, TField* Field, TGridDrawState State)>;
     using TEdDrawColumnCellEvent = std::function<void(TCustomDBEdGrid* Sender, const QRect& Rect,
                                                       int DataCol, TEkColumn* Column, TGridDrawState State)>;
     using TGetColumnButtonStyleEvent = std::function<void(TEkColumn* Column, TEkColumnButtonStyle& ButtonStyle)>;
@@ -249,6 +251,7 @@ public:
     TDBEdGridClickEvent OnCellClick;
     TDBEdGridClickEvent OnTitleClick;
     TEdDrawColumnCellEvent OnDrawColumnCell;
+    TDrawDataCellEvent OnDrawDataCell;
     TNotifyEvent AfterScroll;
     TNotifyEvent OnTopLeftChanged;
     TGetColumnButtonStyleEvent OnGetColumnButtonStyle;
@@ -256,6 +259,7 @@ public:
 protected:
     void DrawCell(int ACol, int ARow, const QRect& ARect, TGridDrawState AState) override;
     virtual void DrawColumnCell(const QRect& Rect, int DataCol, TEkColumn* Column, TGridDrawState State);
+    virtual void DrawDataCell(const QRect& Rect, TField* Field, TGridDrawState State);
     virtual void DefineFieldMap();
     virtual void SetColumnAttributes();
     void InternalLayout();

@@ -296,15 +296,16 @@ void TCustomDBSfmGrid::SortGrid(int FieldNr, bool SortAscending, bool SortAdditi
         return;
     }
     ClearSelectedRows();
-    DoSortGrid(FieldNr, SortAscending, SortAdditional);
+    const bool sorted = DoSortGrid(FieldNr, SortAscending, SortAdditional);
     if (AfterSortGrid)
-        AfterSortGrid(this, FieldNr, SortAscending, SortAdditional, true);
+        AfterSortGrid(this, FieldNr, SortAscending, SortAdditional, sorted);
 }
 
-void TCustomDBSfmGrid::DoSortGrid(int I, bool Asc, bool Additional)
+bool TCustomDBSfmGrid::DoSortGrid(int I, bool Asc, bool Additional)
 {
     if (!FDoSort || I >= FieldCount())
-        return;
+        return false;
+    bool sorted = false;
     TField* F = GetFields(I);
     const int N = F ? F->FieldNo() : -1;
     TDataSet* ds = LinkDataSet();
@@ -334,9 +335,11 @@ void TCustomDBSfmGrid::DoSortGrid(int I, bool Asc, bool Additional)
             }
             if (OnSort) {
                 OnSort(this);
+                sorted = true;
             } else {
                 try {
                     ClientSort();
+                    sorted = true;
                 } catch (...) {
                     if (!FReOrderOnError) {
                         FReOrderOnError = true;
@@ -350,6 +353,7 @@ void TCustomDBSfmGrid::DoSortGrid(int I, bool Asc, bool Additional)
         }
     }
     InvalidateGrid();
+    return sorted;
 }
 
 void TCustomDBSfmGrid::ClientSort()
@@ -400,10 +404,13 @@ void TCustomDBSfmGrid::SetOrderBy(const QString& Value)
         for (const QString& piece : pieces) {
             if (FOrder.Count() >= TOrderInfoList::MaxCount)
                 break;
-            const QString trimmed = piece.trimmed();
-            const QString upper = trimmed.toUpper();
-            const bool descending = upper.endsWith(QStringLiteral("DESC")) || upper.endsWith(QStringLiteral("DESCENDING"));
-            const QString word = trimmed.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty).toUpper();
+            // The direction is a word of its own after the name: a name may well end in "DESC".
+            const QStringList words = piece.trimmed().toUpper().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+            if (words.isEmpty())
+                continue;
+            const bool descending = words.size() > 1 &&
+                                    (words[1] == QStringLiteral("DESC") || words[1] == QStringLiteral("DESCENDING"));
+            const QString& word = words[0];
             const QString name = OrderFieldFromIndexingField(word);
             TField* f = ds->FindField(name);
             if (!f)
@@ -505,9 +512,9 @@ void TCustomDBSfmGrid::LinkActive(bool Value)
     ResetSortState();
     if (Value) {
         if (auto* cds = dynamic_cast<TClientDataSet*>(LinkDataSet())) {
-            if (!OrderBy().isEmpty() || FOriginalOrderBy.isEmpty())
-                SetOrderBy(OrderBy());
-            else
+            // The order list is empty here; writing it empty would drop the index the
+            // dataset came with. The grid keeps that order until the user sorts.
+            if (!FOriginalOrderBy.isEmpty())
                 SetOriginalOrderBy(FOriginalOrderBy);
             FOriginalFilter = cds->Filter();
             FOriginalFiltered = cds->Filtered();
@@ -742,9 +749,10 @@ bool TCustomDBSfmGrid::FilterGrid(int FieldNr, bool FilterEqual, bool FilterAddi
 bool TCustomDBSfmGrid::DoFilterGrid(int I, bool Equal, bool Additional, bool Unfilter)
 {
     if (!FDoFilter || I >= FieldCount())
-        return true;
+        return false;
     TField* F = GetFields(I);
     TDataSet* ds = LinkDataSet();
+    bool applied = false;
     if (!DataSource() || !ds || !ds->Active() || !dynamic_cast<TClientDataSet*>(ds) || !IsSortableField(F)) {
         UiServices::Beep();
     } else {
@@ -766,6 +774,7 @@ bool TCustomDBSfmGrid::DoFilterGrid(int I, bool Equal, bool Additional, bool Unf
                 ds->SetFilter(base + FilterList().FilterText());
                 if (!ds->Filtered())
                     ds->SetFiltered(true);
+                applied = true;
             } catch (...) {
                 try {
                     ds->SetFiltered(false);
@@ -777,12 +786,14 @@ bool TCustomDBSfmGrid::DoFilterGrid(int I, bool Equal, bool Additional, bool Unf
             }
         } else if (Unfilter) {
             OnUnfilter(this, F);
+            applied = true;
         } else {
             OnFilter(this, I, F, Equal, Additional);
+            applied = true;
         }
     }
     InvalidateGrid();
-    return false;
+    return applied;
 }
 
 void TCustomDBSfmGrid::UnfilterAll()
@@ -930,23 +941,35 @@ void TCustomDBSfmGrid::paintEvent(QPaintEvent* event)
         p.fillRect(QRect(0, 0, all.width(), r.bottom() + 1 + half), SkinManager().ColorHeaderBeginGradient());
         p.setPen(SkinManager().ColorNordicCool());
         p.drawText(r, Qt::TextWordWrap | Qt::AlignHCenter, FNoDataMessage);
+        FFocusFrameRect = QRect();
         return;
     }
     TCustomDBEdGrid::paintEvent(event);
-    // The current row framed.
+    // The current row framed. The frame lies over the painted cells (it reaches into the
+    // grid lines around the row) and is not kept with them: where it was drawn last is
+    // painted again from the cells whenever it moves, so no row keeps a frame it lost.
+    QRect frame;
     TDataSet* ds = LinkDataSet();
     if ((ExtOptions() & geoFocusRect) && (hasFocus() || isAncestorOf(QApplication::focusWidget())) && ds &&
         !DataSetControlsDisabled() && TCustomDBEdGrid::LinkActive() && !ds->IsEmpty()) {
         const int first = (Options() & dgIndicator) ? 1 : 0;
         const QRect a = CellRect(std::max(first, LeftCol()), Row());
         const QRect b = CellRect(std::max(first, LeftCol() + VisibleColCount() - 1), Row());
-        if (!a.isEmpty()) {
-            QRect r = a.united(b.isEmpty() ? a : b).adjusted(-1, -1, 1, 1);
-            QPainter p(viewport());
-            p.setPen(Qt::black);
-            p.setBrush(Qt::NoBrush);
-            p.drawRect(r.adjusted(0, 0, -1, -1));
-        }
+        if (!a.isEmpty())
+            frame = a.united(b.isEmpty() ? a : b).adjusted(-1, -1, 1, 1);
+    }
+    if (!frame.isNull()) {
+        QPainter p(viewport());
+        p.setPen(Qt::black);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(frame.adjusted(0, 0, -1, -1));
+    }
+    if (frame != FFocusFrameRect) {
+        if (!FFocusFrameRect.isNull())
+            viewport()->update(FFocusFrameRect);
+        if (!frame.isNull() && !(QRegion(frame) - event->region()).isEmpty())
+            viewport()->update(frame);
+        FFocusFrameRect = frame;
     }
 }
 
@@ -1005,32 +1028,24 @@ void TCustomDBSfmGrid::DrawTitleCell(int ACol, const QRect& ARect)
     if (marked && images)
         textRect.setRight(std::max(textRect.left(), R.right() - images->Width() - ScaleValue(2)));
     const int offset = pressed ? 3 : 2;
-    try {
-        TDrawCellFlags flags = dcfSingleLine | dcfTransparent | dcfEndEllipsis;
-        if (GreyedROColumns() && column->ReadOnly())
-            flags |= dcfEtched;
-        CellText(bmp, textRect, offset, offset - 1, column->Title()->Caption(), column->Title()->Alignment(), flags);
-    } catch (const std::exception& ex) {
-        UiServices::MessageBox(this, QStringLiteral("On drawing header text. ") + QString::fromUtf8(ex.what()),
-                               QApplication::applicationName(), QMessageBox::Critical, QMessageBox::Ok);
-    }
+    // A fault while drawing goes to the grid's paint loop, which reports it once, outside
+    // the painting, and goes on with the other cells.
+    TDrawCellFlags flags = dcfSingleLine | dcfTransparent | dcfEndEllipsis;
+    if (GreyedROColumns() && column->ReadOnly())
+        flags |= dcfEtched;
+    CellText(bmp, textRect, offset, offset - 1, column->Title()->Caption(), column->Title()->Alignment(), flags);
     if (FDoSort && marked && images) {
-        try {
-            int index;
-            if (FFocusFieldNo == f->FieldNo())
-                index = FFocusSortOrder == TSortOrder::soDescending ? 9 : 8;
-            else
-                index = SortIndicatorImageIndex(K, FOrder.Items[K].SortOrder == TSortOrder::soDescending);
-            QRect IR = CalcCellImageRect(this, *images, R);
-            if (ScaleValue(2) + IR.width() < R.width())
-                IR.moveLeft(R.right() + 1 - IR.width() - ScaleValue(2));
-            else
-                IR.moveLeft(R.left());
-            images->DrawByIdx(bmp, IR, index, true);
-        } catch (const std::exception& ex) {
-            UiServices::MessageBox(this, QStringLiteral("On drawing indicator. ") + QString::fromUtf8(ex.what()),
-                                   QApplication::applicationName(), QMessageBox::Critical, QMessageBox::Ok);
-        }
+        int index;
+        if (FFocusFieldNo == f->FieldNo())
+            index = FFocusSortOrder == TSortOrder::soDescending ? 9 : 8;
+        else
+            index = SortIndicatorImageIndex(K, FOrder.Items[K].SortOrder == TSortOrder::soDescending);
+        QRect IR = CalcCellImageRect(this, *images, R);
+        if (ScaleValue(2) + IR.width() < R.width())
+            IR.moveLeft(R.right() + 1 - IR.width() - ScaleValue(2));
+        else
+            IR.moveLeft(R.left());
+        images->DrawByIdx(bmp, IR, index, true);
     }
 }
 
@@ -1100,6 +1115,8 @@ void TCustomDBSfmGrid::DrawDataCell(int ACol, int ARow, const QRect& ARect, TGri
         canvas.fillRect(ARect, canvas.brush());
         if (DefaultDrawing())
             DefaultDrawColumnCell(ARect, ci, column, AState, text);
+        if (Columns()->State() == TDBEdGridColumnsState::csDefault)
+            TCustomDBEdGrid::DrawDataCell(ARect, column->Field(), AState);
         DrawColumnCell(ARect, ci, column, AState);
     });
     if (!drawn)

@@ -239,7 +239,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
     void ResetSortState();
-    void DoSortGrid(int I, bool Asc, bool Additional);
+    // Whether the order was applied (a refused or failed sort answers false).
+    bool DoSortGrid(int I, bool Asc, bool Additional);
     void ClientSort();
     bool DoFilterGrid(int I, bool Equal, bool Additional, bool Unfilter);
     void EndSortMode();
@@ -304,6 +305,8 @@ private:
     bool FAllowColumnsDialog = false;
     QString FNoDataMessage;
     bool FShowingNoDataMessage = false;
+    // Where the current row's frame was drawn last (viewport coordinates), empty for none.
+    QRect FFocusFrameRect;
     bool FPrevEditorMode = false;
     bool FSuppressContextMenu = false;
     // The keyboard sort mode took its copy of the order list (FPrevOrder is current).

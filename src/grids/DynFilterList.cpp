@@ -1,7 +1,21 @@
 #include "grids/DynFilterList.h"
 
 #include "platform/data/Field.h"
+#include "platform/data/FloatField.h"
 #include "platform/data/StringField.h"
+
+#include <charconv>
+
+namespace {
+// A floating-point value as the filter parser reads it: a point, no exponent, whatever the
+// decimal separator of the program's format settings.
+QString FilterNumber(double v)
+{
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    return QString::fromLatin1(buf, res.ptr - buf);
+}
+} // namespace
 
 void TDynFilterList::AddFilterFromField(TField* Field, bool bEqual, bool bAppend)
 {
@@ -14,7 +28,9 @@ void TDynFilterList::AddFilterFromField(TField* Field, bool bEqual, bool bAppend
         text = Field->FieldName() + QStringLiteral("=NULL");
     } else {
         QString value = Field->AsString();
-        if (dynamic_cast<TStringField*>(Field))
+        if (dynamic_cast<TFloatField*>(Field))
+            value = FilterNumber(Field->AsFloat());
+        else if (dynamic_cast<TStringField*>(Field))
             value = QLatin1Char('\'') + value.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
         text = Field->FieldName() + QLatin1Char('=') + value;
     }

@@ -2,13 +2,16 @@
 
 #include "platform/ui/InplaceEdit.h"
 #include "platform/ui/UiServices.h"
+#include "platform/rtl/Exception.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QMetaMethod>
 #include <QScrollBar>
+#include <QTimer>
 #include <QStyleHints>
 #include <algorithm>
 #include "platform/rtl/EListError.h"
@@ -655,11 +658,7 @@ void TCustomGrid::PaintCells(QPainter& painter, const QRegion& region)
                     if (current && focused)
                         state |= gdFocused;
                 }
-                painter.save();
-                painter.setClipRect(cell);
-                ++FDrawCellCount;
-                DrawCell(col, row, cell, state);
-                painter.restore();
+                DrawCellGuarded(painter, col, row, cell, state);
                 DrawGridLines(painter, cell, fixed);
             }
             x += cw + FGridLineWidth;
@@ -680,6 +679,45 @@ void TCustomGrid::PaintCells(QPainter& painter, const QRegion& region)
         painter.fillRect(QRect(clampToInt(maxX), 0, width - clampToInt(maxX), height), FColor);
     if (y < height)
         painter.fillRect(QRect(0, clampToInt(y), width, height - clampToInt(y)), FColor);
+}
+
+void TCustomGrid::DrawCellGuarded(QPainter& painter, int col, int row, const QRect& cell, TGridDrawState state)
+{
+    painter.save();
+    painter.setClipRect(cell);
+    ++FDrawCellCount;
+    QString fault;
+    try {
+        DrawCell(col, row, cell, state);
+    } catch (const Exception& e) {
+        fault = e.Message();
+    } catch (const std::exception& e) {
+        fault = QString::fromUtf8(e.what());
+    } catch (...) {
+        fault = QStringLiteral("Unknown error");
+    }
+    painter.restore();
+    if (!fault.isNull()) {
+        // Whatever the cell had drawn before failing is covered.
+        painter.fillRect(cell, (state & gdFixed) ? FFixedColor : FColor);
+        NoteDrawingFault(fault);
+    }
+}
+
+void TCustomGrid::NoteDrawingFault(const QString& message)
+{
+    // A fault in drawing repeats on every repaint: it is told once, and never from inside a
+    // paint pass, where a message box would itself cause repaints.
+    if (FDrawFaultNoted)
+        return;
+    FDrawFaultNoted = true;
+    QTimer::singleShot(0, this, [this, message] {
+        if (isSignalConnected(QMetaMethod::fromSignal(&TCustomGrid::DrawingFailed)))
+            emit DrawingFailed(message);
+        else
+            UiServices::MessageBox(this, message, QGuiApplication::applicationDisplayName(), QMessageBox::Critical,
+                                   QMessageBox::Ok);
+    });
 }
 
 // ---- hooks ------------------------------------------------------------------------------

@@ -130,6 +130,11 @@ public:
     // Number of DrawCell calls since creation, for benchmarks and tests of partial repaints.
     qint64 DrawCellCount() const { return FDrawCellCount; }
 
+signals:
+    // A cell could not be drawn. Sent once per grid, after the paint pass; without a
+    // receiver the grid shows the message itself. The other cells are painted all the same.
+    void DrawingFailed(const QString& message);
+
 protected:
     // Paints one cell; state tells fixed, selected and focused. The base fills it.
     virtual void DrawCell(int col, int row, const QRect& rect, TGridDrawState state);
@@ -189,6 +194,9 @@ private:
     void ApplyScrollBars();
     // Moves the painted pixels of an area by dy and repaints only what is uncovered.
     void ScrollArea(const QRect& area, int dy);
+    // Draws one cell; a fault paints the cell plain and is reported (once) later.
+    void DrawCellGuarded(QPainter& painter, int col, int row, const QRect& cell, TGridDrawState state);
+    void NoteDrawingFault(const QString& message);
 
     std::vector<int> FColWidths;
     std::vector<int> FRowHeights;
@@ -219,6 +227,7 @@ private:
     QPoint FPressPos;
     bool FMoveArmed = false;
     qint64 FDrawCellCount = 0;
+    bool FDrawFaultNoted = false;
     // What has been painted, kept so that scrolling moves pixels instead of repainting
     // cells, and so that Qt's own repaints (a child hidden, an expose) cost only a copy.
     QPixmap FBuffer;

@@ -9,6 +9,7 @@ UiServices::PixelsPerInchHook& ppiHook() { static UiServices::PixelsPerInchHook 
 UiServices::ClockHook& clockHook() { static UiServices::ClockHook h; return h; }
 UiServices::BeepHook& beepHook() { static UiServices::BeepHook h; return h; }
 UiServices::MessageBoxHook& boxHook() { static UiServices::MessageBoxHook h; return h; }
+UiServices::WaitCursorHook& waitCursorHook() { static UiServices::WaitCursorHook h; return h; }
 }
 
 int UiServices::PixelsPerInch(const QWidget* widget)
@@ -49,7 +50,20 @@ QMessageBox::StandardButton UiServices::MessageBox(QWidget* parent, const QStrin
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+void UiServices::WaitCursor(bool on)
+{
+    if (waitCursorHook()) {
+        waitCursorHook()(on);
+        return;
+    }
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 void UiServices::SetPixelsPerInchHook(PixelsPerInchHook hook) { ppiHook() = std::move(hook); }
 void UiServices::SetClockHook(ClockHook hook) { clockHook() = std::move(hook); }
 void UiServices::SetBeepHook(BeepHook hook) { beepHook() = std::move(hook); }
 void UiServices::SetMessageBoxHook(MessageBoxHook hook) { boxHook() = std::move(hook); }
+void UiServices::SetWaitCursorHook(WaitCursorHook hook) { waitCursorHook() = std::move(hook); }

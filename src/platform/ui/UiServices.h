@@ -17,6 +17,7 @@ public:
     using MessageBoxHook = std::function<QMessageBox::StandardButton(
         QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
         QMessageBox::StandardButtons buttons)>;
+    using WaitCursorHook = std::function<void(bool on)>;
 
     // Pixels per inch of the monitor a widget is on (96 on a standard screen).
     static int PixelsPerInch(const QWidget* widget);
@@ -26,10 +27,13 @@ public:
     static QMessageBox::StandardButton MessageBox(QWidget* parent, const QString& text,
                                                   const QString& caption, QMessageBox::Icon icon,
                                                   QMessageBox::StandardButtons buttons);
+    // Shows the hourglass over the whole program (on), or takes back one such request (off).
+    static void WaitCursor(bool on);
 
     // Installing an empty hook restores the real behaviour.
     static void SetPixelsPerInchHook(PixelsPerInchHook hook);
     static void SetClockHook(ClockHook hook);
     static void SetBeepHook(BeepHook hook);
     static void SetMessageBoxHook(MessageBoxHook hook);
+    static void SetWaitCursorHook(WaitCursorHook hook);
 };

@@ -1,0 +1,248 @@
+#include "AppTestUtil.h"
+
+#include "grids/CustomDBEdGrid.h"
+#include "grids/DBEdGridColumns.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QScreen>
+#include <QScrollBar>
+
+namespace {
+
+// What the screen holds of a widget: the window's painted pixels, not a fresh rendering.
+QImage OnScreen(QWidget* w)
+{
+    // Until nothing is pending: a paint may ask for another.
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
+    return w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+// The smallest rectangle holding every pixel in which two images of one size differ.
+QRect Differences(const QImage& a, const QImage& b)
+{
+    QRect r;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+// The grid painted from scratch, as it should look.
+QImage Fresh(TCustomDBEdGrid* grid)
+{
+    grid->InvalidateGrid();
+    grid->viewport()->repaint();
+    return OnScreen(grid->viewport());
+}
+
+class WindowFeedback : public AppTest {
+protected:
+    int cursorDepth = 0;
+    int cursorOns = 0;
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        UiServices::SetWaitCursorHook([this](bool on) {
+            cursorDepth += on ? 1 : -1;
+            cursorOns += on ? 1 : 0;
+        });
+    }
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        UiServices::SetWaitCursorHook({});
+    }
+};
+
+TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    ASSERT_EQ(cursorDepth, 0);
+    const QList<TFrameGrid*> shown = {frame->grdKoki, frame->grdBalki, frame->grdMerijumi, frame->grd1};
+    struct Case {
+        const char* file;
+        bool fails;
+    };
+    const Case cases[] = {{"hqc/vimek-forester-h70.hqc", false}, {"ktr/bad-number.ktr", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        for (TFrameGrid* g : shown)
+            ASSERT_FALSE(g->ShowingNoDataMessage());
+        int seen = 0;
+        loader->SetReaders(
+            [&](const QString& f, TAnalysisModel& m) {
+                ++seen;
+                // Painted before the reading starts, with the hourglass on.
+                for (TFrameGrid* g : shown)
+                    EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
+                EXPECT_EQ(cursorDepth, 1);
+                ImportKTRFile(f, m);
+            },
+            [&](const QString& f, TAnalysisModel& m) {
+                ++seen;
+                for (TFrameGrid* g : shown)
+                    EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
+                EXPECT_EQ(cursorDepth, 1);
+                ImportHQCFile(f, m);
+            });
+        const size_t boxesBefore = boxes.size();
+        ClickLoad(Fixture(c.file));
+        EXPECT_EQ(seen, 1);
+        EXPECT_EQ(boxes.size(), boxesBefore + (c.fails ? 1 : 0));
+        // Both end, also after a failure.
+        EXPECT_EQ(cursorDepth, 0);
+        for (TFrameGrid* g : shown) {
+            g->viewport()->repaint();
+            EXPECT_FALSE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
+            EXPECT_FALSE(g->DataSetControlsDisabled());
+        }
+    }
+    // A cancelled dialog reads nothing and shows no notice.
+    const int ons = cursorOns;
+    ClickLoad(QString());
+    EXPECT_EQ(cursorOns, ons);
+}
+
+TEST_F(WindowFeedback, ANewFileIsShownFromItsFirstColumn)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/komatsu-maxixplorer-2017.ktr"));
+    TCustomDBEdGrid* grid = frame->grdMerijumi;
+    grid->SetLeftCol(grid->MaxLeftCol());
+    ASSERT_GT(grid->LeftCol(), grid->FixedCols());
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    EXPECT_EQ(grid->LeftCol(), grid->FixedCols());
+    EXPECT_EQ(grid->horizontalScrollBar()->value(), grid->horizontalScrollBar()->minimum());
+}
+
+TEST_F(WindowFeedback, TypedMaximumLeftAfterACancelledDialogRecomputes)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    ASSERT_EQ(loads, 1);
+    frame->edtMaxNovirze->setText(QStringLiteral("15"));
+    ClickLoad(QString());
+    EXPECT_EQ(loads, 1);
+    frame->edtMaxNovirze->OnExit(frame->edtMaxNovirze);
+    EXPECT_EQ(loads, 2) << "the shown data were computed with 20";
+    EXPECT_EQ(loader->MaksNovirze(), 15);
+    frame->edtMaxNovirze->OnExit(frame->edtMaxNovirze);
+    EXPECT_EQ(loads, 2);
+}
+
+TEST_F(WindowFeedback, LoadErrorsArePlainReadableText)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Bytes of every value, as a broken or foreign file holds them.
+    const QString garbage = dir.filePath(QStringLiteral("random.ktr"));
+    {
+        QFile f(garbage);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        QByteArray bytes;
+        for (int i = 0; i < 2048; ++i)
+            bytes += char((i * 97 + 13) % 256);
+        f.write(bytes);
+    }
+    // Folders stand for files that are there but cannot be read.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.hqc")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ktr")));
+    struct Case {
+        QString file;
+        bool notFound;
+    };
+    const Case cases[] = {{garbage, false},
+                          {dir.filePath(QStringLiteral("folder.hqc")), false},
+                          {dir.filePath(QStringLiteral("folder.ktr")), false},
+                          {dir.filePath(QStringLiteral("missing.hqc")), true}};
+    MakeWindow();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        boxes.clear();
+        ClickLoad(c.file);
+        ASSERT_EQ(boxes.size(), 1u);
+        const QString& text = boxes[0].text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Kļūda ielādējot failu!"))) << text.toStdString();
+        EXPECT_EQ(text.contains(QStringLiteral("nav atrasts")), c.notFound) << text.toStdString();
+        for (const QStringView line : QStringView(text).split(QStringLiteral("\r\n")))
+            EXPECT_LE(line.size(), AppExceptionHandler::MaxLineChars);
+        for (const QChar ch : text)
+            EXPECT_TRUE(ch.isPrint() || ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) << int(ch.unicode());
+    }
+}
+
+TEST(AppExceptionHandlerText, UnprintableCharactersAreEscapedAndLongTextCut)
+{
+    struct Case {
+        QString text;
+        QString shown;
+    };
+    const QString longLine(AppExceptionHandler::MaxLineChars + 1, QLatin1Char('x'));
+    const Case cases[] = {
+        {QStringLiteral("Kļūda: \"a\""), QStringLiteral("Kļūda: \"a\"")},
+        {QStringLiteral("a\r\nb"), QStringLiteral("a\r\nb")},
+        {QStringLiteral("a") + QChar(0) + QChar(0x1B) + QChar(0x85) + QStringLiteral("\tb"),
+         QStringLiteral("a\\x00\\x1b\\x85 b")},
+        {QStringLiteral("a\u200bb"), QStringLiteral("a\\u200bb")},
+        {longLine, QString(AppExceptionHandler::MaxLineChars - 3, QLatin1Char('x')) + QStringLiteral("...")},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AppExceptionHandler::Readable(c.text), c.shown) << c.text.toStdString();
+    QStringList many;
+    for (int i = 0; i < 50; ++i)
+        many << QString::number(i);
+    EXPECT_EQ(AppExceptionHandler::Readable(many.join(QLatin1Char('\n'))).split(QStringLiteral("\r\n")).size(),
+              AppExceptionHandler::MaxLines);
+}
+
+// After any move only the current row shows the indicator arrow and the focus frame: what
+// the screen holds equals a fresh painting of the grid.
+TEST_F(WindowFeedback, MovesLeaveNoStaleMarks)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/komatsu-maxixplorer-2017.ktr"));
+    // Every measurement of the file: more rows than the grid shows.
+    frame->chkFilterByBalkis->setChecked(false);
+    TCustomDBEdGrid* grid = frame->grdMerijumi;
+    TClientDataSet* koki = loader->cdsMerijumi();
+    ASSERT_GT(koki->RecordCount(), grid->VisibleRowCount() + 3);
+    grid->setFocus();
+    QApplication::processEvents();
+    struct Move {
+        const char* what;
+        std::function<void()> act;
+    };
+    const Move moves[] = {
+        {"Down", [&] { QTest::keyClick(grid, Qt::Key_Down); }},
+        {"Down", [&] { QTest::keyClick(grid, Qt::Key_Down); }},
+        {"Up", [&] { QTest::keyClick(grid, Qt::Key_Up); }},
+        {"Next", [&] { koki->Next(); }},
+        {"MoveBy 3", [&] { koki->MoveBy(3); }},
+        {"Last", [&] { koki->Last(); }},
+        {"Up", [&] { QTest::keyClick(grid, Qt::Key_Up); }},
+        {"First", [&] { koki->First(); }},
+        {"PageDown", [&] { QTest::keyClick(grid, Qt::Key_PageDown); }},
+        {"Down", [&] { QTest::keyClick(grid, Qt::Key_Down); }},
+        {"Prior", [&] { koki->Prior(); }},
+    };
+    for (const Move& m : moves) {
+        SCOPED_TRACE(m.what);
+        m.act();
+        const QImage shown = OnScreen(grid->viewport());
+        const QImage fresh = Fresh(grid);
+        ASSERT_EQ(shown.size(), fresh.size());
+        const QRect stale = Differences(shown, fresh);
+        EXPECT_TRUE(stale.isNull()) << "stale pixels after " << m.what << " at " << stale.x() << "," << stale.y()
+                                    << " " << stale.width() << "x" << stale.height() << "; current row "
+                                    << grid->CellRect(1, grid->Row()).y();
+    }
+}
+
+} // namespace
