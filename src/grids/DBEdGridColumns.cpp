@@ -5,6 +5,7 @@
 #include "grids/EkColumn.h"
 #include "grids/EkColumnTitle.h"
 #include "grids/PassthroughColumn.h"
+#include "base/TEnumStrings.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/EListError.h"
 
@@ -294,8 +295,18 @@ void TDBEdGridColumns::SaveToStream(QIODevice& S) const
             o["ImeMode"] = static_cast<int>(c->FImeMode);
         if (c->IsAssigned(TEkColumnValue::cvImeName) && c->FImeName != c->DefaultImeName())
             o["ImeName"] = c->FImeName;
-        if (!c->FPickList.isEmpty())
-            o["PickList"] = QJsonArray::fromStringList(c->FPickList);
+        if (c->FPickList && c->FPickList->Count() > 0) {
+            // A text alone when its code is 0, else the text with its code.
+            QJsonArray items;
+            for (int i = 0; i < c->FPickList->Count(); ++i) {
+                const qintptr code = c->FPickList->GetObject(i);
+                if (code == 0)
+                    items.append(c->FPickList->Get(i));
+                else
+                    items.append(QJsonObject{{"Text", c->FPickList->Get(i)}, {"Code", static_cast<qint64>(code)}});
+            }
+            o["PickList"] = items;
+        }
         if (c->IsAssigned(TEkColumnValue::cvReadOnly) && c->FReadonly != c->DefaultReadOnly())
             o["ReadOnly"] = c->FReadonly;
         if (c->IsAssigned(TEkColumnValue::cvRequired) && c->FRequired != c->DefaultRequired())
@@ -414,11 +425,20 @@ void TDBEdGridColumns::LoadFromStream(QIODevice& S)
         if (o.contains("PickList")) {
             if (!o["PickList"].isArray())
                 damaged(QStringLiteral("PickList"));
+            TEnumStrings items;
             for (const QJsonValue& v : o["PickList"].toArray()) {
-                if (!v.isString())
+                if (v.isString()) {
+                    items.AddInt(v.toString(), 0);
+                    continue;
+                }
+                const QJsonObject item = v.toObject();
+                const QJsonValue code = item["Code"];
+                if (!v.isObject() || !item["Text"].isString() || !code.isDouble() ||
+                    code.toDouble() != std::trunc(code.toDouble()) || std::abs(code.toDouble()) > INT_MAX)
                     damaged(QStringLiteral("PickList"));
-                c->FPickList.append(v.toString());
+                items.AddInt(item["Text"].toString(), static_cast<qintptr>(code.toDouble()));
             }
+            c->SetPickList(&items);
         }
         auto flagBool = [&](const char* key, bool& field, TEkColumnValue flag) {
             if (o.contains(key)) {

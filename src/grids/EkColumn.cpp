@@ -3,6 +3,7 @@
 #include "grids/CustomDBEdGrid.h"
 #include "grids/DBEdGridColumns.h"
 #include "grids/EkColumnTitle.h"
+#include "base/TEnumStrings.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/EIntOverflow.h"
 #include "platform/rtl/Exception.h"
@@ -585,7 +586,7 @@ void TEkColumn::Assign(const TEkColumn& Source)
     FDropDownRows = Source.FDropDownRows;
     FDropDownSorted = Source.FDropDownSorted;
     FButtonStyle = Source.FButtonStyle;
-    FPickList = Source.FPickList;
+    SetPickList(Source.FPickList.get());
     FPopupMenu = Source.FPopupMenu;
     FTreeCaptionSeparator = Source.FTreeCaptionSeparator;
     FTreeLevelFields = Source.FTreeLevelFields;
@@ -608,13 +609,37 @@ void TEkColumn::Assign(const TEkColumn& Source)
     Changed(true);
 }
 
+TEnumStrings* TEkColumn::PickList() const
+{
+    if (!FPickList)
+        FPickList = std::make_unique<TEnumStrings>();
+    return FPickList.get();
+}
+
+void TEkColumn::SetPickList(const TEnumStrings* Value)
+{
+    if (!Value || Value->Count() == 0) {
+        FPickList.reset();
+        return;
+    }
+    if (Value != FPickList.get())
+        PickList()->Assign(*Value);
+}
+
+void TEkColumn::SetPickList(const QStringList& Value)
+{
+    FPickList.reset();
+    if (!Value.isEmpty())
+        PickList()->AddStrings(Value);
+}
+
 void TEkColumn::RestoreDefaults()
 {
     const bool fontAssigned = IsAssigned(TEkColumnValue::cvFont);
     Title()->RestoreDefaults();
     FAssignedValues.Clear();
     FFont = DefaultFont();
-    FPickList.clear();
+    FPickList.reset();
     SetButtonStyle(TEkColumnButtonStyle::cbsAuto);
     Changed(fontAssigned);
 }

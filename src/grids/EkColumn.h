@@ -16,6 +16,7 @@
 class TCustomDBEdGrid;
 class TDBEdGridColumns;
 class TEkColumnTitle;
+class TEnumStrings;
 class TField;
 class TEkColumn;
 
@@ -117,8 +118,12 @@ public:
     TEkColumnButtonStyle ButtonStyle();
     TEkColumnButtonStyle StoredButtonStyle() const { return FButtonStyle; }
     void SetButtonStyle(TEkColumnButtonStyle Value);
-    const QStringList& PickList() const { return FPickList; }
-    void SetPickList(const QStringList& Value) { FPickList = Value; }
+    // Values offered by the drop-down list, each with its integer code; made on first read.
+    TEnumStrings* PickList() const;
+    // nullptr empties the list; any other list is copied, codes included.
+    void SetPickList(const TEnumStrings* Value);
+    // Texts alone (each code 0).
+    void SetPickList(const QStringList& Value);
     QMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(QMenu* Value) { FPopupMenu = Value; }
     unsigned DropDownRows() const { return FDropDownRows; }
@@ -217,7 +222,7 @@ private:
     QFont FFont;
     TImeMode FImeMode = TImeMode::imDontCare;
     QString FImeName;
-    QStringList FPickList;
+    mutable std::unique_ptr<TEnumStrings> FPickList;
     QPointer<QMenu> FPopupMenu;
     unsigned FDropDownRows = 7;
     bool FDropDownSorted = false;

@@ -2,6 +2,7 @@
 
 #include "grids/EColumnsReadError.h"
 #include "grids/PassthroughColumn.h"
+#include "base/TEnumStrings.h"
 #include "platform/rtl/Exception.h"
 
 #include <QBuffer>
@@ -214,7 +215,7 @@ TEST_F(OwnColumns, CopyingAColumnKeepsEveryAttribute)
     EXPECT_FALSE(c->SmartEdit());
     EXPECT_TRUE(c->Dotted());
     EXPECT_EQ(c->Title()->Caption(), "Koks");
-    EXPECT_EQ(c->PickList().size(), 2);
+    EXPECT_EQ(c->PickList()->Count(), 2);
     EXPECT_EQ(c->StoredButtonStyle(), TEkColumnButtonStyle::cbsEllipsis);
     EXPECT_EQ(c->AssignedValues(), koks->AssignedValues());
 }
@@ -250,6 +251,45 @@ TEST_F(OwnColumns, SavedLayoutRoundTripsAndDamagedTextChangesNothing)
         ASSERT_EQ(grid.Columns()->Count(), 2);
         EXPECT_EQ(grid.Columns()->Items(0)->Width(), 111);
     }
+}
+
+TEST_F(OwnColumns, PickListKeepsItemCodesThroughCopyAndSavedLayout)
+{
+    TEnumStrings list;
+    list.AddInt(QStringLiteral("Priede"), 1);
+    list.AddInt(QStringLiteral("Egle"), 0);
+    list.AddInt(QStringLiteral("Bērzs"), -7);
+    koks->SetPickList(&list);
+    auto expectCodes = [](TEnumStrings* l) {
+        ASSERT_EQ(l->Count(), 3);
+        EXPECT_EQ(l->Get(2), "Bērzs");
+        EXPECT_EQ(l->GetObject(0), 1);
+        EXPECT_EQ(l->GetObject(1), 0);
+        EXPECT_EQ(l->GetObject(2), -7);
+    };
+    TDBEdGridColumns copy(&grid);
+    TEkColumn* c = copy.Add();
+    c->Assign(*koks);
+    expectCodes(c->PickList());
+
+    QBuffer buf;
+    buf.open(QIODevice::ReadWrite);
+    grid.Columns()->SaveToStream(buf);
+    grid.Columns()->Clear();
+    buf.seek(0);
+    grid.Columns()->LoadFromStream(buf);
+    expectCodes(grid.Columns()->Items(0)->PickList());
+
+    // A list written as texts alone (an older layout) reads with code 0.
+    QByteArray plain(R"({"Class": "TColumnsWrapper", "Columns": [{"FieldName": "KOKS_NR", "PickList": ["a", "b"]}]})");
+    QBuffer old(&plain);
+    old.open(QIODevice::ReadOnly);
+    grid.Columns()->LoadFromStream(old);
+    ASSERT_EQ(grid.Columns()->Items(0)->PickList()->Count(), 2);
+    EXPECT_EQ(grid.Columns()->Items(0)->PickList()->GetObject(1), 0);
+    koks = grid.Columns()->Items(0);
+    koks->SetPickList(static_cast<const TEnumStrings*>(nullptr));
+    EXPECT_EQ(koks->PickList()->Count(), 0);
 }
 
 // Design-time columns A, B, C of a grid that uses its columns description.
