@@ -3,6 +3,8 @@
 #include "app/AppExceptionHandler.h"
 #include "app/DBReadOnlyEdit.h"
 #include "grids/DBEdGridColumns.h"
+#include "grids/EdGridDataLink.h"
+#include "grids/EkColumnTitle.h"
 #include "grids/EkColumn.h"
 #include "import/AnalysisEngine.h"
 #include "import/TCSHrvStumpwiseToDS.h"
@@ -30,6 +32,7 @@
 #include <QScopeGuard>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -312,8 +315,6 @@ void TfrmCSKTRImportBaseFRM::BuildHeader()
     layout->addLayout(bottom, 1);
 
     pnlHeader->setFixedHeight(289);
-    // The counts table is small: its columns show their whole titles.
-    grd1->SetAutoFitColumns(true);
     SetupGrid(grd1, FdsKokuSk.get(),
               {QStringLiteral("IZV_VEIDS"), QStringLiteral("KOKU_SK_DER"), QStringLiteral("KOKU_SK_NEDER"),
                QStringLiteral("BALKU_SK_DER"), QStringLiteral("BALKU_SK_NEDER"), QStringLiteral("KOKU_SK_DER_SUGA"),
@@ -459,6 +460,7 @@ void TfrmCSKTRImportBaseFRM::SetupGrid(TFrameGrid* grid, TDataSource* source, co
     grid->Loaded();
     connect(grid, &TCustomGrid::DrawingFailed, this,
             [this](const QString& message) { AppExceptionHandler::ShowMessage(this, message); });
+    grid->installEventFilter(this);
 }
 
 QList<TDBReadOnlyEdit*> TfrmCSKTRImportBaseFRM::DataEdits() const
@@ -525,6 +527,8 @@ void TfrmCSKTRImportBaseFRM::InitDataSets()
     FdsBalki->SetDataSet(loader->cdsBalki());
     FdsMerijumi->SetDataSet(loader->cdsMerijumi());
     FdsDiamNovirzes->SetDataSet(loader->cdsDiamNovirzes());
+    for (TFrameGrid* grid : Grids())
+        FitColumns(grid);
 }
 
 double TfrmCSKTRImportBaseFRM::MaxNovirzeEntered()
@@ -629,17 +633,58 @@ void TfrmCSKTRImportBaseFRM::AfterLoad()
     chkFilterByBalkis->setChecked(true);
     loader->FilterMerijumi();
     pgcRows->setTabVisible(pgcRows->indexOf(tsVar), !FStandaloneApp && loader->HrvFileType() != csHrvHQCFile);
+    for (TFrameGrid* grid : Grids())
+        FitColumns(grid);
+}
+
+void TfrmCSKTRImportBaseFRM::FitColumns(TFrameGrid* grid)
+{
+    // The widths that come from the fields' display widths guess at an average character
+    // and cut titles and texts such as the selection kind or the error reason: a column
+    // is widened to its title and to the values it shows now, within a limit; it never
+    // narrows, so a width the user chose stays.
+    const int margin = grid->ScaleValue(10);
+    const int limit = grid->ScaleValue(400);
+    TEdGridDataLink* link = grid->DataLink();
+    for (int i = 0; i < grid->Columns()->Count(); ++i) {
+        TEkColumn* column = grid->Columns()->Items(i);
+        int wanted = grid->TextWidth(column->Title()->Font(), column->Title()->Caption());
+        const int col = i + grid->IndicatorOffset();
+        const int rows = link && link->Active() ? link->RecordCount() : 0;
+        for (int r = 0; r < rows && wanted < limit; ++r)
+            grid->WithBufferRecord(r, [&] {
+                wanted = std::max(wanted, grid->TextWidth(column->Font(), grid->GetEditText(col, r + grid->TitleOffset())));
+            });
+        wanted = std::min(wanted + margin, limit);
+        if (wanted > column->Width())
+            column->SetWidth(wanted);
+    }
 }
 
 void TfrmCSKTRImportBaseFRM::KokiAfterScroll(TDataSet*)
 {
     StumpwiseToDS()->FilterBalki();
+    // Another tree's logs and measurements may hold longer texts.
+    FitColumns(grdBalki);
+    FitColumns(grdMerijumi);
 }
 
 void TfrmCSKTRImportBaseFRM::BalkiAfterScroll(TDataSet*)
 {
     if (chkFilterByBalkis->isChecked())
         StumpwiseToDS()->FilterMerijumi();
+    FitColumns(grdMerijumi);
+}
+
+bool TfrmCSKTRImportBaseFRM::eventFilter(QObject* watched, QEvent* event)
+{
+    // A grid that is shown or grows shows more rows, whose values may be longer; they are
+    // measured once the grid has taken them in.
+    if (event->type() == QEvent::Show || event->type() == QEvent::Resize)
+        for (TFrameGrid* grid : Grids())
+            if (watched == grid)
+                QTimer::singleShot(0, grid, [this, grid] { FitColumns(grid); });
+    return QFrame::eventFilter(watched, event);
 }
 
 void TfrmCSKTRImportBaseFRM::chkFilterByBalkisClick()

@@ -126,6 +126,9 @@ public:
     // first gets back the edit's last number. Raises when it does not fit 32 bits.
     qint32 MaxNovirzeValue();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 public slots:
     // A user's actions: errors are shown, never passed on.
     void LoadFileClicked();
@@ -148,6 +151,8 @@ private:
     void ImportShowingNotice(const QString& sFileName, qint32 maksNovirze);
     void BeginLoadingNotice();
     void EndLoadingNotice();
+    // Widens the grid's columns to their titles and to the values shown.
+    void FitColumns(TFrameGrid* grid);
 
     std::unique_ptr<TDataSource> FdsKoki;
     std::unique_ptr<TDataSource> FdsBalki;

@@ -1,5 +1,6 @@
 #include "app/AppExceptionHandler.h"
 #include "app/CSKTRImportAppFM.h"
+#include "app/ProgramIdentity.h"
 #include "base/KelpUtils.h"
 #include "controls/ControlsModule.h"
 
@@ -19,14 +20,11 @@ int main(int argc, char** argv)
         return 1;
     }
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Stumpwise"));
-    app.setOrganizationName(QStringLiteral("Qurta"));
+    ProgramIdentity::Apply();
     app.setStyle(QStringLiteral("Fusion"));
 
     KelpUtils::InstallDefaultHooks();
     ControlsStartup(QApplication::arguments());
-    // The title is not made Qt's application display name: Qt would append it to the main
-    // window's caption. Error boxes take it from AppExceptionHandler.
 
     int result = 0;
     {

@@ -5,6 +5,7 @@
 #include <QTabWidget>
 
 #include "app/DBReadOnlyEdit.h"
+#include "app/ProgramIdentity.h"
 #include "platform/data/DataSource.h"
 
 namespace {
@@ -49,6 +50,27 @@ TEST_F(AppTest, WindowIsSetUpForTheStandaloneProgram)
     // The close button closes the window.
     QTest::mouseClick(frame->btnClose, Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
+}
+
+// The caption stands as it is: no application display name for the platform to append,
+// while error boxes keep the program's title.
+TEST_F(AppTest, CaptionIsExactlyTheWindowsOwnAndBoxesKeepTheTitle)
+{
+    const QString name = QCoreApplication::applicationName(), organisation = QCoreApplication::organizationName();
+    const QString display = QGuiApplication::applicationDisplayName();
+    ProgramIdentity::Apply();
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Stumpwise"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName())
+        << "a display name of its own would follow every caption";
+    MakeWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("KTR/HQC failu analīzes programma"));
+    AppExceptionHandler::ShowMessage(window.get(), QStringLiteral("x"));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Lumeret saimes produkts. KTR failu analīzes programma."));
+    QCoreApplication::setApplicationName(name);
+    QCoreApplication::setOrganizationName(organisation);
+    if (display != name)
+        QGuiApplication::setApplicationDisplayName(display);
 }
 
 TEST_F(AppTest, VersionTextOfTheProgramAndOfOtherFiles)

@@ -75,7 +75,8 @@ struct Cell {
 
 Cell Grab(TCustomDBEdGrid* grid, int col, int row)
 {
-    if (grid->CellRect(col, row).isEmpty())
+    // The whole cell in view: a cell cut by the edge would be judged by part of its text.
+    if (!grid->viewport()->rect().contains(grid->CellRect(col, row)))
         grid->SetLeftCol(col);
     grid->InvalidateGrid();
     QApplication::processEvents();
@@ -237,20 +238,6 @@ TEST_F(AppTest, TotalRowsOfTheDeviationTableAreBold)
     ASSERT_GE(totalRow, 0);
     ASSERT_GE(plainRow, 0);
     EXPECT_GT(Grab(grid, col, totalRow).Ink(), Grab(grid, col, plainRow).Ink() * 11 / 10);
-}
-
-TEST_F(AppTest, LoadedWindowToPng)
-{
-    MakeWindow();
-    window->resize(1084, 676);
-    ClickLoad(Fixture("ktr/komatsu-maxixplorer-2017.ktr"));
-    QApplication::processEvents();
-    const QImage image = window->grab().toImage();
-    ASSERT_FALSE(image.isNull());
-    EXPECT_TRUE(image.save(QDir::temp().filePath(QStringLiteral("stumpwise_window.png"))));
-    frame->pgcRows->setCurrentWidget(frame->tsDiametruNovirzes);
-    QApplication::processEvents();
-    EXPECT_TRUE(window->grab().toImage().save(QDir::temp().filePath(QStringLiteral("stumpwise_deviations.png"))));
 }
 
 } // namespace

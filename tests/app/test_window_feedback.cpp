@@ -2,10 +2,15 @@
 
 #include "grids/CustomDBEdGrid.h"
 #include "grids/DBEdGridColumns.h"
+#include "grids/EdGridDataLink.h"
+#include "grids/EkColumn.h"
+#include "grids/EkColumnTitle.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTabWidget>
 #include <QImage>
 #include <QScreen>
 #include <QScrollBar>
@@ -242,6 +247,61 @@ TEST_F(WindowFeedback, MovesLeaveNoStaleMarks)
         EXPECT_TRUE(stale.isNull()) << "stale pixels after " << m.what << " at " << stale.x() << "," << stale.y()
                                     << " " << stale.width() << "x" << stale.height() << "; current row "
                                     << grid->CellRect(1, grid->Row()).y();
+    }
+}
+
+// Each real file: loaded at the window's design size, moved through by keys in the three
+// linked grids without leaving marks, and every column of every grid can be brought into view.
+TEST_F(WindowFeedback, RealFilesShownWholeAndMovedThroughByKeys)
+{
+    const char* const files[] = {"ktr/jd-timbermatic-2013.ktr", "ktr/komatsu-maxixplorer-2017.ktr",
+                                 "hqc/vimek-forester-h70.hqc"};
+    MakeWindow();
+    for (const QSize size : {QSize(1100, 700), QSize(1600, 900)})
+    for (const char* file : files) {
+        SCOPED_TRACE(file);
+        SCOPED_TRACE(size.width());
+        window->resize(size);
+        frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
+        ClickLoad(Fixture(file));
+        ASSERT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+        for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki, frame->grdMerijumi}) {
+            SCOPED_TRACE(grid->objectName().toStdString());
+            grid->setFocus();
+            for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Down}) {
+                QTest::keyClick(grid, key);
+                const QRect stale = Differences(OnScreen(grid->viewport()), Fresh(grid));
+                EXPECT_TRUE(stale.isNull()) << "stale pixels at " << stale.y();
+            }
+        }
+        const QString name = QFileInfo(QString::fromLatin1(file)).completeBaseName();
+        EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(QStringLiteral("stumpwise_%1_%2.png").arg(name).arg(size.width()))));
+        frame->pgcRows->setCurrentWidget(frame->tsDiametruNovirzes);
+        QApplication::processEvents();
+        EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(QStringLiteral("stumpwise_%1_%2_dev.png").arg(name).arg(size.width()))));
+        for (TFrameGrid* grid : {frame->grd1, frame->grdKoki, frame->grdBalki, frame->grdMerijumi, frame->grdDiamNovirzes}) {
+            SCOPED_TRACE(grid->objectName().toStdString());
+            frame->pgcRows->setCurrentWidget(grid == frame->grdDiamNovirzes ? frame->tsDiametruNovirzes : frame->tsMerijumi);
+            QApplication::processEvents();
+            // No title and no value shown is cut (up to a width limit).
+            for (int i = 0; i < grid->Columns()->Count(); ++i) {
+                TEkColumn* column = grid->Columns()->Items(i);
+                const int width = column->Width();
+                EXPECT_GE(width, grid->TextWidth(column->Title()->Font(), column->Title()->Caption()) + 4)
+                    << column->FieldName().toStdString();
+                for (int r = 0; r < grid->DataLink()->RecordCount(); ++r)
+                    grid->WithBufferRecord(r, [&] {
+                        const QString text = grid->GetEditText(i + grid->IndicatorOffset(), r + grid->TitleOffset());
+                        EXPECT_TRUE(width >= std::min(grid->TextWidth(column->Font(), text) + 4, grid->ScaleValue(300)))
+                            << column->FieldName().toStdString() << " " << text.toStdString();
+                    });
+            }
+            grid->SetLeftCol(grid->MaxLeftCol());
+            const QRect last = grid->CellRect(grid->ColCount() - 1, 0);
+            EXPECT_FALSE(last.isEmpty());
+            EXPECT_TRUE(grid->viewport()->rect().contains(last)) << "the last column is wholly in view";
+            grid->SetLeftCol(grid->FixedCols());
+        }
     }
 }
 
