@@ -746,12 +746,13 @@ void TfrmCSKTRImportBaseFRM::grdBalkiDrawColumnCell(TCustomDBEdGrid* Sender, con
     QPainter* canvas = Sender->Canvas();
     if (!ds || !ds->Active() || !canvas)
         return;
+    // Put back even when the drawing fails: the grid goes on painting the other cells.
     canvas->save();
+    const auto restore = qScopeGuard([canvas] { canvas->restore(); });
     TField* derigs = ds->FindField(kDerigs);
     if (derigs && derigs->AsInteger() != 0)
         MarkCell(*canvas, true, !RowSelected(Sender, DataCol, State));
     Sender->DefaultDrawColumnCell(Rect, DataCol, Column, State);
-    canvas->restore();
 }
 
 void TfrmCSKTRImportBaseFRM::grdMerijumiDrawColumnCell(TCustomDBEdGrid* Sender, const QRect& Rect, int DataCol,
@@ -762,6 +763,7 @@ void TfrmCSKTRImportBaseFRM::grdMerijumiDrawColumnCell(TCustomDBEdGrid* Sender, 
     if (!ds || !ds->Active() || !canvas)
         return;
     canvas->save();
+    const auto restore = qScopeGuard([canvas] { canvas->restore(); });
     TField* derigsField = ds->FindField(kDerigs);
     TField* dastGarums = ds->FindField(QStringLiteral("DAST_GARUMS"));
     TField* merijumsNr = ds->FindField(QStringLiteral("MERIJUMS_NR"));
@@ -777,7 +779,6 @@ void TfrmCSKTRImportBaseFRM::grdMerijumiDrawColumnCell(TCustomDBEdGrid* Sender, 
     if (marked)
         MarkCell(*canvas, field != QStringLiteral("PIEZIMES") && field != kDerigs, !RowSelected(Sender, DataCol, State));
     Sender->DefaultDrawColumnCell(Rect, DataCol, Column, State);
-    canvas->restore();
 }
 
 void TfrmCSKTRImportBaseFRM::grdDiamNovirzesDrawColumnCell(TCustomDBEdGrid* Sender, const QRect& Rect,
@@ -788,6 +789,7 @@ void TfrmCSKTRImportBaseFRM::grdDiamNovirzesDrawColumnCell(TCustomDBEdGrid* Send
     if (!ds || !ds->Active() || ds->IsEmpty() || !canvas)
         return;
     canvas->save();
+    const auto restore = qScopeGuard([canvas] { canvas->restore(); });
     TField* interval = ds->FindField(QStringLiteral("INTERVALS_DIAMETRS"));
     if (interval && interval->AsString() == TAnalysisEngine::TotalRowText()) {
         QFont f = canvas->font();
@@ -795,5 +797,4 @@ void TfrmCSKTRImportBaseFRM::grdDiamNovirzesDrawColumnCell(TCustomDBEdGrid* Send
         canvas->setFont(f);
     }
     Sender->DefaultDrawColumnCell(Rect, DataCol, Column, State);
-    canvas->restore();
 }

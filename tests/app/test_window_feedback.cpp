@@ -5,6 +5,7 @@
 #include "grids/EdGridDataLink.h"
 #include "grids/EkColumn.h"
 #include "grids/EkColumnTitle.h"
+#include "platform/rtl/Exception.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -113,6 +114,29 @@ TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
     const int ons = cursorOns;
     ClickLoad(QString());
     EXPECT_EQ(cursorOns, ons);
+}
+
+TEST_F(WindowFeedback, AFailingDrawHandlerIsReportedOnceInTheProgramsErrorBox)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    ASSERT_TRUE(boxes.empty());
+    TFrameGrid* grid = frame->grdKoki;
+    auto frameHandler = grid->OnDrawColumnCell;
+    grid->OnDrawColumnCell = [&](TCustomDBEdGrid* s, const QRect& r, int c, TEkColumn* col, TGridDrawState st) {
+        frameHandler(s, r, c, col, st);
+        if (c == 2)
+            throw Exception(QStringLiteral("no drawing"));
+    };
+    for (int i = 0; i < 3; ++i) {
+        grid->InvalidateGrid();
+        EXPECT_NO_THROW(grid->viewport()->repaint());
+        QApplication::processEvents();
+    }
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("no drawing"));
+    EXPECT_EQ(boxes[0].caption, AppExceptionHandler::ApplicationTitle());
+    grid->OnDrawColumnCell = frameHandler;
 }
 
 TEST_F(WindowFeedback, ANewFileIsShownFromItsFirstColumn)
