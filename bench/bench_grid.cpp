@@ -72,10 +72,16 @@ struct Fixture {
     }
 };
 
-Fixture& fixture(int records)
+// The grids are widgets: they must go before the application object does (main empties this).
+std::map<int, std::unique_ptr<Fixture>>& FixtureCache()
 {
     static std::map<int, std::unique_ptr<Fixture>> cache;
-    auto& f = cache[records];
+    return cache;
+}
+
+Fixture& fixture(int records)
+{
+    auto& f = FixtureCache()[records];
     if (!f)
         f = std::make_unique<Fixture>(records);
     return *f;
@@ -126,5 +132,6 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    FixtureCache().clear();
     return 0;
 }

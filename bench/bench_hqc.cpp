@@ -1,14 +1,21 @@
 // Reading a generated .hqc file of many stems, against pugixml's own parse of the same bytes
-// (the floor no reader can beat), and the analysis that follows.
+// (the floor no reader can beat), the analysis that follows and the whole load into the
+// loader's datasets, with the peak memory of a whole load against the file's size.
 
 #include "import/AnalysisEngine.h"
 #include "import/AnalysisModel.h"
 #include "import/HqcReader.h"
+#include "import/TCSHrvStumpwiseToDS.h"
+
+#include "PeakMemory.h"
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
 
 #include <QByteArray>
+#include <QTemporaryDir>
+
+#include <map>
 
 namespace {
 
@@ -57,9 +64,31 @@ QByteArray GeneratedFile(int stems)
     return s;
 }
 
+const QByteArray& FileOf(int stems)
+{
+    static std::map<int, QByteArray> cache;
+    auto it = cache.find(stems);
+    if (it == cache.end())
+        it = cache.emplace(stems, GeneratedFile(stems)).first;
+    return it->second;
+}
+
+// Many control groups, each defining one more species: every group used to look through all
+// species known so far.
+QByteArray ManyGroups(int groups)
+{
+    QByteArray s = "<HarvestingQualityControl><HarvestingQualityControlHeader><CreationDate>2023-05-17T08:15:42"
+                   "</CreationDate></HarvestingQualityControlHeader><Machine><MachineKey>M</MachineKey>\n";
+    for (int i = 1; i <= groups; ++i)
+        s += "<ControlValues><SpeciesGroupDefinition><SpeciesGroupName>S" + QByteArray::number(i)
+             + "</SpeciesGroupName><SpeciesGroupKey>" + QByteArray::number(i)
+             + "</SpeciesGroupKey></SpeciesGroupDefinition></ControlValues>\n";
+    return s + "</Machine></HarvestingQualityControl>\n";
+}
+
 void BM_PugixmlParseOnly(benchmark::State& state)
 {
-    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    const QByteArray& file = FileOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         pugi::xml_document doc;
         benchmark::DoNotOptimize(doc.load_buffer(file.constData(), static_cast<size_t>(file.size())));
@@ -70,7 +99,7 @@ void BM_PugixmlParseOnly(benchmark::State& state)
 
 void BM_HqcRead(benchmark::State& state)
 {
-    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    const QByteArray& file = FileOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         TAnalysisModel model;
         TCSStanDForFileHQC::ImportDocument(file, QStringLiteral("bench.hqc"), model);
@@ -82,7 +111,7 @@ void BM_HqcRead(benchmark::State& state)
 
 void BM_HqcReadAndAnalyse(benchmark::State& state)
 {
-    const QByteArray file = GeneratedFile(static_cast<int>(state.range(0)));
+    const QByteArray& file = FileOf(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         TAnalysisModel model;
         model.Header.HAS_EMPTY_DATE = 0;
@@ -96,9 +125,48 @@ void BM_HqcReadAndAnalyse(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
+// The whole load as the program runs it: the file read, analysed and published to the
+// loader's datasets (one loader, reused, as the analysis window reuses its own).
+void BM_HqcLoad(benchmark::State& state)
+{
+    const QByteArray& bytes = FileOf(static_cast<int>(state.range(0)));
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("bench.hqc"));
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+            state.SkipWithError("cannot write the file");
+            return;
+        }
+    }
+    const double peak = PeakMemory::GrowthOf([&] {
+        TCSHrvStumpwiseToDS fresh;
+        fresh.ImportFileIntoDS(name);
+    });
+    state.counters["peak_per_file_byte"] = peak / double(bytes.size());
+    TCSHrvStumpwiseToDS loader;
+    for (auto _ : state)
+        loader.ImportFileIntoDS(name);
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_HqcManyGroups(benchmark::State& state)
+{
+    const QByteArray file = ManyGroups(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        TAnalysisModel model;
+        TCSStanDForFileHQC::ImportDocument(file, QStringLiteral("bench.hqc"), model);
+        benchmark::DoNotOptimize(model.Trees.size());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
-BENCHMARK(BM_PugixmlParseOnly)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_HqcRead)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
-BENCHMARK(BM_HqcReadAndAnalyse)->RangeMultiplier(4)->Range(625, 10000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_PugixmlParseOnly)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcRead)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcReadAndAnalyse)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcLoad)->Arg(1000)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_HqcManyGroups)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Complexity();
 BENCHMARK_MAIN();

@@ -7,10 +7,14 @@
 #include "import/KtrReader.h"
 #include "import/TCSHrvStumpwiseToDS.h"
 
+#include "PeakMemory.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstring>
 #include <vector>
@@ -154,10 +158,26 @@ void BM_ReadAndAnalyse(benchmark::State& state)
     SetCounters(state, bytes);
 }
 
-// The whole load as the program runs it: read, analyse and publish to the loader's datasets.
+// The whole load as the program runs it: read, analyse and publish to the loader's datasets;
+// and once from a real file with a fresh loader, for its peak memory against the file's size.
 void BM_Load(benchmark::State& state)
 {
     const QByteArray& bytes = FileOf(int(state.range(0)));
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("bench.ktr"));
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+            state.SkipWithError("cannot write the file");
+            return;
+        }
+        f.close();
+        const double peak = PeakMemory::GrowthOf([&] {
+            TCSHrvStumpwiseToDS fresh;
+            fresh.ImportFileIntoDS(name);
+        });
+        state.counters["peak_per_file_byte"] = peak / double(bytes.size());
+    }
     TCSHrvStumpwiseToDS loader;
     loader.SetReaders([&bytes](const QString&, TAnalysisModel& model) { KtrReader::Read(bytes, model); }, nullptr);
     for (auto _ : state)

@@ -113,14 +113,15 @@ void TCSStanDForFileHQC::AssignDataSets(std::vector<TTreeRow>* dsKoki, std::vect
     FcdsCirsmas = dsCirsmas;
 }
 
-void TCSStanDForFileHQC::ImportDocument(const QByteArray& bytes, const QString& sFileName, TAnalysisModel& model)
+void TCSStanDForFileHQC::ImportDocument(QByteArray bytes, const QString& sFileName, TAnalysisModel& model)
 {
     pugi::xml_document doc;
     TCSStanDForFileHQC reader(nullptr);
     reader.SetUseNS(true);
     reader.AssignDataSets(&model.Trees, &model.Logs, &model.Meas, &model.Cirsmas);
 
-    LoadDocument(doc, bytes);
+    // Parsed where the bytes lie: a file handed over (moved) is not copied once more.
+    LoadDocumentInPlace(doc, bytes);
     const pugi::xml_node elRoot = doc.document_element();
     if (!elRoot)
         RaiseUserError(QStringLiteral("HQC fails ir nekorekts: nav saknes elementa!"));

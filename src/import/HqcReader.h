@@ -30,7 +30,7 @@ public:
 
     // Reads a whole .hqc document held in memory into the model (header, trees, logs,
     // measurements, objects); ImportHQCFile reads the file and calls this.
-    static void ImportDocument(const QByteArray& bytes, const QString& sFileName, TAnalysisModel& model);
+    static void ImportDocument(QByteArray bytes, const QString& sFileName, TAnalysisModel& model);
 
     const THqcDiamTable& cdsMerMachine() const { return FcdsMerMachine; }
     const THqcDiamTable& cdsMerOperat() const { return FcdsMerOperat; }

@@ -124,6 +124,17 @@ void TCSStanDForFile::FreeDataSets()
 
 void TCSStanDForFile::LoadDocument(pugi::xml_document& doc, const QByteArray& bytes)
 {
+    QByteArray copy = bytes; // shares the bytes; parsing in place would write into them
+    ParseDocument(doc, copy, false);
+}
+
+void TCSStanDForFile::LoadDocumentInPlace(pugi::xml_document& doc, QByteArray& bytes)
+{
+    ParseDocument(doc, bytes, true);
+}
+
+void TCSStanDForFile::ParseDocument(pugi::xml_document& doc, QByteArray& bytes, bool inPlace)
+{
     pugi::xml_encoding enc = pugi::encoding_auto;
     QByteArray converted;
     const QByteArray* src = &bytes;
@@ -152,8 +163,10 @@ void TCSStanDForFile::LoadDocument(pugi::xml_document& doc, const QByteArray& by
             enc = pugi::encoding_utf8;
         }
     }
-    const pugi::xml_parse_result r =
-        doc.load_buffer(src->constData(), static_cast<size_t>(src->size()), pugi::parse_default, enc);
+    // A converted text is local: the document gets its own copy of it.
+    const pugi::xml_parse_result r = inPlace && src == &bytes
+        ? doc.load_buffer_inplace(bytes.data(), static_cast<size_t>(bytes.size()), pugi::parse_default, enc)
+        : doc.load_buffer(src->constData(), static_cast<size_t>(src->size()), pugi::parse_default, enc);
     if (!r && r.status != pugi::status_no_document_element)
         RaiseXmlError(QStringLiteral("%1 (offset %2)").arg(QString::fromUtf8(r.description())).arg(r.offset));
 }

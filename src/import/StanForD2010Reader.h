@@ -55,6 +55,14 @@ public:
     // honoured. A document that is not well-formed raises; one without a document element
     // loads and has no document element.
     static void LoadDocument(pugi::xml_document& doc, const QByteArray& bytes);
+    // The same, parsing the bytes where they lie instead of in a copy of them when no encoding
+    // has to be converted: the bytes must then outlive the document.
+    static void LoadDocumentInPlace(pugi::xml_document& doc, QByteArray& bytes);
+
+private:
+    static void ParseDocument(pugi::xml_document& doc, QByteArray& bytes, bool inPlace);
+
+public:
 
     const TcsStanFordRec& FileInfoRec() const { return FFileInfoRec; }
     const std::vector<TSugaRow>& cdsSugas() const { return FcdsSugas; }
