@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <optional>
+#include <type_traits>
 #include <limits>
 
 namespace {
@@ -161,24 +162,15 @@ public:
     class TRow {
     public:
         TRow(TClientDataSet* ds, int record) : FDs(ds), FRecord(record) { }
-        TRow& operator<<(const std::optional<int32_t>& v)
+        template <typename N>
+        TRow& operator<<(const std::optional<N>& v)
         {
-            if (v)
-                FDs->SetBulkInteger(FField, FRecord, *v);
-            ++FField;
-            return *this;
-        }
-        TRow& operator<<(const std::optional<int16_t>& v)
-        {
-            if (v)
-                FDs->SetBulkInteger(FField, FRecord, *v);
-            ++FField;
-            return *this;
-        }
-        TRow& operator<<(const std::optional<double>& v)
-        {
-            if (v)
-                FDs->SetBulkValue(FField, FRecord, Value(*v));
+            if (v) {
+                if constexpr (std::is_floating_point_v<N>)
+                    FDs->SetBulkValue(FField, FRecord, Value(*v));
+                else
+                    FDs->SetBulkInteger(FField, FRecord, *v);
+            }
             ++FField;
             return *this;
         }
