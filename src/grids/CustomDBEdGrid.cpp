@@ -10,6 +10,7 @@
 #include "grids/EkColumnTitle.h"
 #include "grids/GridIndicatorImages.h"
 #include "grids/PassthroughColumn.h"
+#include "grids/TEdBookmarkList.h"
 #include "grids/TrimHintText.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
@@ -140,18 +141,23 @@ TCustomDBEdGrid::TCustomDBEdGrid(QWidget* parent) : TCustomGrid(parent)
     FDataLink = std::make_unique<TEdGridDataLink>(this);
     SetColor(QColor(Qt::white));
     FTitleFont = font();
+    FBookmarks = std::make_unique<TEdBookmarkList>(this);
     HideEditor();
+    connect(qApp, &QApplication::focusChanged, this, &TCustomDBEdGrid::FocusChanged);
 }
 
 TCustomDBEdGrid::~TCustomDBEdGrid()
 {
     FDestroying = true;
+    // Focus changes during the widget's own destruction must not reach this class any more.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
     HideEditor();
     if (FDataSourceNotice >= 0 && FDataLink->DataSource())
         FDataLink->DataSource()->RemoveFreeNotification(FDataSourceNotice);
     FDataSourceNotice = -1;
     FDataLink->SetDataSource(nullptr);
     FDataLink.reset();
+    FBookmarks.reset();
     FColumns.reset();
     FOriginalColumns.reset();
     FInvisibleColumns.reset();
@@ -241,15 +247,6 @@ bool TCustomDBEdGrid::DataSetControlsDisabled() const
 {
     TDataSet* ds = LinkDataSet();
     return ds && (ds->ControlsDisabled() || ds->State() == TDataSetState::dsBlockRead);
-}
-
-bool TCustomDBEdGrid::AcquireFocus()
-{
-    if (!isEnabled() || !isVisible() || focusPolicy() == Qt::NoFocus)
-        return false;
-    if (!hasFocus() && !(InplaceEditor() && InplaceEditor()->hasFocus()))
-        setFocus(Qt::OtherFocusReason);
-    return true;
 }
 
 bool TCustomDBEdGrid::DataSetIsSequenced(TDataSet* DataSet) const { return DataSet->IsSequenced(); }
@@ -979,84 +976,7 @@ bool TCustomDBEdGrid::CanEditShow()
            !FReadOnly;
 }
 
-// ---- input (the minimum needed to browse; editing keys live in derived code) -----------------
-
-void TCustomDBEdGrid::keyPressEvent(QKeyEvent* event)
-{
-    if (DataSetControlsDisabled())
-        return;
-    TDataSet* ds = LinkDataSet();
-    if (ds && FDataLink->Active()) {
-        const bool ctrl = event->modifiers() & Qt::ControlModifier;
-        switch (event->key()) {
-        case Qt::Key_Up: MoveByRecords(-1); return;
-        case Qt::Key_Down: MoveByRecords(1); return;
-        case Qt::Key_PageUp: MoveByRecords(-std::max(1, VisibleRowCount())); return;
-        case Qt::Key_PageDown: MoveByRecords(std::max(1, VisibleRowCount())); return;
-        case Qt::Key_Home:
-            if (ctrl) { ds->First(); if (AfterScroll) AfterScroll(this); return; }
-            break;
-        case Qt::Key_End:
-            if (ctrl) { ds->Last(); if (AfterScroll) AfterScroll(this); return; }
-            break;
-        default: break;
-        }
-    }
-    TCustomGrid::keyPressEvent(event);
-}
-
-void TCustomDBEdGrid::mousePressEvent(QMouseEvent* event)
-{
-    if (DataSetControlsDisabled())
-        return;
-    const QPoint p = event->position().toPoint();
-    const TGridCoord cell = MouseCoord(p.x(), p.y());
-    int edge = -1;
-    const bool sizing = CalcSizingState(p.x(), p.y(), edge) == TGridState::gsColSizing;
-    if (!sizing && event->button() == Qt::LeftButton && cell.X >= FIndicatorOffset && cell.Y >= FTitleOffset &&
-        FDataLink->Active()) {
-        AcquireFocus();
-        if (cell.X != Col())
-            MoveCurrent(cell.X, Row(), true);
-        const int distance = cell.Y - FTitleOffset - FDataLink->ActiveRecord();
-        if (distance != 0)
-            MoveByRecords(distance);
-        return;
-    }
-    TCustomGrid::mousePressEvent(event);
-}
-
-void TCustomDBEdGrid::wheelEvent(QWheelEvent* event)
-{
-    if (DataSetControlsDisabled() || !FDataLink->Active())
-        return;
-    const int steps = event->angleDelta().y() / 120;
-    if (steps != 0)
-        MoveByRecords(-steps);
-    event->accept();
-}
-
-void TCustomDBEdGrid::VertScrollAction(int Action)
-{
-    TDataSet* ds = LinkDataSet();
-    if (!ds || !FDataLink->Active() || DataSetControlsDisabled())
-        return;
-    switch (Action) {
-    case QAbstractSlider::SliderSingleStepAdd: MoveByRecords(1); break;
-    case QAbstractSlider::SliderSingleStepSub: MoveByRecords(-1); break;
-    case QAbstractSlider::SliderPageStepAdd: MoveByRecords(std::max(1, VisibleRowCount())); break;
-    case QAbstractSlider::SliderPageStepSub: MoveByRecords(-std::max(1, VisibleRowCount())); break;
-    case QAbstractSlider::SliderToMinimum: ds->First(); break;
-    case QAbstractSlider::SliderToMaximum: ds->Last(); break;
-    case QAbstractSlider::SliderMove:
-        if (DataSetIsSequenced(ds))
-            ds->SetRecNo(std::clamp(verticalScrollBar()->sliderPosition(), 1, std::max(1, ds->RecordCount())));
-        break;
-    default: break;
-    }
-    FBarSet = false;
-    UpdateScrollBar();
-}
+// Keys, mouse, wheel, scroll bars, selection and editing: CustomDBEdGridInput.cpp.
 
 void TCustomDBEdGrid::resizeEvent(QResizeEvent* event)
 {
@@ -1358,6 +1278,7 @@ void TCustomDBEdGrid::mouseMoveEvent(QMouseEvent* event)
     TCustomGrid::mouseMoveEvent(event);
     if (FieldCount() > 0)
         UpdateHint(event->position().toPoint(), event->modifiers());
+    MouseSelectionMoved(event);
 }
 
 void TCustomDBEdGrid::UpdateHint(const QPoint& Pos, Qt::KeyboardModifiers Modifiers)

@@ -2,6 +2,7 @@
 
 #include "base/IScalableComponent.h"
 #include "grids/DBEdGridTypes.h"
+#include "platform/data/Bookmark.h"
 #include "platform/data/DBTypes.h"
 #include "platform/rtl/Value.h"
 #include "platform/ui/CustomGrid.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 
@@ -23,6 +25,8 @@ class TEnumStrings;
 class TEkColumn;
 class TField;
 class TKpImageList;
+class TEdBookmarkList;
+class QTimer;
 
 // The data-aware grid: each data row shows one record of its data link's buffer window,
 // each data column one column of its column collection; an optional indicator column and
@@ -70,8 +74,8 @@ public:
     void MoveDataSetField(TField* Field, TField* Target);
     // Takes the focus when the grid may; answers whether the grid (or its editor) has it.
     bool AcquireFocus();
-    // Writes the editor's text into the selected field (editing lives in derived code).
-    virtual void WriteEditText() {}
+    // Writes the editor's text (as last handed to the grid) into the selected field.
+    virtual void WriteEditText();
 
     // ---- columns -------------------------------------------------------------------------
     TDBEdGridColumns* Columns() const { return FColumns.get(); }
@@ -92,10 +96,48 @@ public:
     virtual std::unique_ptr<TDBEdGridColumns> CreateColumns();
     // Whether a column shows "..." instead of values; derived grids answer.
     virtual bool IsDottedColumn(TEkColumn* Column);
-    // Whether the grid has selected rows (the multi-row selection lives in derived code).
-    virtual bool HasSelectedRows() const { return false; }
+    // Whether the grid has selected rows.
+    virtual bool HasSelectedRows() const;
     // Whether the link's active record is among the selected rows.
-    virtual bool IsCurrentRowSelected() { return false; }
+    virtual bool IsCurrentRowSelected();
+    // The multi-row selection; nullptr while a derived grid keeps its own.
+    TEdBookmarkList* SelectedRows() const { return FBookmarks.get(); }
+
+    // ---- input ---------------------------------------------------------------------------
+    // Key handling in the order the keyboard delivers it: a key goes down (Key 0 = consumed),
+    // then its character is typed, then the key goes up.
+    virtual void KeyDown(int& Key, Qt::KeyboardModifiers Shift);
+    virtual void KeyPress(QChar& Key);
+    virtual void KeyUp(int& Key, Qt::KeyboardModifiers Shift);
+    virtual void MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos, bool Double);
+    virtual void MouseUp(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& Pos);
+    // Makes a grid column current, with the column exit and entry events.
+    void MoveCol(int RawCol);
+    void SelectFirstTabColumn();
+    // Steps to the next (previous) column that takes input, wrapping to the next (previous)
+    // record; ToEnd walks to the last such column instead.
+    void Tab(bool GoForward, bool ToEnd);
+    void NextRow(bool Select);
+    void PriorRow(bool Select);
+    void DoSelection(bool Select, int Direction);
+    void ClearSelection();
+    void ToggleCheckValue(TEkColumn* Column);
+    // Deletes the selected records (or the current one) after asking; answers whether it did.
+    bool DeleteRows();
+    bool DeletePrompt();
+    // Offers the texts of the current record's link columns; AutoClick opens a lone one.
+    void ShowLinkMenu(bool AutoClick);
+    QMenu* LinkPopup() const { return FLinkPopup; }
+    // Opens a web or mail address; any other text is left alone.
+    void OpenLinkTarget(const QString& S);
+    // Editing queries of the in-place editor.
+    bool CanEditAcceptKey(QChar Key);
+    bool CanEditModify();
+    int GetEditLimit();
+    QString GetEditMask();
+    // Scrolls the records while a mouse selection is held beyond the top (-1) or bottom (1).
+    void TimedScroll(int Direction);
+    bool SelectionScrolling() const;
 
     // ---- properties ----------------------------------------------------------------------
     TDBGridOptions Options() const { return FOptions; }
@@ -255,6 +297,10 @@ public:
     TNotifyEvent AfterScroll;
     TNotifyEvent OnTopLeftChanged;
     TGetColumnButtonStyleEvent OnGetColumnButtonStyle;
+    TNotifyEvent OnSelectionChanged;
+    TNotifyEvent BeforeDelete;
+    TNotifyEvent AfterDelete;
+    std::function<void(TCustomDBEdGrid* Sender, int& Key, Qt::KeyboardModifiers Shift)> OnKeyDown;
 
 protected:
     void DrawCell(int ACol, int ARow, const QRect& ARect, TGridDrawState AState) override;
@@ -276,8 +322,20 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void SetEditText(int ACol, int ARow, const QString& Value) override;
+    virtual void CellClick(TEkColumn* Column);
+    virtual void TitleClick(TEkColumn* Column);
+    virtual void ColEnter();
+    virtual void ColExit();
+    // The focus came into the grid from another control, or left it for one.
+    virtual void FocusEntered();
+    virtual void FocusExited();
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Title row and data row heights from the fonts.
@@ -288,8 +346,12 @@ protected:
     // Pending cached change of the link's active record: 0 none, 1 inserted, 2 modified, 3 deleted.
     virtual int CachedUpdateState();
     virtual bool DataSetIsSequenced(TDataSet* DataSet) const;
-    // The link opened or closed: the multi-row selection follows it (derived code).
-    virtual void SelectedRowsLinkActive(bool Value) { (void)Value; }
+    // The link opened or closed: the multi-row selection follows it.
+    virtual void SelectedRowsLinkActive(bool Value);
+    // A derived grid that keeps its own selection drops the list, and makes a new one.
+    void SetSelectedRowsList(bool Keep);
+    // Client point of the last mouse press as a derived grid records it.
+    QPoint FLastMouseDownCoor{0, 0};
 
 private:
     void FontChanged();
@@ -340,6 +402,27 @@ private:
     bool FBarSet = false;
     int FDataSourceNotice = -1;
     bool FHandCursor = false;
+    // Input state.
+    std::unique_ptr<TEdBookmarkList> FBookmarks;
+    int FSelectionDir = 0;
+    bool FShiftDown = false;
+    bool FSelecting = false;
+    TBookmark FSelectionAnchor;
+    bool FInColExit = false;
+    bool FAcquireFocus = true;
+    bool FFocusInside = false;
+    QMenu* FLinkPopup = nullptr;
+    QTimer* FSelectTimer = nullptr;
+    int FSelectScrollDir = 0;
+    bool FMouseSelecting = false;
+    Qt::KeyboardModifiers FKeyShift;
+    void FocusChanged(QWidget* Old, QWidget* Now);
+    bool InsertingUntouched() const;
+    bool AtDataSetEnd() const;
+    void SelectionScrollStep();
+    void MouseSelectionMoved(QMouseEvent* event);
+    void ShowInputError(const std::exception& Error);
+    bool IsFormActiveControl() const;
 
 public:
     // Vertical scroll bar values as last written.

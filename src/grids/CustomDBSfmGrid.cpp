@@ -1,5 +1,7 @@
 #include "grids/CustomDBSfmGrid.h"
 
+#include "grids/TEdBookmarkList.h"
+
 #include "controls/KelpSkinManager.h"
 #include "controls/KpGraphics.h"
 #include "controls/KpImageList.h"
@@ -855,9 +857,22 @@ void TCustomDBSfmGrid::SetVirtualMultiSelect(bool Value)
     if (Value == FVirtualMultiSelect)
         return;
     FVirtualMultiSelect = Value;
-    if (Value)
-        SetOptions(Options() & ~dgMultiSelect);
+    if (Value) {
+        TDBGridOptions options = Options() & ~dgMultiSelect;
+        // Only the bare sort grid selects whole rows for its virtual selection.
+        if (qstrcmp(metaObject()->className(), "TCustomDBSfmGrid") == 0)
+            options |= dgRowSelect;
+        SetOptions(options);
+    }
+    // The owner keeps the virtual selection; the grid's own list goes meanwhile.
+    SetSelectedRowsList(!Value);
     InvalidateGrid();
+}
+
+void TCustomDBSfmGrid::ClearSelectedRows()
+{
+    if (SelectedRows())
+        SelectedRows()->Clear();
 }
 
 void TCustomDBSfmGrid::VirtualSelectRun(int Count, bool Up)

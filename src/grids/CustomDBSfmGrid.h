@@ -255,7 +255,6 @@ protected:
 
     bool FUseDisplayTextForFinds = false;
     bool FClearCtrl = false;
-    QPoint FLastMouseDownCoor{-1, -1};
 
 private:
     // Steps shared by the exports: browse mode, a copy of the columns, the chooser; nullptr
@@ -266,7 +265,7 @@ private:
     void HeaderPopupClick(QAction* Item);
     void HandleMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, const QPoint& P, bool Double,
                          QMouseEvent* Original);
-    void ClearSelectedRows() {}
+    void ClearSelectedRows();
     QString OrderFieldFromIndexingField(const QString& Name);
 
     bool FDoExcelExport = true;

@@ -1,6 +1,8 @@
 #include "platform/ui/UiServices.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -9,6 +11,7 @@ UiServices::PixelsPerInchHook& ppiHook() { static UiServices::PixelsPerInchHook 
 UiServices::ClockHook& clockHook() { static UiServices::ClockHook h; return h; }
 UiServices::BeepHook& beepHook() { static UiServices::BeepHook h; return h; }
 UiServices::MessageBoxHook& boxHook() { static UiServices::MessageBoxHook h; return h; }
+UiServices::OpenUrlHook& openUrlHook() { static UiServices::OpenUrlHook h; return h; }
 UiServices::WaitCursorHook& waitCursorHook() { static UiServices::WaitCursorHook h; return h; }
 }
 
@@ -50,6 +53,15 @@ QMessageBox::StandardButton UiServices::MessageBox(QWidget* parent, const QStrin
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
+void UiServices::OpenUrl(const QUrl& url)
+{
+    if (openUrlHook()) {
+        openUrlHook()(url);
+        return;
+    }
+    QDesktopServices::openUrl(url);
+}
+
 void UiServices::WaitCursor(bool on)
 {
     if (waitCursorHook()) {
@@ -66,4 +78,5 @@ void UiServices::SetPixelsPerInchHook(PixelsPerInchHook hook) { ppiHook() = std:
 void UiServices::SetClockHook(ClockHook hook) { clockHook() = std::move(hook); }
 void UiServices::SetBeepHook(BeepHook hook) { beepHook() = std::move(hook); }
 void UiServices::SetMessageBoxHook(MessageBoxHook hook) { boxHook() = std::move(hook); }
+void UiServices::SetOpenUrlHook(OpenUrlHook hook) { openUrlHook() = std::move(hook); }
 void UiServices::SetWaitCursorHook(WaitCursorHook hook) { waitCursorHook() = std::move(hook); }

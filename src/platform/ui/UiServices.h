@@ -5,6 +5,7 @@
 #include <QtGlobal>
 #include <functional>
 
+class QUrl;
 class QWidget;
 
 // Replaceable access to the screen, the clock, the bell and message boxes, so that
@@ -17,6 +18,7 @@ public:
     using MessageBoxHook = std::function<QMessageBox::StandardButton(
         QWidget* parent, const QString& text, const QString& caption, QMessageBox::Icon icon,
         QMessageBox::StandardButtons buttons)>;
+    using OpenUrlHook = std::function<void(const QUrl&)>;
     using WaitCursorHook = std::function<void(bool on)>;
 
     // Pixels per inch of the monitor a widget is on (96 on a standard screen).
@@ -27,6 +29,8 @@ public:
     static QMessageBox::StandardButton MessageBox(QWidget* parent, const QString& text,
                                                   const QString& caption, QMessageBox::Icon icon,
                                                   QMessageBox::StandardButtons buttons);
+    // Hands an address to the desktop (browser, mail program); failures are not reported.
+    static void OpenUrl(const QUrl& url);
     // Shows the hourglass over the whole program (on), or takes back one such request (off).
     static void WaitCursor(bool on);
 
@@ -35,5 +39,6 @@ public:
     static void SetClockHook(ClockHook hook);
     static void SetBeepHook(BeepHook hook);
     static void SetMessageBoxHook(MessageBoxHook hook);
+    static void SetOpenUrlHook(OpenUrlHook hook);
     static void SetWaitCursorHook(WaitCursorHook hook);
 };
