@@ -82,22 +82,15 @@ TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
         for (TFrameGrid* g : shown)
             ASSERT_FALSE(g->ShowingNoDataMessage());
         int seen = 0;
-        loader->SetReaders(
-            [&](const QString& f, TAnalysisModel& m) {
-                ++seen;
-                // Painted before the reading starts, with the hourglass on.
-                for (TFrameGrid* g : shown)
-                    EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
-                EXPECT_EQ(cursorDepth, 1);
-                ImportKTRFile(f, m);
-            },
-            [&](const QString& f, TAnalysisModel& m) {
-                ++seen;
-                for (TFrameGrid* g : shown)
-                    EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
-                EXPECT_EQ(cursorDepth, 1);
-                ImportHQCFile(f, m);
-            });
+        // Painted before the reading starts, with the hourglass on.
+        auto reading = [&] {
+            ++seen;
+            for (TFrameGrid* g : shown)
+                EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
+            EXPECT_EQ(cursorDepth, 1);
+        };
+        loader->SetReaders([&](const QString& f, TAnalysisModel& m) { reading(); ImportKTRFile(f, m); },
+                           [&](const QString& f, TAnalysisModel& m) { reading(); ImportHQCFile(f, m); });
         const size_t boxesBefore = boxes.size();
         ClickLoad(Fixture(c.file));
         EXPECT_EQ(seen, 1);
