@@ -703,6 +703,7 @@ void TCustomDBEdGrid::TimedScroll(int Direction)
     }
     if (!FSelectTimer) {
         FSelectTimer = new QTimer(this);
+        FSelectTimer->setObjectName(QStringLiteral("SelectScrollTimer"));
         FSelectTimer->setInterval(kSelectScrollInterval);
         connect(FSelectTimer, &QTimer::timeout, this, [this] {
             try {

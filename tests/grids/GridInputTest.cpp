@@ -8,7 +8,10 @@
 #include "platform/rtl/EAbort.h"
 #include "platform/rtl/EListError.h"
 
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QScrollBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -182,6 +185,28 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"F3ReadOnlyNothing", kRowSelect, true, 4, 1, Qt::Key_F3, kNone, 1, 4, 1, TDataSetState::dsBrowse}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
+// The analysis window's grids: read-only, row-selecting, with dgTabs. Tab, Home and End move
+// the record, and the highlighted row is always the current record.
+TEST(GridInput, AnalysisGridTabHomeEndMoveTheRecord)
+{
+    SortGridOver<TDBEditGrid> g(9);
+    g.grid->SetOptions(kRowSelect);
+    g.grid->SetReadOnly(true);
+    g.grid->setFocus();
+    const struct {
+        int key;
+        Qt::KeyboardModifiers mods;
+        int wantRec;
+    } steps[] = {{Qt::Key_Tab, {}, 2},  {Qt::Key_Tab, {}, 3},           {Qt::Key_End, {}, 9},
+                 {Qt::Key_Home, {}, 1}, {Qt::Key_Down, {}, 2},          {Qt::Key_Backtab, Qt::ShiftModifier, 1},
+                 {Qt::Key_End, {}, 9},  {Qt::Key_Tab, {}, 9}};
+    for (const auto& s : steps) {
+        QTest::keyClick(g.grid.get(), static_cast<Qt::Key>(s.key), s.mods);
+        EXPECT_EQ(g.ds->RecNo(), s.wantRec) << s.key;
+        EXPECT_EQ(g.grid->Row(), g.grid->DataLink()->ActiveRecord() + g.grid->TitleOffset()) << s.key;
+    }
+}
+
 TEST(GridInput, UpFromUntouchedAppendCancelsIt)
 {
     InputFixture<> f(3, kEditing);
@@ -246,6 +271,40 @@ TEST(GridInput, WheelAndScrollBarMoveRecords)
     EXPECT_EQ(f.RecNo(), 1);
     f.grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
     EXPECT_EQ(f.RecNo(), 40);
+}
+
+TEST(GridInput, MouseHeldBelowTheRowsScrollsUntilReleased)
+{
+    InputFixture<> f(30, kRowSelect);
+    QTest::mousePress(f.grid->viewport(), Qt::LeftButton, {}, f.Cell(1, 0));
+    const QPoint below(f.Cell(1, 0).x(), f.grid->viewport()->height() + 5);
+    QMouseEvent move(QEvent::MouseMove, QPointF(below), f.grid->viewport()->mapToGlobal(QPointF(below)),
+                     Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(f.grid->viewport(), &move);
+    ASSERT_TRUE(f.grid->SelectionScrolling());
+    const int shown = f.grid->DataLink()->RecordCount();
+    auto* timer = f.grid->findChild<QTimer*>(QStringLiteral("SelectScrollTimer"));
+    ASSERT_NE(timer, nullptr);
+    QMetaObject::invokeMethod(timer, "timeout", Qt::DirectConnection); // one tick
+    EXPECT_EQ(f.RecNo(), shown + 1) << "the record below the last shown one";
+    QTest::mouseRelease(f.grid->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_FALSE(f.grid->SelectionScrolling());
+}
+
+TEST(GridInput, ColumnMenuOpensOverItsColumn)
+{
+    InputFixture<> f(3, kRowSelect);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Kopēt"));
+    f.grid->Columns()->Items(1)->SetPopupMenu(&menu);
+    const QPoint at = f.Cell(2, 1);
+    QContextMenuEvent outside(QContextMenuEvent::Mouse, f.Cell(1, 1), f.grid->viewport()->mapToGlobal(f.Cell(1, 1)));
+    QApplication::sendEvent(f.grid->viewport(), &outside);
+    EXPECT_FALSE(menu.isVisible());
+    QContextMenuEvent over(QContextMenuEvent::Mouse, at, f.grid->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(f.grid->viewport(), &over);
+    EXPECT_TRUE(menu.isVisible());
+    menu.hide();
 }
 
 // ---- selection ------------------------------------------------------------------------------
