@@ -1,5 +1,6 @@
 #include "AppTestUtil.h"
 
+#include "controls/KelpSkinManager.h"
 #include "grids/CustomDBEdGrid.h"
 #include "grids/DBEdGridColumns.h"
 #include "grids/EdGridDataLink.h"
@@ -88,6 +89,10 @@ TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
             for (TFrameGrid* g : shown)
                 EXPECT_TRUE(g->ShowingNoDataMessage()) << g->objectName().toStdString();
             EXPECT_EQ(cursorDepth, 1);
+            // On the screen, not only decided: the notice's band over the old rows.
+            const QPoint at = frame->grdKoki->viewport()->mapTo(window.get(), QPoint(0, 0));
+            const QImage screen = window->screen()->grabWindow(window->winId(), at.x(), at.y(), 40, 40).toImage();
+            EXPECT_EQ(screen.pixelColor(30, 30), SkinManager().ColorHeaderBeginGradient());
         };
         loader->SetReaders([&](const QString& f, TAnalysisModel& m) { reading(); ImportKTRFile(f, m); },
                            [&](const QString& f, TAnalysisModel& m) { reading(); ImportHQCFile(f, m); });
