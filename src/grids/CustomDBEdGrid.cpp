@@ -237,10 +237,10 @@ bool TCustomDBEdGrid::IsUrlField(TField* Field) const
 
 void TCustomDBEdGrid::MoveDataSetField(TField* Field, TField* Target)
 {
-    // The in-memory dataset keeps its field order fixed; the grid's own column order is
-    // what the user sees, so nothing needs to move there.
-    (void)Field;
-    (void)Target;
+    // Default columns follow the dataset's field order: without the field moving, a moved
+    // column would snap back at the next layout.
+    if (Field && Target && Field->DataSet() && Field->DataSet() == Target->DataSet())
+        Field->DataSet()->MoveField(Field, Target->Index());
 }
 
 bool TCustomDBEdGrid::DataSetControlsDisabled() const
@@ -957,7 +957,12 @@ void TCustomDBEdGrid::TopLeftChanged()
         OnTopLeftChanged(this);
 }
 
-bool TCustomDBEdGrid::BeginColumnDrag(int&, const QPoint&) { return false; }
+// The platform never moves columns itself: its drag start begins the grid's own column drag.
+bool TCustomDBEdGrid::BeginColumnDrag(int&, const QPoint& Pos)
+{
+    StartColumnDrag(Pos);
+    return false;
+}
 bool TCustomDBEdGrid::CheckColumnDrag(int&, int&, const QPoint&) { return false; }
 
 TGridState TCustomDBEdGrid::CalcSizingState(int X, int Y, int& Index)
@@ -1275,6 +1280,8 @@ void TCustomDBEdGrid::leaveEvent(QEvent* event)
 
 void TCustomDBEdGrid::mouseMoveEvent(QMouseEvent* event)
 {
+    if (ColumnDragMouseMove(event))
+        return;
     TCustomGrid::mouseMoveEvent(event);
     if (FieldCount() > 0)
         UpdateHint(event->position().toPoint(), event->modifiers());

@@ -22,6 +22,9 @@ class TDataSet;
 class TDataSource;
 class TEdGridDataLink;
 class TEnumStrings;
+class TColumnDragObject;
+class QLabel;
+class QTimer;
 class TEkColumn;
 class TField;
 class TKpImageList;
@@ -241,6 +244,39 @@ public:
     TColumnsDescEvent OnSaveColumnsDesc;
     TColumnsDescEvent OnRestoreColumnsDesc;
     TColumnRemoveEvent OnColumnRemove;
+
+    // ---- column drag and column fit ----------------------------------------------------------
+    // The grid column of this grid's column drag, else the platform's column being moved.
+    int DragColumnIndex() const;
+    // The grid column before which a drop at (X, Y) puts the dragged column (the column count:
+    // after the last), -1 where it cannot go.
+    int DropColumnAt(int X, int Y);
+    void DrawDragMark(int Col, bool Show);
+    void DragOver(TColumnDragObject* Source, int X, int Y, bool& Accept);
+    void DragDrop(TColumnDragObject* Source, int X, int Y);
+    // The drag ends, over this grid (OverTarget) or elsewhere.
+    void DoEndDrag(bool OverTarget, int X, int Y);
+    // Mouse release (Drop) or Esc during a column drag.
+    void EndColumnDrag(bool Drop, const QPoint& Pos);
+    void DragScrollTick();
+    QTimer* DragScrollTimer();
+    // Fits a column to its title (Ctrl or no Shift) and its cell texts (Shift or no Ctrl).
+    void AutoFitColumn(int ACol, Qt::KeyboardModifiers Shift);
+    QLabel* DragMarkLabel() const { return FDragMark; }
+
+private:
+    void StartColumnDrag(const QPoint& Pos);
+    // Tracks the drag start and moves a drag under way; true when the move was the drag's.
+    bool ColumnDragMouseMove(QMouseEvent* event);
+    void ColumnDragMove(const QPoint& Pos);
+    TColumnDragObject* FColumnDrag = nullptr;
+    QTimer* FDragTimer = nullptr;
+    QLabel* FDragMark = nullptr;
+    QPoint FDragStartPos{-1, -1};
+    QPoint FDragMousePos;
+    bool FDragLeftAlone = false;
+
+public:
     // Streaming end: takes the design-time copy and lays out.
     void BeginLoading() { FLoading = true; }
     void Loaded();
