@@ -15,7 +15,8 @@ function(stumpwise_library name dir)
   endif()
 endfunction()
 
-# One test program per folder of src/. Qt-using tests get a QApplication on the offscreen platform.
+# One test program per folder of src/. Qt-using tests get a QApplication on the offscreen platform;
+# tests of graphics-free libraries link no Qt graphics and get a QCoreApplication.
 function(stumpwise_test name dir)
   file(GLOB _src CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
   if(NOT _src)
@@ -23,7 +24,7 @@ function(stumpwise_test name dir)
   endif()
   add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/tests/common/test_main.cpp)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test)
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock Qt6::Test)
   target_compile_definitions(${name} PRIVATE
     STUMPWISE_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
     STUMPWISE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

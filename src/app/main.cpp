@@ -3,6 +3,7 @@
 #include "app/ProgramIdentity.h"
 #include "base/KelpUtils.h"
 #include "controls/ControlsModule.h"
+#include "platform/ui/DesktopUserInterface.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -23,6 +24,7 @@ int main(int argc, char** argv)
     ProgramIdentity::Apply();
     app.setStyle(QStringLiteral("Fusion"));
 
+    DesktopUserInterface::InstallAsCurrent();
     KelpUtils::InstallDefaultHooks();
     ControlsStartup(QApplication::arguments());
 

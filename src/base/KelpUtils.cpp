@@ -4,10 +4,9 @@
 #include "base/KpUt.h"
 #include "base/TDesktopShellServices.h"
 #include "platform/rtl/DelphiFormat.h"
+#include "platform/ui/IUserInterface.h"
 
-#include <QCursor>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QUuid>
 
 namespace {
@@ -116,14 +115,7 @@ QString KelpUtils::NumberFormatToSheetFormat(const QString& format)
 
 void KelpUtils::DefaultWaitCursor(bool onFlag)
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return;
-    if (onFlag) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    } else {
-        while (QGuiApplication::overrideCursor())
-            QGuiApplication::restoreOverrideCursor();
-    }
+    IUserInterface::Current().WaitCursor(onFlag);
 }
 
 void KelpUtils::InstallDefaultHooks()

@@ -6,12 +6,9 @@
 #include "platform/rtl/EInvalidOp.h"
 #include "platform/rtl/EOverflowError.h"
 #include "platform/rtl/ERangeError.h"
+#include "platform/ui/IUserInterface.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QLocale>
-#include <QMessageBox>
 #include <cmath>
 #include <limits>
 
@@ -443,14 +440,10 @@ void KpUt::WaitCursor(bool onFlag)
 
 void KpUt::ShowUserError(const QString& s)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), s,
-                    QMessageBox::Ok);
-    box.exec();
+    IUserInterface::Current().ShowError(s);
 }
 
 int KpUt::ConfirmYesNo(const QString& s, bool)
 {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), s,
-                    QMessageBox::Yes | QMessageBox::No);
-    return box.exec() == QMessageBox::Yes ? mrYes : mrNo;
+    return IUserInterface::Current().ConfirmYesNo(s) ? mrYes : mrNo;
 }

@@ -1,18 +1,13 @@
 #include "base/TDesktopShellServices.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QMessageBox>
-#include <QUrl>
+#include "platform/ui/IUserInterface.h"
 
 bool TDesktopShellServices::OpenFile(const QString& fileName)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(fileName));
+    return IUserInterface::Current().OpenFile(fileName);
 }
 
 void TDesktopShellServices::ShowError(const QString& message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok);
-    box.exec();
+    IUserInterface::Current().ShowError(message);
 }

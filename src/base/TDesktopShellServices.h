@@ -2,7 +2,7 @@
 
 #include "base/IShellServices.h"
 
-// Opens files through QDesktopServices and shows errors in a message box.
+// Opens files and shows errors through the installed user-interface service.
 class TDesktopShellServices : public IShellServices
 {
 public:

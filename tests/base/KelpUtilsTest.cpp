@@ -1,3 +1,4 @@
+#include "FakeUserInterface.h"
 #include "QtPrinters.h"
 #include "base/KelpUtils.h"
 #include "base/KpUt.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -205,13 +205,17 @@ TEST(HooksTest, DefaultTimingHooksMeasureNothing)
     EXPECT_EQ(stops, 1);
     PerfStartProc = &DefaultPerfStart;
 
+    // The default wait cursor is the user-interface service's (its real cursor is tested
+    // with the desktop service).
+    InstalledFakeUserInterface ui;
     KelpUtils::InstallDefaultHooks();
     EXPECT_EQ(WaitCursorProc, &KelpUtils::DefaultWaitCursor);
     KpUt::WaitCursor(true);
-    EXPECT_NE(QGuiApplication::overrideCursor(), nullptr);
     KpUt::WaitCursor(false);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(ui->cursor, (QList<bool>{true, false}));
     WaitCursorProc = nullptr;
+    KpUt::WaitCursor(true);
+    EXPECT_EQ(ui->cursor.size(), 3);
 }
 
 } // namespace

@@ -1,54 +1,45 @@
+#include "FakeUserInterface.h"
+#include "base/KelpUtils.h"
 #include "base/KpUt.h"
+#include "base/TDesktopShellServices.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QMessageBox>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Answers the next modal message box with the given button and records what it showed.
-struct BoxAnswer
+// Every dialog of base, and the default shell services, take the one user-interface route.
+TEST(KpUtDialogs, ErrorAndConfirmationGoThroughTheUserInterface)
 {
-    explicit BoxAnswer(QMessageBox::StandardButton b) : button(b) {}
-
-    QMessageBox::StandardButton button;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-
-    void Arm()
-    {
-        QTimer::singleShot(0, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            text = box->text();
-            icon = box->icon();
-            buttons = box->standardButtons();
-            box->button(button)->click();
-        });
-    }
-};
-
-TEST(KpUtDialogs, ErrorAndConfirmation)
-{
-    BoxAnswer ok(QMessageBox::Ok);
-    ok.Arm();
+    InstalledFakeUserInterface ui;
     KpUt::ShowUserError(QStringLiteral("Kļūda"));
-    EXPECT_EQ(ok.text, QStringLiteral("Kļūda"));
-    EXPECT_EQ(ok.icon, QMessageBox::Critical);
-    EXPECT_EQ(ok.buttons, QMessageBox::Ok);
+    EXPECT_EQ(ui->errors, QStringList{QStringLiteral("Kļūda")});
 
-    BoxAnswer yes(QMessageBox::Yes);
-    yes.Arm();
+    ui->answerYes = true;
     EXPECT_EQ(KpUt::ConfirmYesNo(QStringLiteral("Turpināt?"), false), KpUt::mrYes);
-    EXPECT_EQ(yes.icon, QMessageBox::Question);
-    EXPECT_EQ(yes.buttons, QMessageBox::Yes | QMessageBox::No);
-
-    BoxAnswer no(QMessageBox::No);
-    no.Arm();
+    ui->answerYes = false;
     EXPECT_EQ(KpUt::ConfirmYesNo(QStringLiteral("Turpināt?")), KpUt::mrNo);
+    EXPECT_EQ(ui->questions.size(), 2);
+}
+
+TEST(KpUtDialogs, DesktopShellServicesGoThroughTheUserInterface)
+{
+    InstalledFakeUserInterface ui;
+    TDesktopShellServices shell;
+    ui->openResult = false;
+    EXPECT_FALSE(shell.OpenFile(QStringLiteral("/tmp/a.xls")));
+    ui->openResult = true;
+    EXPECT_TRUE(shell.OpenFile(QStringLiteral("/tmp/b.ods")));
+    shell.ShowError(QStringLiteral("Fails nav atrasts!"));
+    EXPECT_EQ(ui->opened, (QStringList{QStringLiteral("/tmp/a.xls"), QStringLiteral("/tmp/b.ods")}));
+    EXPECT_EQ(ui->errors, QStringList{QStringLiteral("Fails nav atrasts!")});
+}
+
+TEST(KpUtDialogs, WithoutAnInstalledInterfaceNothingIsShownAndQuestionsAreDeclined)
+{
+    IUserInterface::Install(nullptr);
+    KpUt::ShowUserError(QStringLiteral("Kļūda"));
+    EXPECT_EQ(KpUt::ConfirmYesNo(QStringLiteral("Turpināt?")), KpUt::mrNo);
+    EXPECT_FALSE(TDesktopShellServices().OpenFile(QStringLiteral("/tmp/a.xls")));
 }
 
 } // namespace
