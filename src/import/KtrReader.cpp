@@ -201,14 +201,26 @@ void Import::RawPass(const char* data, std::size_t size)
     m_blocks = block;
 
     // The mapping passes walk the variables ordered by block, number and type; variables with
-    // the same key keep the order of the file.
-    std::stable_sort(m_mapped.begin(), m_mapped.end(), [](const Mapped& a, const Mapped& b) {
-        if (a.Block != b.Block)
-            return a.Block < b.Block;
+    // the same key keep the order of the file. Blocks only ever rise in the file, so each
+    // block's few variables are sorted on their own.
+    const auto less = [](const Mapped& a, const Mapped& b) {
         if (a.Nr != b.Nr)
             return a.Nr < b.Nr;
         return a.Type < b.Type;
-    });
+    };
+    for (auto b = m_mapped.begin(); b != m_mapped.end();) {
+        auto e = b;
+        while (e != m_mapped.end() && e->Block == b->Block)
+            ++e;
+        if (e - b > 32) {
+            std::stable_sort(b, e, less);
+        } else {
+            for (auto i = b + 1; i < e; ++i) // insertion sort: stable, and quick on a few
+                for (auto j = i; j != b && less(*j, *(j - 1)); --j)
+                    std::iter_swap(j, j - 1);
+        }
+        b = e;
+    }
 }
 
 int32_t Import::ObjectNumber(const QString& value)
@@ -406,10 +418,10 @@ void Import::SecondPass()
     int64_t counted = 0;
     for (const TLogRow& log : m_model.Logs)
         counted += std::max<int64_t>(0, log.MER_SKAITS.value_or(0));
-    int64_t given = 0;
+    int64_t given = 0; // words take two characters at least, their separator included
     for (const Mapped& m : m_mapped)
         if (m.Act == Action::MeasDast || m.Act == Action::MeasHrv || m.Act == Action::MeasMervieta)
-            given += m.Value.isEmpty() ? 0 : m.Value.count(QLatin1Char(' ')) + 1;
+            given += (m.Value.size() + 1) / 2;
     // The analysis adds a butt and a top row to every log: room for them too, so that the table
     // is not moved (and held twice) when it grows.
     m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)) + 2 * m_model.Logs.size());
