@@ -582,6 +582,9 @@ void TCustomDBEdGrid::MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Sh
         QMouseEvent e(QEvent::MouseButtonDblClick, QPointF(Pos), QPointF(viewport()->mapToGlobal(Pos)), Button,
                       Button, Shift);
         TCustomGrid::mouseDoubleClickEvent(&e);
+        int edge = -1;
+        if ((FExtOptions & geoAutoFitOnDblClick) && CalcSizingState(Pos.x(), Pos.y(), edge) != TGridState::gsNormal)
+            AutoFitColumn(MouseCoord(Pos.x() - 5, Pos.y()).X, Shift);
         return;
     }
     const TGridCoord cell = MouseCoord(Pos.x(), Pos.y());

@@ -498,9 +498,12 @@ TEST(GridEditText, CheckColumnTogglesBySpaceAndNotWhenReadOnly)
     EXPECT_EQ(suga->AsString(), QStringLiteral("Jā")) << "an unknown value becomes checked";
     f.Key(Qt::Key_Space);
     EXPECT_EQ(suga->AsString(), QStringLiteral("Nē"));
+    f.Click(2, 0); // a click on the current check cell toggles it and opens no text editor
+    EXPECT_EQ(suga->AsString(), QStringLiteral("Jā"));
+    EXPECT_FALSE(f.grid->EditorMode());
     f.grid->SetReadOnly(true);
     f.Key(Qt::Key_Space);
-    EXPECT_EQ(suga->AsString(), QStringLiteral("Nē"));
+    EXPECT_EQ(suga->AsString(), QStringLiteral("Jā"));
 }
 
 // ---- leaving the grid -----------------------------------------------------------------------
