@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 void ImportHQCFile(const QString& sFileName, TAnalysisModel& model)
 {
     QFile file(sFileName);
@@ -17,9 +19,10 @@ void ImportHQCFile(const QString& sFileName, TAnalysisModel& model)
             StanForD2010Errors::RaiseUserError(QStringLiteral("Fails \"%1\" nav atrasts!").arg(sFileName));
         KtrErrors::RaiseFileError(sFileName, file.errorString());
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         KtrErrors::RaiseFileError(sFileName, file.errorString());
     file.close();
-    TCSStanDForFileHQC::ImportDocument(bytes, sFileName, model);
+    // Handed over, so that the document is parsed in these bytes rather than in a copy.
+    TCSStanDForFileHQC::ImportDocument(std::move(bytes), sFileName, model);
 }
