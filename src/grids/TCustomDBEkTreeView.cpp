@@ -8,6 +8,7 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/UiServices.h"
 
@@ -57,33 +58,7 @@ bool ListContainsName(const QString& list, const QString& name)
 }
 
 // The dataset's filter text, filtering state and current record come back whatever happens.
-class FilterKeeper {
-public:
-    explicit FilterKeeper(TDataSet* ds)
-        : m_ds(ds), m_filter(ds->Filter()), m_filtered(ds->Filtered()), m_mark(ds->GetBookmark())
-    {
-        m_ds->DisableControls();
-    }
-    ~FilterKeeper()
-    {
-        try {
-            m_ds->SetFilter(m_filter);
-            m_ds->SetFiltered(m_filtered);
-            if (m_ds->BookmarkValid(m_mark))
-                m_ds->GotoBookmark(m_mark);
-        } catch (...) {
-        }
-        m_ds->EnableControls();
-    }
-    FilterKeeper(const FilterKeeper&) = delete;
-    FilterKeeper& operator=(const FilterKeeper&) = delete;
-
-private:
-    TDataSet* m_ds;
-    QString m_filter;
-    bool m_filtered;
-    TBookmark m_mark;
-};
+constexpr unsigned KeepFilter = TDataSetGuard::Controls | TDataSetGuard::Filter | TDataSetGuard::Position;
 
 } // namespace
 
@@ -464,16 +439,7 @@ void TCustomDBEkTreeView::RunBuild(bool SelectFirst, Body body)
         clear();
         if (!ds->Active())
             return;
-        const TBookmark mark = ds->GetBookmark();
-        ds->DisableControls();
-        const auto restore = qScopeGuard([&] {
-            try {
-                if (ds->BookmarkValid(mark))
-                    ds->GotoBookmark(mark);
-            } catch (...) {
-            }
-            ds->EnableControls();
-        });
+        const TDataSetGuard restore(ds, TDataSetGuard::Controls | TDataSetGuard::Position);
         body(ds);
     }
     if (!SelectFirst)
@@ -553,7 +519,7 @@ TLargeIntSet& TCustomDBEkTreeView::ParentKeys()
     if (!FHasChildsParents) {
         auto keys = std::make_unique<TLargeIntSet>();
         TDataSet* ds = DataSet();
-        FilterKeeper keep(ds);
+        const TDataSetGuard keep(ds, KeepFilter);
         ds->SetFiltered(false);
         keys->LoadFromDataSetField(ds->FieldByName(FParentField));
         FHasChildsParents = std::move(keys);
@@ -569,7 +535,7 @@ void TCustomDBEkTreeView::LoadChildren(TTreeNode* Node)
     const TLargeIntSet& parents = ParentKeys();
     UpdateBracket updates(this);
     {
-        FilterKeeper keep(ds);
+        const TDataSetGuard keep(ds, KeepFilter);
         ds->SetFilter(FParentField + QStringLiteral("=") + (Node ? QString::number(Node->Data()) : FMinParentVal));
         ds->SetFiltered(true);
         ds->First();
@@ -660,7 +626,7 @@ void TCustomDBEkTreeView::BuildTreeByNPK()
         TField* child = lds->FieldByName(QStringLiteral("PK_CHILD"));
         TField* ancestor = lds->FieldByName(QStringLiteral("PK_KEY"));
         // The level dataset is only read: its controls stay still and its record comes back.
-        FilterKeeper keepLevels(lds);
+        const TDataSetGuard keepLevels(lds, KeepFilter);
         TTreeNode* candidate = nullptr;
         for (ds->First(); !ds->Eof(); ds->Next()) {
             const QString text = NodeText();
@@ -771,7 +737,7 @@ void TCustomDBEkTreeView::ExpandPathTo(int Key, std::vector<int>& visited)
     visited.push_back(Key);
     TDataSet* ds = DataSet();
     {
-        FilterKeeper keep(ds);
+        const TDataSetGuard keep(ds, KeepFilter);
         if (!FindNode(Key) && QString::number(Key) != FMinParentVal
             && ds->Locate(FKeyField, ::Value(Key)))
             ExpandPathTo(ds->FieldByName(FParentField)->AsInteger(), visited);

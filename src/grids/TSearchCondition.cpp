@@ -62,16 +62,13 @@ bool typedDate(const QString& Text, TFieldType Type, ::Value& Result)
 
 TSearchCondition::TSearchCondition(TDataSet* DataSet, TRecordTest Test)
     : FDataSet(DataSet)
-    , FSavedFilter(DataSet->Filter())
+    , FKeep(DataSet, TDataSetGuard::Controls | TDataSetGuard::Filter)
     , FSavedFilterRecord(DataSet->OnFilterRecord)
 {
-    FDataSet->DisableControls();
     // An unfiltered dataset keeps its filter text for later; the Find operations would
     // still honour it, so it is set aside for the step. A filtered one narrows the search.
-    if (!FDataSet->Filtered() && !FSavedFilter.isEmpty()) {
+    if (!FDataSet->Filtered() && !FDataSet->Filter().isEmpty())
         FDataSet->SetFilter(QString());
-        FFilterCleared = true;
-    }
     if (FDataSet->Filtered() && FSavedFilterRecord) {
         FDataSet->OnFilterRecord = [own = FSavedFilterRecord, test = std::move(Test)](TDataSet* ds, bool& accept) {
             own(ds, accept);
@@ -85,14 +82,6 @@ TSearchCondition::TSearchCondition(TDataSet* DataSet, TRecordTest Test)
 TSearchCondition::~TSearchCondition()
 {
     FDataSet->OnFilterRecord = FSavedFilterRecord;
-    if (FFilterCleared) {
-        try {
-            FDataSet->SetFilter(FSavedFilter);
-        } catch (...) {
-            // The text was the dataset's own a moment ago; it cannot fail to parse now.
-        }
-    }
-    FDataSet->EnableControls();
 }
 
 bool TSearchCondition::IsStringField(const TField* Field)

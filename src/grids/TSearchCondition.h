@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/Value.h"
 
 #include <QString>
@@ -34,7 +35,7 @@ public:
 
 private:
     TDataSet* FDataSet;
-    QString FSavedFilter;
+    // Controls kept still and the filter text given back, after the record filter.
+    TDataSetGuard FKeep;
     std::function<void(TDataSet*, bool&)> FSavedFilterRecord;
-    bool FFilterCleared = false;
 };

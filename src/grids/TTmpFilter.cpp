@@ -1,19 +1,7 @@
 #include "grids/TTmpFilter.h"
 
 #include "platform/data/ClientDataSet.h"
-
-#include <QScopeGuard>
-
-namespace {
-
-// The dataset's controls stay still while the guard works and wake up whatever happens.
-auto ControlsDisabled(TDataSet* ds)
-{
-    ds->DisableControls();
-    return qScopeGuard([ds] { ds->EnableControls(); });
-}
-
-} // namespace
+#include "platform/data/TDataSetGuard.h"
 
 TTmpFilter::TTmpFilter(TDataSet* ADataSet)
     : FDataSet(ADataSet)
@@ -30,10 +18,10 @@ TTmpFilter::~TTmpFilter()
 {
     if (!FChanged)
         return;
-    // A destructor must not throw; the dataset gets back as much as can be given back.
+    // A destructor must not throw; the dataset gets back as much as can be given back. The
+    // record shown now stays current if the restored filter keeps it.
+    const TDataSetGuard keep(FDataSet, TDataSetGuard::Controls | TDataSetGuard::Position);
     try {
-        const auto enable = ControlsDisabled(FDataSet);
-        const TBookmark mark = FDataSet->Active() ? FDataSet->GetBookmark() : TBookmark();
         if (auto* cds = dynamic_cast<TClientDataSet*>(FDataSet)) {
             if (!FIndexName.isEmpty())
                 cds->SetIndexName(FIndexName);
@@ -42,11 +30,6 @@ TTmpFilter::~TTmpFilter()
         }
         FDataSet->SetFilter(FFilter);
         FDataSet->SetFiltered(FFiltered);
-        try {
-            FDataSet->GotoBookmark(mark);
-        } catch (...) {
-            // The record may be gone or filtered out again: staying elsewhere is fine.
-        }
     } catch (...) {
     }
 }
@@ -54,7 +37,7 @@ TTmpFilter::~TTmpFilter()
 bool TTmpFilter::ApplyFilter(const QString& sFilter)
 {
     FChanged = true;
-    const auto enable = ControlsDisabled(FDataSet);
+    const TDataSetGuard still(FDataSet, TDataSetGuard::Controls);
     const bool keepOwn = FFiltered && !FFilter.isEmpty();
     QString text;
     if (sFilter.isEmpty())
@@ -71,7 +54,7 @@ bool TTmpFilter::ApplyFilter(const QString& sFilter)
 bool TTmpFilter::FindField(const QString& FilterField, int FilterValue)
 {
     FChanged = true;
-    const auto enable = ControlsDisabled(FDataSet);
+    const TDataSetGuard still(FDataSet, TDataSetGuard::Controls);
     if (auto* cds = dynamic_cast<TClientDataSet*>(FDataSet)) {
         cds->SetIndexFieldNames(FilterField);
         return cds->FindKey({::Value(FilterValue)});
