@@ -5,6 +5,7 @@
 #include "export/ExportProgress.h"
 #include "export/TODF_DownloadOO.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/Exception.h"
 
 #include <QCheckBox>
@@ -147,8 +148,8 @@ void TOpenDocument::Execute(bool, bool)
 
     // A report without rows is no report.
     int count = 0;
-    FDataset->DisableControls();
-    try {
+    {
+        const TDataSetGuard still(FDataset, TDataSetGuard::Controls);
         FShouldClose = !FDataset->Active();
         Fbookmark = TBookmark();
         if (FShouldClose)
@@ -160,11 +161,7 @@ void TOpenDocument::Execute(bool, bool)
             FDataset->Close();
         else if (!Fbookmark.IsEmpty() && FDataset->BookmarkValid(Fbookmark))
             FDataset->GotoBookmark(Fbookmark);
-    } catch (...) {
-        FDataset->EnableControls();
-        throw;
     }
-    FDataset->EnableControls();
     if (count == 0) {
         QFile::remove(FOutputFileName);
         throw Exception(QStringLiteral("Atskaitē nav rindu!"));
