@@ -10,6 +10,7 @@
 #include "grids/EkColumnTitle.h"
 #include "grids/GridIndicatorImages.h"
 #include "grids/PassthroughColumn.h"
+#include "grids/TDBEditGridInplaceEdit.h"
 #include "grids/TEdBookmarkList.h"
 #include "grids/TrimHintText.h"
 #include "platform/data/DataSet.h"
@@ -851,6 +852,8 @@ void TCustomDBEdGrid::Scroll(int Distance)
 
 void TCustomDBEdGrid::DataChanged()
 {
+    // Typing into a lookup cell starts a new search after any change of the data.
+    TDBEditGridInplaceEdit::LastKeyTime() = 0;
     UpdateRowCount();
     UpdateScrollBar();
     UpdateActive();
@@ -975,16 +978,32 @@ TGridState TCustomDBEdGrid::CalcSizingState(int X, int Y, int& Index)
     return TCustomGrid::CalcSizingState(X, Y, Index);
 }
 
+TInplaceEdit* TCustomDBEdGrid::CreateEditor() { return new TDBEditGridInplaceEdit(this); }
+
+void TCustomDBEdGrid::EditButtonClick()
+{
+    TEkColumn* column = SelectedColumn();
+    if (column && OnLinkableColumnClick &&
+        (column->ButtonStyle() == TEkColumnButtonStyle::cbsLinkable || (FOptions & dgAutoLinkable))) {
+        bool handled = false;
+        OnLinkableColumnClick(this, column, handled);
+        if (handled)
+            return;
+    }
+    if (OnEditButtonClick)
+        OnEditButtonClick(this);
+}
+
+void TCustomDBEdGrid::DropDownCombo(TEkColumn* Column, TEnumStrings* List)
+{
+    if (OnDropDownCombo)
+        OnDropDownCombo(this, Column, List);
+}
+
 bool TCustomDBEdGrid::CanEditShow()
 {
-    // Check boxes and cells their owner draws are edited in place, never by a text editor.
-    if (TEkColumn* column = SelectedColumn()) {
-        const TEkColumnButtonStyle style = column->ButtonStyle();
-        if (style == TEkColumnButtonStyle::cbsCheck || style == TEkColumnButtonStyle::cbsOwnerDraw)
-            return false;
-    }
-    return FLayoutLock == 0 && TCustomGrid::CanEditShow() && FDataLink && FDataLink->Active() &&
-           !DataSetControlsDisabled() && !FReadOnly;
+    return TCustomGrid::CanEditShow() && FDataLink && FDataLink->Active() && !DataSetControlsDisabled() &&
+           !FReadOnly;
 }
 
 // Keys, mouse, wheel, scroll bars, selection and editing: CustomDBEdGridInput.cpp.

@@ -333,6 +333,23 @@ public:
     TNotifyEvent AfterScroll;
     TNotifyEvent OnTopLeftChanged;
     TGetColumnButtonStyleEvent OnGetColumnButtonStyle;
+
+    // ---- in-place editor's button and drop-down list ---------------------------------------
+    using TDBEdGridBeforeButtonClick = std::function<void(TCustomDBEdGrid* Sender, TEkColumn* Column, bool& Handled)>;
+    using TDBEdGridDropDownEvent = std::function<void(TCustomDBEdGrid* Sender, TEkColumn* Column, TEnumStrings* List)>;
+    using TDBEdGridDropDownAcceptEvent = std::function<void(TCustomDBEdGrid* Sender, TEkColumn* Column,
+                                                            const QString& ItemText, qintptr ItemObject, bool& Accept)>;
+    // The editor's button: OnLinkableColumnClick first on a linkable column (or any column
+    // with dgAutoLinkable), then OnEditButtonClick unless that handled it.
+    virtual void EditButtonClick();
+    // Fills the list of a drop-down column before it opens.
+    virtual void DropDownCombo(TEkColumn* Column, TEnumStrings* List);
+    // The sort grid keeps a Ctrl release from acting once the editor has opened a link with it.
+    virtual void SetClearCtrl(bool Value) { (void)Value; }
+    TNotifyEvent OnEditButtonClick;
+    TDBEdGridBeforeButtonClick OnLinkableColumnClick;
+    TDBEdGridDropDownEvent OnDropDownCombo;
+    TDBEdGridDropDownAcceptEvent OnDropDownAccept;
     TNotifyEvent OnSelectionChanged;
     TNotifyEvent BeforeDelete;
     TNotifyEvent AfterDelete;
@@ -352,6 +369,8 @@ protected:
     bool CheckColumnDrag(int& Origin, int& Destination, const QPoint& Pos) override;
     TGridState CalcSizingState(int X, int Y, int& Index) override;
     bool CanEditShow() override;
+    // The editor with its styles and pop-ups.
+    TInplaceEdit* CreateEditor() override;
     void UpdateScrollRange() override;
     void VertScrollAction(int Action) override;
     void resizeEvent(QResizeEvent* event) override;

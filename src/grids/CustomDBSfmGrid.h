@@ -105,6 +105,7 @@ public:
     virtual bool ToggleVirtualSelection();
     bool IsVirtualSelected();
     bool IsCurrentRowSelected() override;
+    void SetClearCtrl(bool Value) override { FClearCtrl = Value; }
     void VirtualSelectRun(int Count, bool Up);
     TSFMWarningColumns* WarningColumns() const { return FWarningColumns.get(); }
     void SetWarningColumns(const TSFMWarningColumns& Value) { FWarningColumns->Assign(Value); }

@@ -1,0 +1,576 @@
+#include "GridTestUtil.h"
+
+#include "base/TEnumStrings.h"
+#include "controls/TAlignedEdit.h"
+#include "controls/TEkCalendar.h"
+#include "controls/TKpComboBox.h"
+#include "controls/TtbtnKp.h"
+#include "grids/TDBEditGridInplaceEdit.h"
+#include "grids/TDateList.h"
+#include "grids/TPopupListbox.h"
+#include "grids/TPopupMemo.h"
+#include "grids/TUpDown.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/DelphiFormat.h"
+#include "platform/rtl/FormatSettings.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScopeGuard>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+DateTime D(int y, int m, int d) { return DateTime::EncodeDate(y, m, d); }
+
+// Runs fn once the modal form the next key or click opens is up.
+void WhenOpen(std::function<void()> fn)
+{
+    QTimer::singleShot(0, [fn] { fn(); });
+}
+
+void Grab(QWidget* w, const char* name)
+{
+    const QString path = QDir::temp().filePath(QString::fromLatin1(name));
+    EXPECT_TRUE(w->grab().save(path)) << path.toStdString();
+}
+
+// A grid over three trees with one column per field; the editor sits on the record given.
+struct InplaceEdit : ::testing::Test {
+    std::unique_ptr<TClientDataSet> ds = MakeTrees(3);
+    TDataSource source;
+    TestGrid grid;
+    TEkColumn* koks = nullptr;
+    TEkColumn* suga = nullptr;
+    TEkColumn* datums = nullptr;
+    TEkColumn* piez = nullptr;
+
+    std::vector<QString> messages;
+    FormatSettings savedFormat = FormatSettings::Default();
+    QStringList savedDayNames = CalendarDayNames();
+
+    void SetUp() override
+    {
+        Clock::SetFixed(D(2026, 5, 14));
+        // The program's own date format and month names.
+        FormatSettings lv = FormatSettings::FromLocale(QLocale(QLocale::Latvian, QLocale::Latvia));
+        lv.ShortDateFormat = QStringLiteral("dd.mm.yyyy");
+        FormatSettings::SetDefault(lv);
+        InitShortDayNames(QLocale(QLocale::Latvian, QLocale::Latvia));
+        UiServices::SetMessageBoxHook([this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                                             QMessageBox::StandardButtons) {
+            messages.push_back(text);
+            return QMessageBox::Ok;
+        });
+        source.SetDataSet(ds.get());
+        for (const char* name : {"KOKS_NR", "SUGA", "DATUMS", "PIEZ"})
+            grid.Columns()->Add()->SetFieldName(QString::fromLatin1(name));
+        koks = grid.Columns()->Items(0);
+        suga = grid.Columns()->Items(1);
+        datums = grid.Columns()->Items(2);
+        piez = grid.Columns()->Items(3);
+        piez->SetWidth(300);
+        grid.SetDataSource(&source);
+        grid.resize(640, 200);
+        grid.show();
+        QApplication::setActiveWindow(&grid);
+    }
+    void TearDown() override
+    {
+        UiServices::SetMessageBoxHook({});
+        FormatSettings::SetDefault(savedFormat);
+        CalendarDayNames() = savedDayNames;
+        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        Clock::Reset();
+        // The focus leaves while the grid is still whole.
+        if (QWidget* w = QApplication::focusWidget())
+            w->clearFocus();
+        grid.hide();
+    }
+
+    TField* F(const char* name) { return ds->FieldByName(QString::fromLatin1(name)); }
+    // Puts the editor on a column of the current record.
+    TDBEditGridInplaceEdit* EditOn(TEkColumn* column)
+    {
+        grid.SetSelectedIndex(column->Index());
+        grid.ShowEditor();
+        auto* editor = dynamic_cast<TDBEditGridInplaceEdit*>(grid.InplaceEditor());
+        EXPECT_NE(editor, nullptr);
+        editor->UpdateContents();
+        editor->setFocus();
+        QApplication::processEvents();
+        return editor;
+    }
+    void SetPickList(TEkColumn* column, std::initializer_list<std::pair<const char*, int>> items)
+    {
+        TEnumStrings list;
+        for (auto [text, code] : items)
+            list.AddInt(QString::fromUtf8(text), code);
+        column->SetPickList(&list);
+    }
+};
+
+TEST_F(InplaceEdit, StyleFollowsTheColumn)
+{
+    using S = TEkColumnButtonStyle;
+    struct Case {
+        TEkColumn* InplaceEdit::*Column;
+        S Style;
+        bool ReadOnly;
+        bool WithPickList;
+        TEditStyle Expected;
+    };
+    const Case cases[] = {
+        {&InplaceEdit::suga, S::cbsAuto, false, true, TEditStyle::esPickList},
+        {&InplaceEdit::suga, S::cbsAuto, false, false, TEditStyle::esSimple},
+        {&InplaceEdit::datums, S::cbsAuto, false, false, TEditStyle::esDate},
+        {&InplaceEdit::piez, S::cbsAuto, true, false, TEditStyle::esMemo},
+        {&InplaceEdit::piez, S::cbsAuto, false, false, TEditStyle::esSimple},
+        {&InplaceEdit::datums, S::cbsDate, true, false, TEditStyle::esSimple},
+        {&InplaceEdit::suga, S::cbsEllipsis, false, false, TEditStyle::esEllipsis},
+        {&InplaceEdit::suga, S::cbsLinkable, true, false, TEditStyle::esSimple},
+        {&InplaceEdit::suga, S::cbsDropDown, false, false, TEditStyle::esDropList},
+        {&InplaceEdit::suga, S::cbsDropDown, true, false, TEditStyle::esSimple},
+        {&InplaceEdit::suga, S::cbsMemo, true, false, TEditStyle::esMemo},
+        {&InplaceEdit::suga, S::cbsURL, false, false, TEditStyle::esURL},
+        {&InplaceEdit::koks, S::cbsCheck, false, false, TEditStyle::esCheck},
+        {&InplaceEdit::suga, S::cbsTree, false, false, TEditStyle::esSimple},
+        {&InplaceEdit::suga, S::cbsNone, false, true, TEditStyle::esSimple},
+    };
+    for (const Case& c : cases) {
+        TEkColumn* column = this->*c.Column;
+        column->SetButtonStyle(c.Style);
+        column->SetReadOnly(c.ReadOnly);
+        if (c.WithPickList)
+            SetPickList(column, {{"Priede", 0}});
+        else
+            column->SetPickList(static_cast<const TEnumStrings*>(nullptr));
+        TDBEditGridInplaceEdit* editor = EditOn(column);
+        EXPECT_EQ(editor->EditStyle(), c.Expected) << column->FieldName().toStdString() << " "
+                                                   << static_cast<int>(c.Style) << " ro " << c.ReadOnly;
+        EXPECT_EQ(editor->ShowsButton(), c.Expected != TEditStyle::esSimple && c.Expected != TEditStyle::esURL);
+        EXPECT_EQ(editor->isReadOnly(), c.ReadOnly);
+        column->SetReadOnly(false);
+        column->SetButtonStyle(S::cbsAuto);
+    }
+}
+
+TEST_F(InplaceEdit, PickListWritesTheChosenTextAndEscChangesNothing)
+{
+    SetPickList(suga, {{"Priede", 0}, {"Egle", -1}, {"Bērzs", -2}});
+    TDBEditGridInplaceEdit* editor = EditOn(suga);
+    ASSERT_EQ(F("SUGA")->AsString(), "Egle");
+
+    QTest::keyClick(editor, Qt::Key_F4);
+    ASSERT_TRUE(editor->ListVisible());
+    TPopupListbox* list = editor->PickList();
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_EQ(list->count(), 3);
+    EXPECT_EQ(list->currentRow(), 1) << "the field's value is selected";
+    EXPECT_GE(list->geometry().top(), editor->mapToGlobal(QPoint(0, editor->height())).y());
+    Grab(list, "stumpwise_picklist.png");
+    Grab(&grid, "stumpwise_editor_button.png");
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_FALSE(editor->ListVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(F("SUGA")->AsString(), "Egle") << "a cancelled list changes nothing";
+
+    QTest::keyClick(editor, Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(editor->ListVisible());
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_FALSE(editor->ListVisible());
+    EXPECT_EQ(F("SUGA")->AsString(), "Bērzs") << "texts only: codes 0, -1 and -2 do not code a list";
+    EXPECT_EQ(editor->text(), "Bērzs");
+
+    // Typing selects the first item that begins with the letters typed.
+    QTest::keyClick(editor, Qt::Key_F4);
+    QTest::keyClicks(list, "pr");
+    EXPECT_EQ(list->currentRow(), 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+    EXPECT_FALSE(editor->ListVisible());
+    EXPECT_EQ(F("SUGA")->AsString(), "Priede");
+
+    // Near the bottom of the screen the list opens above the cell.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    grid.move(grid.x(), screen.bottom() - editor->mapTo(&grid, QPoint(0, editor->height())).y() - 5);
+    QApplication::processEvents();
+    QTest::keyClick(editor, Qt::Key_F4);
+    ASSERT_TRUE(list->isVisible());
+    EXPECT_LE(list->geometry().bottom(), editor->mapToGlobal(QPoint(0, 0)).y());
+    QTest::keyClick(list, Qt::Key_Escape);
+    EXPECT_EQ(F("SUGA")->AsString(), "Priede");
+}
+
+TEST_F(InplaceEdit, CodedPickListWritesCodesAndTheAcceptEventDecides)
+{
+    SetPickList(koks, {{"Viens", 0}, {"Pieci", 5}, {"Septiņi", 7}});
+    std::vector<std::pair<QString, qintptr>> accepted;
+    bool accept = true;
+    grid.OnDropDownAccept = [&](TCustomDBEdGrid*, TEkColumn* column, const QString& text, qintptr code, bool& Accept) {
+        EXPECT_EQ(column, koks);
+        accepted.emplace_back(text, code);
+        Accept = accept;
+    };
+    TDBEditGridInplaceEdit* editor = EditOn(koks);
+    ASSERT_EQ(editor->EditStyle(), TEditStyle::esPickList);
+    QTest::keyClick(editor, Qt::Key_F4);
+    QTest::keyClick(editor->PickList(), Qt::Key_Down);
+    QTest::keyClick(editor->PickList(), Qt::Key_Down);
+    QTest::keyClick(editor->PickList(), Qt::Key_Return);
+    EXPECT_EQ(F("KOKS_NR")->AsInteger(), 5);
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_EQ(accepted[0].first, "Pieci");
+    EXPECT_EQ(accepted[0].second, 5);
+
+    accept = false;
+    QTest::keyClick(editor, Qt::Key_F4);
+    QTest::keyClick(editor->PickList(), Qt::Key_Down);
+    QTest::keyClick(editor->PickList(), Qt::Key_Return);
+    EXPECT_EQ(F("KOKS_NR")->AsInteger(), 5) << "the event refused it";
+    EXPECT_EQ(accepted.size(), 2u);
+}
+
+TEST_F(InplaceEdit, DropDownColumnAsksTheGridForItsList)
+{
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsDropDown);
+    int asked = 0;
+    grid.OnDropDownCombo = [&](TCustomDBEdGrid*, TEkColumn* column, TEnumStrings* list) {
+        ++asked;
+        EXPECT_EQ(column, suga);
+        list->AddInt(QStringLiteral("Osis"), 0);
+        list->AddInt(QStringLiteral("Alksnis"), 0);
+    };
+    suga->SetDropDownSorted(true);
+    TDBEditGridInplaceEdit* editor = EditOn(suga);
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(editor->PickList()->count(), 2);
+    EXPECT_EQ(editor->PickList()->item(0)->text(), "Alksnis") << "sorted";
+    EXPECT_EQ(editor->PickList()->currentRow(), -1) << "the field's text is not offered";
+    // Enter with nothing selected writes an empty text.
+    QTest::keyClick(editor->PickList(), Qt::Key_Return);
+    EXPECT_TRUE(F("SUGA")->IsNull() || F("SUGA")->AsString().isEmpty());
+}
+
+TEST_F(InplaceEdit, DoubleClickChoosesTheNextItem)
+{
+    SetPickList(suga, {{"Priede", 0}, {"Bērzs", 0}, {"Egle", 0}});
+    TDBEditGridInplaceEdit* editor = EditOn(suga);
+    ASSERT_EQ(F("SUGA")->AsString(), "Egle");
+    QTest::mouseDClick(editor, Qt::LeftButton, {}, QPoint(5, editor->height() / 2));
+    EXPECT_EQ(F("SUGA")->AsString(), "Priede") << "after the last item comes the first";
+    QTest::mouseDClick(editor, Qt::LeftButton, {}, QPoint(5, editor->height() / 2));
+    EXPECT_EQ(F("SUGA")->AsString(), "Bērzs");
+    EXPECT_FALSE(editor->ListVisible());
+}
+
+TEST_F(InplaceEdit, CalendarWritesTheChosenDayAndCancelChangesNothing)
+{
+    TDBEditGridInplaceEdit* editor = EditOn(datums);
+    ASSERT_EQ(editor->EditStyle(), TEditStyle::esDate);
+    const DateTime before = F("DATUMS")->AsDateTime();
+    ASSERT_EQ(before, D(2024, 2, 2));
+    bool seen = false;
+    WhenOpen([&] {
+        TDateList* form = editor->DateList();
+        ASSERT_TRUE(form->isVisible());
+        seen = true;
+        EXPECT_EQ(form->Calendar()->CalendarDate(), before);
+        EXPECT_EQ(form->cboMonth()->currentText(), FormatSettings::Default().LongMonthNames[1].left(1).toUpper() +
+                                                       FormatSettings::Default().LongMonthNames[1].mid(1));
+        EXPECT_EQ(form->edtYear()->text(), "2024");
+        EXPECT_TRUE(form->Calendar()->isVisible());
+        Grab(form, "stumpwise_calendar.png");
+        QTest::keyClick(form->Calendar(), Qt::Key_Right);
+        QTest::keyClick(form->Calendar(), Qt::Key_Escape);
+    });
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(F("DATUMS")->AsDateTime(), before);
+    EXPECT_FALSE(editor->ListVisible());
+
+    WhenOpen([&] {
+        TDateList* form = editor->DateList();
+        QTest::keyClick(form->Calendar(), Qt::Key_Right);
+        QTest::keyClick(form->Calendar(), Qt::Key_Return);
+    });
+    QTest::mouseClick(editor, Qt::LeftButton, {}, editor->ButtonRect().center());
+    EXPECT_EQ(F("DATUMS")->AsDateTime(), D(2024, 2, 3));
+    EXPECT_FALSE(editor->Pressed());
+
+    // A field holding 1900-01-01 opens at today.
+    ds->Edit();
+    F("DATUMS")->SetAsDateTime(D(1900, 1, 1));
+    ds->Post();
+    DateTime opened;
+    WhenOpen([&] {
+        opened = editor->DateList()->Calendar()->CalendarDate();
+        editor->DateList()->btnCancel()->Click();
+    });
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(opened, D(2026, 5, 14));
+}
+
+TEST_F(InplaceEdit, CalendarOnAPeriodColumnWritesAPeriodDate)
+{
+    // A string column holding period dates that end a month.
+    datums->SetFieldName(QStringLiteral("SUGA"));
+    datums->SetButtonStyle(TEkColumnButtonStyle::cbsDate);
+    datums->SetDateOptions(cdoInterimAfterLast);
+    ds->Edit();
+    F("SUGA")->SetAsString(QStringLiteral("2024033103"));
+    ds->Post();
+    TDBEditGridInplaceEdit* editor = EditOn(datums);
+    WhenOpen([&] {
+        TDateList* form = editor->DateList();
+        EXPECT_EQ(form->InterimType(), TInterimType::InterimAfterLast);
+        EXPECT_EQ(form->Calendar()->CalendarDate(), D(2024, 3, 31));
+        EXPECT_EQ(form->InterimValue(), "03");
+        EXPECT_TRUE(form->edtInterim()->isVisible());
+        QTest::keyClick(form->edtInterim(), Qt::Key_Up);
+        QTest::keyClick(form->Calendar(), Qt::Key_Return);
+    });
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(F("SUGA")->AsString(), "2024033104");
+}
+
+TEST_F(InplaceEdit, MemoFormWritesTheTextAndReadOnlyOnlyShows)
+{
+    piez->SetButtonStyle(TEkColumnButtonStyle::cbsMemo);
+    TDBEditGridInplaceEdit* editor = EditOn(piez);
+    ASSERT_EQ(editor->EditStyle(), TEditStyle::esMemo);
+    WhenOpen([&] {
+        TPopupMemo* form = editor->MemoList();
+        EXPECT_GE(form->width(), 300) << "as wide as the column";
+        EXPECT_TRUE(form->btnOk()->isVisible());
+        QTest::keyClicks(form->Memo(), "Sausa");
+        QTest::keyClick(form->Memo(), Qt::Key_Return);
+        QTest::keyClicks(form->Memo(), "galotne");
+        Grab(form, "stumpwise_memo.png");
+        QTest::keyClick(form->Memo(), Qt::Key_Escape);
+    });
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(F("PIEZ")->IsNull()) << "Esc keeps the field";
+    EXPECT_EQ(editor->MemoList()->width(), 258) << "the widening is undone";
+
+    WhenOpen([&] {
+        QPlainTextEdit* memo = editor->MemoList()->Memo();
+        QTest::keyClicks(memo, "Sausa");
+        QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, "galotne");
+        QTest::keyClick(memo, Qt::Key_Return, Qt::ControlModifier);
+    });
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(F("PIEZ")->AsString(), "Sausa\ngalotne");
+
+    // A read-only memo column shows the text grey without OK and writes nothing.
+    piez->SetButtonStyle(TEkColumnButtonStyle::cbsAuto);
+    piez->SetReadOnly(true);
+    editor = EditOn(piez);
+    ASSERT_EQ(editor->EditStyle(), TEditStyle::esMemo);
+    bool shown = false;
+    WhenOpen([&] {
+        TPopupMemo* form = editor->MemoList();
+        shown = true;
+        EXPECT_TRUE(form->Memo()->isReadOnly());
+        EXPECT_FALSE(form->btnOk()->isVisible());
+        EXPECT_EQ(form->Memo()->toPlainText(), "Sausa\ngalotne");
+        QTest::keyClicks(form->Memo(), "x");
+        QTest::keyClick(form->Memo(), Qt::Key_Return, Qt::ControlModifier);
+    });
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(F("PIEZ")->AsString(), "Sausa\ngalotne");
+}
+
+TEST_F(InplaceEdit, EllipsisButtonAsksTheGridAndLinkableColumnsFirst)
+{
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsEllipsis);
+    int clicks = 0, linkable = 0;
+    bool handled = false;
+    grid.OnEditButtonClick = [&](TCustomDBEdGrid*) { ++clicks; };
+    grid.OnLinkableColumnClick = [&](TCustomDBEdGrid*, TEkColumn* column, bool& Handled) {
+        ++linkable;
+        Handled = handled;
+    };
+    TDBEditGridInplaceEdit* editor = EditOn(suga);
+    QTest::keyClick(editor, Qt::Key_F4);
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    QTest::mouseClick(editor, Qt::LeftButton, {}, editor->ButtonRect().center());
+    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(linkable, 0) << "not a linkable column";
+
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsLinkable);
+    editor = EditOn(suga);
+    QTest::keyClick(editor, Qt::Key_F4);
+    handled = true;
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(linkable, 2);
+    EXPECT_EQ(clicks, 4) << "a handled linkable click stops there";
+
+    // A read-only grid's button does nothing.
+    suga->SetReadOnly(true);
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsEllipsis);
+    editor = EditOn(suga);
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(clicks, 4);
+}
+
+TEST_F(InplaceEdit, LinkOpensWithCtrlClickOrCtrlEnterAndOnlyAsAWebAddress)
+{
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsURL);
+    std::vector<QString> opened;
+    UiServices::SetOpenUrlHook([&](const QUrl& url) { opened.push_back(url.toString()); });
+    const auto restore = qScopeGuard([] { UiServices::SetOpenUrlHook({}); });
+    ds->Edit();
+    F("SUGA")->SetAsString(QStringLiteral("http://lv"));
+    ds->Post();
+    TDBEditGridInplaceEdit* editor = EditOn(suga);
+    ASSERT_EQ(editor->EditStyle(), TEditStyle::esURL);
+    const QPoint onText(6, editor->height() / 2);
+    QTest::mouseClick(editor, Qt::LeftButton, {}, onText);
+    EXPECT_TRUE(opened.empty()) << "a plain click edits";
+    QTest::mouseClick(editor, Qt::LeftButton, Qt::ControlModifier, onText);
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(opened, (std::vector<QString>{"http://lv", "http://lv"}));
+    EXPECT_FALSE(editor->font().underline()) << "the link look goes with the click";
+
+    ds->Edit();
+    F("SUGA")->SetAsString(QStringLiteral("/bin/sh"));
+    ds->Post();
+    editor = EditOn(suga);
+    QTest::keyClick(editor, Qt::Key_F4);
+    EXPECT_EQ(opened.size(), 2u) << "a path is never run";
+}
+
+TEST_F(InplaceEdit, DataChangeRestartsTheLookupSearchClock)
+{
+    TDBEditGridInplaceEdit::LastKeyTime() = 12345;
+    ds->Edit();
+    F("SUGA")->SetAsString(QStringLiteral("Osis"));
+    ds->Post();
+    ds->Last();
+    grid.DataChanged();
+    EXPECT_EQ(TDBEditGridInplaceEdit::LastKeyTime(), 0);
+}
+
+// ---- the calendar form on its own ----------------------------------------------------------
+
+struct CalendarForm : ::testing::Test {
+    TfrmEKCalendar form;
+    void Open(DateTime date, const QString& interim = QStringLiteral("00"))
+    {
+        form.Calendar()->SetCalendarDate(date);
+        form.SetInterimValue(interim);
+        form.spnYear()->SetRange(1900, 2100);
+        form.FormShow();
+    }
+};
+
+TEST_F(CalendarForm, InterimControlsFollowTheLastDayOfTheMonth)
+{
+    form.SetInterimType(TInterimType::InterimAfterLast);
+    Open(D(2024, 3, 30));
+    form.Calendar()->SetCalendarDate(D(2024, 3, 31));
+    EXPECT_TRUE(form.edtInterim()->isEnabled());
+    form.Calendar()->SetCalendarDate(D(2024, 3, 30));
+    EXPECT_FALSE(form.edtInterim()->isEnabled());
+    EXPECT_EQ(form.InterimValue(), "00");
+
+    form.SetInterimOnly(true);
+    form.Calendar()->SetCalendarDate(D(2024, 4, 30));
+    EXPECT_EQ(form.InterimValue(), "01");
+    EXPECT_EQ(form.edtInterim()->text(), "01");
+}
+
+TEST_F(CalendarForm, MonthSpinnerAndMonthBoxStepAcrossMonthsAndYears)
+{
+    struct Case {
+        DateTime From;
+        QString Interim;
+        TUpDown::TUDBtnType Button;
+        DateTime To;
+    };
+    const Case cases[] = {
+        {D(2024, 1, 31), "00", TUpDown::TUDBtnType::btNext, D(2024, 2, 29)},
+        {D(2023, 1, 31), "00", TUpDown::TUDBtnType::btNext, D(2023, 2, 28)},
+        {D(2024, 1, 15), "02", TUpDown::TUDBtnType::btNext, D(2024, 2, 29)},
+        {D(2024, 1, 15), "00", TUpDown::TUDBtnType::btPrev, D(2023, 12, 15)},
+        {D(2024, 12, 31), "00", TUpDown::TUDBtnType::btNext, D(2025, 1, 31)},
+    };
+    form.SetInterimType(TInterimType::InterimAfterLast);
+    for (const Case& c : cases) {
+        Open(c.From, c.Interim);
+        form.spnMonth()->Step(c.Button);
+        EXPECT_EQ(form.Calendar()->CalendarDate(), c.To) << c.From.Days();
+        EXPECT_EQ(form.cboMonth()->currentIndex(), form.Calendar()->Month() - 1);
+        EXPECT_EQ(form.edtYear()->text(), QString::number(form.Calendar()->Year()));
+    }
+    // Left on January in the month box: December of the year before.
+    form.SetInterimType(TInterimType::InterimNo);
+    Open(D(2024, 1, 10));
+    QTest::keyClick(form.cboMonth(), Qt::Key_Left);
+    EXPECT_EQ(form.Calendar()->CalendarDate(), D(2023, 12, 10));
+    EXPECT_EQ(form.cboMonth()->currentIndex(), 11);
+    QTest::keyClick(form.cboMonth(), Qt::Key_Right);
+    EXPECT_EQ(form.Calendar()->CalendarDate(), D(2024, 1, 10));
+    // The year edit's arrows step the year.
+    QTest::keyClick(form.edtYear(), Qt::Key_Up);
+    EXPECT_EQ(form.Calendar()->CalendarDate(), D(2025, 1, 10));
+    EXPECT_EQ(form.edtYear()->text(), "2025");
+}
+
+TEST_F(CalendarForm, MonthOnlyAndInterimTypeShapeTheForm)
+{
+    const int height = form.height();
+    const int width = form.width();
+    form.SetMonthOnly(true);
+    EXPECT_FALSE(form.Calendar()->isVisibleTo(&form));
+    EXPECT_EQ(form.height(), height - 110);
+    form.SetMonthOnly(false);
+    EXPECT_EQ(form.height(), height);
+    EXPECT_EQ(width, 176) << "no interim: the buttons follow the year";
+    form.SetInterimType(TInterimType::InterimAfterLast);
+    EXPECT_EQ(form.width(), 208);
+    EXPECT_TRUE(form.edtInterim()->isVisibleTo(&form));
+    form.SetInterimValue(QStringLiteral("07"));
+    form.SetInterimType(TInterimType::InterimBeforeFirst);
+    EXPECT_EQ(form.InterimValue(), "07");
+    form.SetInterimType(TInterimType::InterimNo);
+    EXPECT_EQ(form.InterimValue(), "00");
+}
+
+TEST(PopupPosition, BelowTheEditOrAboveItNearTheBottomAndInsideTheRightEdge)
+{
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    QWidget form(nullptr, Qt::Popup);
+    form.resize(200, 150);
+    struct Case {
+        QPoint EditAt;
+        QPoint Expected;
+    };
+    const QSize edit(120, 20);
+    const Case cases[] = {
+        {work.topLeft() + QPoint(300, 100), work.topLeft() + QPoint(300 + 120 - 200, 120)},
+        {QPoint(work.left() + 300, work.bottom() - 30), QPoint(work.left() + 220, work.bottom() - 30 - 150)},
+        {work.topLeft() + QPoint(10, 100), work.topLeft() + QPoint(0, 120)},
+    };
+    for (const Case& c : cases) {
+        QLineEdit e;
+        e.setWindowFlags(Qt::FramelessWindowHint);
+        e.setGeometry(QRect(c.EditAt, edit));
+        e.show();
+        PositionPopupForm(&form, &e);
+        EXPECT_EQ(form.pos(), c.Expected) << c.EditAt.x() << "," << c.EditAt.y();
+    }
+}
+
+} // namespace
