@@ -3,6 +3,7 @@
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/rtl/EConvertError.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/ui/UiServices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,7 +40,7 @@ TAlignedEdit::~TAlignedEdit() = default;
 
 std::function<void()>& TAlignedEdit::BeepProc()
 {
-    static std::function<void()> proc = [] { QApplication::beep(); };
+    static std::function<void()> proc = [] { UiServices::Beep(); };
     return proc;
 }
 

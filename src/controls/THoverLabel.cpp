@@ -2,8 +2,8 @@
 
 #include "base/KelpUtils.h"
 #include "controls/ControlsMath.h"
+#include "platform/ui/UiServices.h"
 
-#include <QDesktopServices>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QUrl>
@@ -24,7 +24,7 @@ std::function<void(const QString&)>& THoverLabel::OpenProc()
         // scheme is a drive letter, not a scheme.
         const QUrl url(AHref);
         if (url.scheme().size() > 1 && !url.isLocalFile())
-            QDesktopServices::openUrl(url);
+            UiServices::OpenUrl(url);
         else
             KelpUtils::ShellServices().OpenFile(AHref);
     };
