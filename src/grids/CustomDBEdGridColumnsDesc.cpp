@@ -12,6 +12,7 @@
 #include <QScopeGuard>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -31,6 +32,28 @@ int IndexOfName(const TEnumStrings& dsc, const QString& Name)
         if (dsc.Get(i).compare(Name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
+}
+
+// Runs fn over the description the owner hands back, within one layout bracket.
+void WithOwnersDesc(TCustomDBEdGrid* grid, const std::function<void(const TEnumStrings& dsc)>& fn)
+{
+    grid->BeginLayout();
+    auto endLayout = qScopeGuard([grid] { grid->EndLayout(); });
+    TEnumStrings dsc;
+    if (grid->OnRestoreColumnsDesc)
+        grid->OnRestoreColumnsDesc(grid, dsc);
+    fn(dsc);
+}
+
+// Gives a listed column its stored width; false when the description does not list it.
+bool TakeDescWidth(TCustomDBEdGrid* grid, TEkColumn* c, const TEnumStrings& dsc)
+{
+    const int at = IndexOfName(dsc, c->FieldName());
+    if (at < 0)
+        return false;
+    const int code = int(dsc.GetObject(at));
+    c->SetWidth(grid->ScaleValue(code == 0 ? 10 : code));
+    return true;
 }
 
 } // namespace
@@ -84,7 +107,10 @@ void TCustomDBEdGrid::FieldsDialog()
             OnValidateColumnsDesc(this);
     }
     TEkColumn* c = selectedName.isEmpty() ? nullptr : ColumnByFieldName(selectedName);
-    SetSelectedIndex(c && c->Collection() == FColumns.get() ? c->Index() : 0);
+    if (c && c->Collection() == FColumns.get())
+        MoveCol(c->Index() + FIndicatorOffset);
+    else
+        SelectFirstTabColumn();
     InvalidateEditor();
 }
 
@@ -113,62 +139,46 @@ void TCustomDBEdGrid::RestoreColumnsDesc()
 {
     if (!FUseColumnsDesc)
         return;
-    BeginLayout();
-    auto endLayout = qScopeGuard([this] { EndLayout(); });
-    TEnumStrings dsc;
-    if (OnRestoreColumnsDesc)
-        OnRestoreColumnsDesc(this, dsc);
-    ShowAllColumns();
-    auto hide = [this](TEkColumn* c) {
-        c->SetVisible(false);
-        if (c->Visible())
-            return; // a required column stays
-        if (c->Collection() != FInvisibleColumns.get()) {
-            c->Collection()->RemoveItem(c);
-            FInvisibleColumns->InsertItem(c);
-        }
-        c->SetIndex(0);
-    };
-    if (dsc.Count() > 0) {
-        for (int i = FColumns->Count() - 1; i >= 0; --i) {
-            TEkColumn* c = FColumns->Items(i);
-            const int at = IndexOfName(dsc, c->FieldName());
-            if (at < 0) {
-                hide(c);
-                continue;
-            }
-            c->SetVisible(true);
-            const int code = int(dsc.GetObject(at));
-            c->SetWidth(ScaleValue(code == 0 ? 10 : code));
-        }
-        for (int i = 0; i < dsc.Count(); ++i)
-            if (TEkColumn* c = ColumnByFieldName(dsc.Get(i)))
-                c->SetIndex(std::min(i, FColumns->Count() - 1));
-    } else {
-        for (int i = FColumns->Count() - 1; i >= 0; --i)
-            if (!FColumns->Items(i)->Visible())
-                hide(FColumns->Items(i));
-    }
-    if (FColumns->Count() == 0)
+    WithOwnersDesc(this, [this](const TEnumStrings& dsc) {
         ShowAllColumns();
-    FColumns->SetDescsModified(false);
+        auto hide = [this](TEkColumn* c) {
+            c->SetVisible(false);
+            if (c->Visible())
+                return; // a required column stays
+            if (c->Collection() != FInvisibleColumns.get()) {
+                c->Collection()->RemoveItem(c);
+                FInvisibleColumns->InsertItem(c);
+            }
+            c->SetIndex(0);
+        };
+        if (dsc.Count() > 0) {
+            for (int i = FColumns->Count() - 1; i >= 0; --i) {
+                TEkColumn* c = FColumns->Items(i);
+                if (TakeDescWidth(this, c, dsc))
+                    c->SetVisible(true);
+                else
+                    hide(c);
+            }
+            for (int i = 0; i < dsc.Count(); ++i)
+                if (TEkColumn* c = ColumnByFieldName(dsc.Get(i)))
+                    c->SetIndex(std::min(i, FColumns->Count() - 1));
+        } else {
+            for (int i = FColumns->Count() - 1; i >= 0; --i)
+                if (!FColumns->Items(i)->Visible())
+                    hide(FColumns->Items(i));
+        }
+        if (FColumns->Count() == 0)
+            ShowAllColumns();
+        FColumns->SetDescsModified(false);
+    });
 }
 
 void TCustomDBEdGrid::RestoreColumnsWidth()
 {
     if (!FUseColumnsDesc)
         return;
-    BeginLayout();
-    auto endLayout = qScopeGuard([this] { EndLayout(); });
-    TEnumStrings dsc;
-    if (OnRestoreColumnsDesc)
-        OnRestoreColumnsDesc(this, dsc);
-    for (int i = 0; i < FColumns->Count(); ++i) {
-        TEkColumn* c = FColumns->Items(i);
-        const int at = IndexOfName(dsc, c->FieldName());
-        if (at < 0)
-            continue;
-        const int code = int(dsc.GetObject(at));
-        c->SetWidth(ScaleValue(code == 0 ? 10 : code));
-    }
+    WithOwnersDesc(this, [this](const TEnumStrings& dsc) {
+        for (int i = 0; i < FColumns->Count(); ++i)
+            TakeDescWidth(this, FColumns->Items(i), dsc);
+    });
 }

@@ -52,6 +52,19 @@ TKpBitBtn* ArrowButton(QWidget* Parent, const char* Name, const char* Image, con
     return b;
 }
 
+// A half of the form: a caption line 25 high above what the caller adds.
+QVBoxLayout* Half(QWidget* Panel, int Left, int Right, QLabel*& Caption, const char* Name, const QString& Text)
+{
+    auto* layout = new QVBoxLayout(Panel);
+    layout->setContentsMargins(Left, 0, Right, 0);
+    layout->setSpacing(0);
+    Caption = new QLabel(Text, Panel);
+    Caption->setObjectName(QString::fromLatin1(Name));
+    Caption->setFixedHeight(25);
+    layout->addWidget(Caption);
+    return layout;
+}
+
 QListWidget* ColumnList(QWidget* Parent, const char* Name)
 {
     auto* l = new QListWidget(Parent);
@@ -85,26 +98,14 @@ TfrmFldDlg::TfrmFldDlg(QWidget* AOwner) : TFldDlg(AOwner)
 
     // Left half: what can still be shown.
     pnlLeft = Panel(spl, "pnlLeft");
-    auto* left = new QVBoxLayout(pnlLeft);
-    left->setContentsMargins(4, 0, 0, 0);
-    left->setSpacing(0);
-    Label1 = new QLabel(QStringLiteral("Iespējamās kolonnas:"), pnlLeft);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setFixedHeight(25);
-    left->addWidget(Label1);
+    QVBoxLayout* left = Half(pnlLeft, 4, 0, Label1, "Label1", QStringLiteral("Iespējamās kolonnas:"));
     lstAll = ColumnList(pnlLeft, "lstAll");
     left->addWidget(lstAll, 1);
 
     // Right half: what is shown, in order.
     pnlRight = Panel(spl, "pnlRight");
-    auto* right = new QVBoxLayout(pnlRight);
-    right->setContentsMargins(0, 0, 4, 0);
-    right->setSpacing(0);
-    lblRedzKol = new QLabel(QStringLiteral("&Redzamās kolonnas:"), pnlRight);
-    lblRedzKol->setObjectName(QStringLiteral("lblRedzKol"));
-    lblRedzKol->setFixedHeight(25);
+    QVBoxLayout* right = Half(pnlRight, 0, 4, lblRedzKol, "lblRedzKol", QStringLiteral("&Redzamās kolonnas:"));
     lblRedzKol->setIndent(47);
-    right->addWidget(lblRedzKol);
 
     QWidget* pnlVisButtons = Panel(pnlRight, "pnlVisButtons");
     pnlVisButtons->setFixedHeight(34);

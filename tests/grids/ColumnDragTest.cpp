@@ -187,6 +187,20 @@ TEST(ColumnDrag, ScreenGridMovesATitleDraggedOffItsSortButton)
     EXPECT_EQ(d.Shown(), (QStringList{"SUGA", "DATUMS", "KOKS_NR", "PIEZ", "SLEPTS"}));
 }
 
+TEST(ColumnFit, DoubleClickOnATitleEdgeFitsWhenAsked)
+{
+    for (bool asked : {false, true}) {
+        Dragging<TestGrid> d;
+        if (asked)
+            d.grid.SetExtOptions(d.grid.ExtOptions() | geoAutoFitOnDblClick);
+        const QRect r = d.grid.CellRect(2, 0);
+        QTest::mouseDClick(d.grid.viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.width(), r.center().y()));
+        const int fitted = std::max(d.grid.TextWidth(d.grid.Columns()->Items(1)->Font(), "Priede"),
+                                    d.grid.TextWidth(d.grid.TitleFont(), "SUGA")) + d.grid.ScaleValue(10);
+        EXPECT_EQ(d.grid.Columns()->Items(1)->Width() == fitted, asked);
+    }
+}
+
 TEST(ColumnFit, TitleAndTextsUpToTheLimit)
 {
     Dragging<TestGrid> d;

@@ -1,5 +1,6 @@
 #include "GridTestUtil.h"
-#include "PythonReader.h"
+#include "RecordingShell.h"
+#include "SheetReader.h"
 #include "SortGridTestUtil.h"
 #include "base/KelpUtils.h"
 #include "controls/TKpBitBtn.h"
@@ -16,66 +17,15 @@
 
 namespace {
 
-// Records what would be opened, so no program starts.
-struct RecordingShell : IShellServices {
-    QStringList opened;
-    bool OpenFile(const QString& fileName) override
-    {
-        opened << fileName;
-        return true;
-    }
-    void ShowError(const QString&) override {}
-};
-
-// Prints the first sheet of an .xls, .xlsx or .ods file, one row a line, cells joined by "|".
-const char* kReadSheet = R"(
-import sys
-p = sys.argv[1]
-rows = []
-if p.endswith('.xls'):
-    import xlrd
-    s = xlrd.open_workbook(p).sheet_by_index(0)
-    rows = [[s.cell_value(r, c) for c in range(s.ncols)] for r in range(s.nrows)]
-elif p.endswith('.xlsx'):
-    import openpyxl
-    s = openpyxl.load_workbook(p).worksheets[0]
-    rows = [[c.value for c in r] for r in s.iter_rows()]
-else:
-    import zipfile, xml.etree.ElementTree as ET
-    O = '{urn:oasis:names:tc:opendocument:xmlns:office:1.0}'
-    T = '{urn:oasis:names:tc:opendocument:xmlns:table:1.0}'
-    X = '{urn:oasis:names:tc:opendocument:xmlns:text:1.0}'
-    root = ET.fromstring(zipfile.ZipFile(p).read('content.xml'))
-    for row in root.iter(T + 'table-row'):
-        cells = []
-        for c in row.findall(T + 'table-cell'):
-            v = c.get(O + 'value')
-            cells.append(float(v) if v is not None else ''.join(t.text or '' for t in c.findall(X + 'p')))
-        rows.append(cells)
-def fmt(v):
-    if v is None: return ''
-    if isinstance(v, float) and v == int(v): return str(int(v))
-    if hasattr(v, 'strftime'): return v.strftime('%Y-%m-%d')
-    return str(v)
-for r in rows: print('|'.join(fmt(v) for v in r))
-)";
-
-QStringList ReadSheet(const QString& file, bool& ok)
-{
-    const QString out = RunPython(QString::fromUtf8(kReadSheet), {file},
-                                  {QStringLiteral("xlrd"), QStringLiteral("openpyxl"), QStringLiteral("zipfile")}, ok);
-    return out.trimmed().split(QLatin1Char('\n'));
-}
-
 // A screen grid over five trees showing KOKS_NR, SUGA and DATUMS, PIEZ hidden.
 struct GridExport : ::testing::Test {
-    std::shared_ptr<RecordingShell> shell = std::make_shared<RecordingShell>();
+    RecordingShellScope scope;
+    std::shared_ptr<RecordingShell> shell = scope.shell;
     SortGridOver<TDBEditGrid> g{5};
     int dialogs = 0;
 
     void SetUp() override
     {
-        KelpUtils::SetShellServices(shell);
         g.grid->SetUseColumnsDesc(true);
         for (const char* n : {"KOKS_NR", "SUGA", "DATUMS", "PIEZ"})
             g.grid->Columns()->Add()->SetFieldName(QString::fromLatin1(n));
@@ -87,10 +37,7 @@ struct GridExport : ::testing::Test {
     }
     void TearDown() override
     {
-        KelpUtils::SetShellServices(nullptr);
         FieldsDialogClass = [](QWidget* o) -> TFldDlg* { return new TfrmFldDlg(o); };
-        for (const QString& f : shell->opened)
-            QFile::remove(f);
     }
     // Runs fn with the chooser that is about to open modally.
     static void OnModalChooser(std::function<void(TfrmFldDlg*)> fn)
@@ -130,7 +77,7 @@ TEST_F(GridExport, EachFormatWritesTheShownColumnsWithoutTheDialog)
         EXPECT_EQ(type, c.type);
         EXPECT_EQ(reported, (QStringList{"KOKS_NR", "SUGA", "DATUMS"}));
         bool ok = false;
-        const QStringList rows = ReadSheet(file, ok);
+        const QStringList rows = ReadSheets({file}, ok)[file];
         if (!ok)
             continue;
         ASSERT_GE(rows.size(), 6) << rows.join('\n').toStdString();
@@ -171,9 +118,11 @@ TEST_F(GridExport, ChooserDecidesColumnsAndCancelWritesNothing)
     ASSERT_EQ(shell->opened.size(), 1);
     EXPECT_EQ(dateFormat, FormatSettings::Default().ShortDateFormat) << "a date column without a format";
     bool ok = false;
-    const QStringList rows = ReadSheet(shell->opened.last(), ok);
-    if (ok)
+    const QStringList rows = ReadSheets({shell->opened.last()}, ok)[shell->opened.last()];
+    if (ok) {
+        ASSERT_FALSE(rows.isEmpty());
         EXPECT_EQ(rows[0], "PIEZ|Koka nr.|DATUMS");
+    }
     EXPECT_EQ(g.grid->Columns()->Count(), 3) << "the grid's own columns stay as they were";
 }
 
