@@ -1,7 +1,7 @@
 #include "grids/ExportProgressView.h"
 
-#include "base/KpUt.h"
 #include "export/ExportProgress.h"
+#include "platform/ui/UiServices.h"
 
 #include <QProgressDialog>
 #include <QWidget>
@@ -9,7 +9,7 @@
 
 ExportProgressView::ExportProgressView(QWidget* Parent) : FParent(Parent)
 {
-    KpUt::WaitCursor(true);
+    UiServices::WaitCursor(true);
     ExportProgress& p = ExportProgress::Instance();
     FStarted = QObject::connect(&p, &ExportProgress::Started, [this](int steps) { Start(steps); });
     FStepped = QObject::connect(&p, &ExportProgress::Stepped, [this](int steps) { Step(steps); });
@@ -25,7 +25,7 @@ ExportProgressView::~ExportProgressView()
     QObject::disconnect(FStepped);
     QObject::disconnect(FEnded);
     delete FDialog.data();
-    KpUt::WaitCursor(false);
+    UiServices::WaitCursor(false);
 }
 
 void ExportProgressView::Start(int Steps)

@@ -4,6 +4,7 @@
 #include "SortGridTestUtil.h"
 #include "base/KelpUtils.h"
 #include "controls/TKpBitBtn.h"
+#include "export/ExportProgress.h"
 #include "export/TToExcel.h"
 #include "export/TxlColumn.h"
 #include "grids/TfrmFldDlg.h"
@@ -11,6 +12,7 @@
 
 #include <QFile>
 #include <QListWidget>
+#include <QProgressDialog>
 #include <QScopeGuard>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -124,6 +126,26 @@ TEST_F(GridExport, ChooserDecidesColumnsAndCancelWritesNothing)
         EXPECT_EQ(rows[0], "PIEZ|Koka nr.|DATUMS");
     }
     EXPECT_EQ(g.grid->Columns()->Count(), 3) << "the grid's own columns stay as they were";
+}
+
+TEST_F(GridExport, WaitCursorAndProgressWhileAWorkbookIsWritten)
+{
+    std::vector<bool> cursor;
+    UiServices::SetWaitCursorHook([&](bool on) { cursor.push_back(on); });
+    auto unhook = qScopeGuard([] { UiServices::SetWaitCursorHook({}); });
+    int shown = 0;
+    bool waiting = false;
+    const auto c = QObject::connect(&ExportProgress::Instance(), &ExportProgress::Stepped, [&] {
+        if (auto* d = g.grid->findChild<QProgressDialog*>(QStringLiteral("dlgExportProgress")))
+            shown = std::max(shown, d->value());
+        waiting = cursor == std::vector<bool>{true};
+    });
+    g.grid->ExportToExcel(false, 9);
+    QObject::disconnect(c);
+    EXPECT_GT(shown, 0) << "the progress window follows the writer";
+    EXPECT_TRUE(waiting);
+    EXPECT_EQ(cursor, (std::vector<bool>{true, false}));
+    EXPECT_EQ(g.grid->findChild<QProgressDialog*>(QStringLiteral("dlgExportProgress")), nullptr);
 }
 
 TEST_F(GridExport, EmptyDatasetDoesNothingNotEvenTheDialog)
