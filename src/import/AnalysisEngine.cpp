@@ -923,11 +923,33 @@ void TAnalysisEngine::SetMeasDerigs(TMeasRow& row, int32_t code)
         row.PIEZIMES.clear();
         return;
     }
-    QString notes = row.PIEZIMES;
+    // Rows flagged alike carry the same notes: a large file has a few such texts over many
+    // thousands of rows, so each text is made once and shared. A cached text is kept alive by
+    // the cache, so the address of the notes it was made from names them while it is there.
+    struct Made {
+        QString from;
+        int32_t code;
+        QString notes;
+    };
+    thread_local std::unordered_map<uint64_t, Made> made;
+    const QString& before = row.PIEZIMES;
+    const uint64_t key = (uint64_t(reinterpret_cast<uintptr_t>(before.constData())) << 8) ^ uint64_t(uint32_t(code))
+        ^ (uint64_t(before.size()) << 1);
+    auto it = made.find(key);
+    if (it != made.end() && it->second.code == code && it->second.from.constData() == before.constData()
+        && it->second.from.size() == before.size()) {
+        row.PIEZIMES = it->second.notes;
+        return;
+    }
+    QString notes = before;
     if (!notes.isEmpty())
         notes += QLatin1Char(';');
     notes += GetErrorMessage(code);
-    row.PIEZIMES = notes.left(AnalysisWidth::PIEZIMES);
+    notes = notes.left(AnalysisWidth::PIEZIMES);
+    if (made.size() > 4096)
+        made.clear();
+    made[key] = Made{before, code, notes};
+    row.PIEZIMES = notes;
 }
 
 QString TAnalysisEngine::GetDiamInterval(int32_t diameter)
