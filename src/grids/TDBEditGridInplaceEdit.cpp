@@ -740,6 +740,9 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
         FMemoPath = f && IsMemoField(f);
     }
     FListVisible = false;
+    // The release of a press that opened the list may have gone to the list.
+    FTracking = false;
+    FPressed = false;
     if (FActiveList == FPickList)
         FPickList->hide();
     update();

@@ -93,8 +93,15 @@ void TPopupListbox::keyPressEvent(QKeyEvent* AEvent)
 void TPopupListbox::mouseReleaseEvent(QMouseEvent* AEvent)
 {
     QListWidget::mouseReleaseEvent(AEvent);
-    if (AEvent->button() == Qt::LeftButton)
-        FEditor->ListMouseUp(viewport()->rect().contains(AEvent->position().toPoint()));
+    if (AEvent->button() != Qt::LeftButton)
+        return;
+    const QPoint pos = AEvent->position().toPoint();
+    const bool inside = viewport()->rect().contains(pos);
+    // The list takes the mouse as it opens: the release of the press on the cell's button
+    // that opened it must leave it open.
+    if (!inside && FEditor->rect().contains(FEditor->mapFromGlobal(viewport()->mapToGlobal(pos))))
+        return;
+    FEditor->ListMouseUp(inside);
 }
 
 void TPopupListbox::hideEvent(QHideEvent* AEvent)

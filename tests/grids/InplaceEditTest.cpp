@@ -190,6 +190,18 @@ TEST_F(InplaceEdit, PickListWritesTheChosenTextAndEscChangesNothing)
     EXPECT_EQ(F("SUGA")->AsString(), "Bērzs") << "texts only: codes 0, -1 and -2 do not code a list";
     EXPECT_EQ(editor->text(), "Bērzs");
 
+    // Opened by a press on the button: the list holds the mouse, and the release over the
+    // button leaves it open; a release elsewhere outside it closes it without a value.
+    QTest::mousePress(editor, Qt::LeftButton, {}, editor->ButtonRect().center());
+    ASSERT_TRUE(editor->ListVisible());
+    const QPoint overButton = list->viewport()->mapFromGlobal(editor->mapToGlobal(editor->ButtonRect().center()));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, overButton);
+    EXPECT_TRUE(editor->ListVisible());
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, overButton + QPoint(0, -50));
+    EXPECT_FALSE(editor->ListVisible());
+    EXPECT_FALSE(editor->Pressed());
+    EXPECT_EQ(F("SUGA")->AsString(), "Bērzs");
+
     // Typing selects the first item that begins with the letters typed.
     QTest::keyClick(editor, Qt::Key_F4);
     QTest::keyClicks(list, "pr");
