@@ -2,7 +2,7 @@
 // exported through its export commands in all three formats, converted to CSV by LibreOffice
 // and compared cell by cell with its dataset.
 #include "AppTestUtil.h"
-#include "base/KelpUtils.h"
+#include "RecordingShell.h"
 #include "base/KpDaTi.h"
 #include "grids/DBEdGridColumns.h"
 #include "grids/EkColumn.h"
@@ -131,17 +131,6 @@ QString Shown(const Want& want)
     return want.kind == Want::Number ? QString::number(want.number, 'g', 17) : want.text;
 }
 
-// Records what would be opened, so no program starts.
-struct RecordingShell : IShellServices {
-    QStringList opened;
-    bool OpenFile(const QString& fileName) override
-    {
-        opened << fileName;
-        return true;
-    }
-    void ShowError(const QString&) override {}
-};
-
 struct Export
 {
     QString file;
@@ -185,14 +174,9 @@ TEST_P(LibreOfficeReader, EveryAnalysisGridReadsBackInAllThreeFormats)
         GTEST_SKIP() << "LibreOffice (soffice) is not installed: scripts/setup installs libreoffice-calc-nogui";
     const FormatSettings savedFormat = FormatSettings::Default();
     FormatSettings::SetDefault(FormatSettings()); // day.month.year, point decimals
-    auto shell = std::make_shared<RecordingShell>();
-    KelpUtils::SetShellServices(shell);
-    auto restore = qScopeGuard([&] {
-        KelpUtils::SetShellServices(nullptr);
-        FormatSettings::SetDefault(savedFormat);
-        for (const QString& f : shell->opened)
-            QFile::remove(f);
-    });
+    auto restoreFormat = qScopeGuard([&] { FormatSettings::SetDefault(savedFormat); });
+    RecordingShellScope recording;
+    RecordingShell* shell = recording.shell.get();
     MakeWindow();
     ClickLoad(Fixture(GetParam()));
     ASSERT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
