@@ -295,7 +295,7 @@ void TDBEditGridInplaceEdit::HoverLink(bool On, const QPoint& Pos)
         setCursor(Pos.x() >= 0 && Pos.x() < w ? Qt::PointingHandCursor : Qt::IBeamCursor);
     } else {
         setFont(FDBGrid->GridFont());
-        setPalette(FDBGrid->palette());
+        setPalette(QPalette());
         unsetCursor();
     }
     FLinkLook = On;
