@@ -1,0 +1,67 @@
+#pragma once
+
+// Each analysis dataset described once: one table of its columns (field name, type, width,
+// label, alignment and the row member the field holds). The loader creates its datasets from
+// these tables, publishes the model into them and reads it back through them, always finding a
+// field by its name, so the order of a table decides only the order of the fields.
+
+#include "import/AnalysisModel.h"
+#include "platform/data/DBTypes.h"
+
+#include <QString>
+
+#include <memory>
+#include <span>
+#include <vector>
+
+class TClientDataSet;
+class TField;
+class Value;
+
+template <class Row>
+struct TAnalysisColumn {
+    const char* Name;
+    TFieldType Type;
+    int Size;          // characters of a string field, else 0
+    const char* Label; // UTF-8; nullptr keeps the field name
+    bool LeftAligned;
+    // Bulk-writes the member of `row` into field `field` of record `record` (empty: left null).
+    void (*Write)(TClientDataSet* ds, int field, int record, const Row& row);
+    // The member as a dataset value (empty: null).
+    Value (*Get)(const Row& row);
+    // Reads the current record's field into the member.
+    void (*Read)(const TField* field, Row& row);
+};
+
+namespace AnalysisColumns {
+std::span<const TAnalysisColumn<THeaderRow>> Header();
+std::span<const TAnalysisColumn<TVarRow>> Vars();
+std::span<const TAnalysisColumn<TTreeRow>> Trees();
+std::span<const TAnalysisColumn<TLogRow>> Logs();
+std::span<const TAnalysisColumn<TMeasRow>> Meas();
+std::span<const TAnalysisColumn<TKokuSkRow>> KokuSk();
+std::span<const TAnalysisColumn<TDiamNovirzeRow>> DiamNovirzes();
+std::span<const TAnalysisColumn<TCirsmaRow>> Cirsmas();
+
+// A new open, empty dataset of the table's fields, described, ordered by `indexFieldNames`
+// (none when empty) and keeping no change log.
+template <class Row>
+std::unique_ptr<TClientDataSet> Create(const QString& name, std::span<const TAnalysisColumn<Row>> columns,
+                                       const QString& indexFieldNames);
+// The fields of a closed dataset, in the table's order.
+template <class Row>
+void AddFields(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns);
+// Labels and alignment of the created fields.
+template <class Row>
+void DescribeFields(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns);
+// Appends `rows` in one bulk step, each value into the field of its column's name; the cursor
+// ends on the first record.
+template <class Row>
+void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows);
+// Writes `row` into the current record (Edit and Post), field by field.
+template <class Row>
+void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, const Row& row);
+// The records from the current one to the end, as rows.
+template <class Row>
+std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns);
+} // namespace AnalysisColumns
