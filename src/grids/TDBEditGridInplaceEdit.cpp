@@ -211,6 +211,10 @@ void TDBEditGridInplaceEdit::SetEditStyle(TEditStyle Style)
     if (FPickList)
         FPickList->ResetSearchTime();
     update();
+    if (FEditStyle == TEditStyle::esMemo && c && c->Field()) {
+        const TField* f = c->Field();
+        FMemoList->SetMaxLength(IsStringField(f) || f->DataType() == TFieldType::ftMemo ? c->MaxLength() : 0);
+    }
 }
 
 // ---- geometry and painting ---------------------------------------------------------------

@@ -8,7 +8,10 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QSizeGrip>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TfrmEdGridMemoEdit::TfrmEdGridMemoEdit(QWidget* AOwner)
     : QDialog(AOwner, Qt::Popup)
@@ -46,6 +49,25 @@ TfrmEdGridMemoEdit::TfrmEdGridMemoEdit(QWidget* AOwner)
     FbtnOk->OnClick = [this](TtbtnKp*) { done(QDialog::Accepted); };
     FbtnCancel->OnClick = [this](TtbtnKp*) { done(QDialog::Rejected); };
     FMemo->installEventFilter(this);
+    connect(FMemo, &QPlainTextEdit::textChanged, this, [this] { CutToMaxLength(); });
+}
+
+void TfrmEdGridMemoEdit::SetMaxLength(int AValue)
+{
+    FMaxLength = std::max(0, AValue);
+    CutToMaxLength();
+}
+
+void TfrmEdGridMemoEdit::CutToMaxLength()
+{
+    // Typing or pasting beyond the limit keeps the text's beginning.
+    if (FMaxLength <= 0 || FMemo->document()->characterCount() - 1 <= FMaxLength)
+        return;
+    QTextCursor cursor(FMemo->document());
+    cursor.setPosition(FMaxLength);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    FMemo->moveCursor(QTextCursor::End);
 }
 
 bool TfrmEdGridMemoEdit::HandleKey(QKeyEvent* AKey)

@@ -19,6 +19,9 @@ public:
     TtbtnKp* btnCancel() const { return FbtnCancel; }
     // Whether the user resized the form since it was last shown.
     bool UserResized() const { return FUserResized; }
+    // Most characters the memo takes; 0 for no limit.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int AValue);
 
 protected:
     bool eventFilter(QObject* AWatched, QEvent* AEvent) override;
@@ -29,6 +32,7 @@ protected:
 
 private:
     bool HandleKey(QKeyEvent* AKey);
+    void CutToMaxLength();
 
     QPlainTextEdit* FMemo;
     QWidget* FPanel;
@@ -36,5 +40,6 @@ private:
     TtbtnKp* FbtnCancel;
     QSizeGrip* FGrip;
     bool FUserResized = false;
+    int FMaxLength = 0;
     bool FShown = false;
 };

@@ -383,6 +383,19 @@ TEST_F(InplaceEdit, MemoFormWritesTheTextAndReadOnlyOnlyShows)
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     EXPECT_EQ(F("PIEZ")->AsString(), "Sausa\ngalotne");
 
+    // A string column's memo takes no more than the field holds.
+    suga->SetButtonStyle(TEkColumnButtonStyle::cbsMemo);
+    editor = EditOn(suga);
+    WhenOpen([&] {
+        QPlainTextEdit* memo = editor->MemoList()->Memo();
+        memo->selectAll();
+        QTest::keyClicks(memo, "Parasta priede");
+        EXPECT_EQ(memo->toPlainText(), "Parasta pr");
+        QTest::keyClick(memo, Qt::Key_F3);
+    });
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_EQ(F("SUGA")->AsString(), "Parasta pr");
+
     // A read-only memo column shows the text grey without OK and writes nothing.
     piez->SetButtonStyle(TEkColumnButtonStyle::cbsAuto);
     piez->SetReadOnly(true);
