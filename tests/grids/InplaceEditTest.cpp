@@ -427,6 +427,7 @@ TEST_F(InplaceEdit, EllipsisButtonAsksTheGridAndLinkableColumnsFirst)
         Handled = handled;
     };
     TDBEditGridInplaceEdit* editor = EditOn(suga);
+    Grab(editor, "stumpwise_editor_ellipsis.png");
     QTest::keyClick(editor, Qt::Key_F4);
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     QTest::mouseClick(editor, Qt::LeftButton, {}, editor->ButtonRect().center());
