@@ -1002,8 +1002,14 @@ void TCustomDBEdGrid::DropDownCombo(TEkColumn* Column, TEnumStrings* List)
 
 bool TCustomDBEdGrid::CanEditShow()
 {
-    return TCustomGrid::CanEditShow() && FDataLink && FDataLink->Active() && !DataSetControlsDisabled() &&
-           !FReadOnly;
+    // Check boxes and cells their owner draws are edited in place, never by a text editor.
+    if (TEkColumn* column = SelectedColumn()) {
+        const TEkColumnButtonStyle style = column->ButtonStyle();
+        if (style == TEkColumnButtonStyle::cbsCheck || style == TEkColumnButtonStyle::cbsOwnerDraw)
+            return false;
+    }
+    return FLayoutLock == 0 && TCustomGrid::CanEditShow() && FDataLink && FDataLink->Active() &&
+           !DataSetControlsDisabled() && !FReadOnly;
 }
 
 // Keys, mouse, wheel, scroll bars, selection and editing: CustomDBEdGridInput.cpp.

@@ -383,6 +383,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void SetEditText(int ACol, int ARow, const QString& Value) override;
+    // Every key the editor hands on goes through the grid's own key handling, Esc included.
+    void EditorKeyPress(QKeyEvent* event) override;
     virtual void CellClick(TEkColumn* Column);
     virtual void TitleClick(TEkColumn* Column);
     virtual void ColEnter();

@@ -8,6 +8,7 @@
 #include "grids/DBEdGridColumns.h"
 #include "grids/EdGridDataLink.h"
 #include "grids/EkColumn.h"
+#include "grids/TDBEditGridInplaceEdit.h"
 #include "grids/TEdBookmarkList.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/DateTimeField.h"
@@ -246,6 +247,7 @@ void TCustomDBEdGrid::MoveCol(int RawCol)
     if (!(FOptions & dgAlwaysShowEditor))
         HideEditor();
     MoveCurrent(RawCol, Row(), true);
+    TDBEditGridInplaceEdit::LastKeyTime() = 0; // a new column starts a new incremental search
     ColEnter();
 }
 
@@ -326,6 +328,8 @@ void TCustomDBEdGrid::keyPressEvent(QKeyEvent* event)
         key = Qt::Key_Tab;
         mods |= Qt::ShiftModifier;
     }
+    // A key the editor hands on was not for its text: it must not go back there.
+    const bool fromEditor = InplaceEditor() && window()->focusWidget() == InplaceEditor();
     try {
         KeyDown(key, mods);
         if (key == 0) {
@@ -344,9 +348,10 @@ void TCustomDBEdGrid::keyPressEvent(QKeyEvent* event)
         // A typed character starts the editor; the editor takes the character itself, unless
         // the key came from the editor, which hands the grid what it does not take.
         static bool forwarding = false;
-        if ((ch.unicode() >= 32 || ch == u'\b') && !forwarding && window()->focusWidget() != InplaceEditor()) {
+        if ((ch.unicode() >= 32 || ch == u'\b') && !forwarding && !fromEditor) {
             const QScopedValueRollback guard(forwarding, true);
             InplaceEditor()->setFocus();
+            InplaceEditor()->selectAll(); // the typed character replaces the cell's text
             QKeyEvent copy(event->type(), event->key(), event->modifiers(), text, event->isAutoRepeat());
             QApplication::sendEvent(InplaceEditor(), &copy);
         }
@@ -354,6 +359,8 @@ void TCustomDBEdGrid::keyPressEvent(QKeyEvent* event)
         ShowInputError(e);
     }
 }
+
+void TCustomDBEdGrid::EditorKeyPress(QKeyEvent* event) { keyPressEvent(event); }
 
 void TCustomDBEdGrid::keyReleaseEvent(QKeyEvent* event)
 {
@@ -429,6 +436,7 @@ void TCustomDBEdGrid::KeyDown(int& Key, Qt::KeyboardModifiers Shift)
         break;
     case Qt::Key_Escape:
         FDataLink->Reset();
+        InvalidateEditor(); // the editor shows the field's text again
         ClearSelection();
         if (AfterScroll)
             AfterScroll(this);
@@ -740,6 +748,8 @@ void TCustomDBEdGrid::wheelEvent(QWheelEvent* event)
     event->accept();
     if (DataSetControlsDisabled())
         return;
+    if (auto* editor = dynamic_cast<TDBEditGridInplaceEdit*>(InplaceEditor()); editor && editor->ListVisible())
+        return;
     const QPoint delta = event->angleDelta();
     const int d = delta.y() != 0 ? delta.y() : delta.x();
     if (d == 0)
@@ -898,6 +908,8 @@ void TCustomDBEdGrid::WriteEditText()
         return;
     }
     TEnumStrings* pickList = column->PickList();
+    if (style == TEkColumnButtonStyle::cbsDropDown)
+        DropDownCombo(column, pickList);
     const bool coded = f->DataType() == TFieldType::ftSmallint || f->DataType() == TFieldType::ftInteger;
     if (!pickList || pickList->Count() == 0 || !coded) {
         f->SetText(FEditText);

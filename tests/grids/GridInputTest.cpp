@@ -7,6 +7,7 @@
 #include "platform/data/StringField.h"
 #include "platform/rtl/EAbort.h"
 #include "platform/rtl/EListError.h"
+#include "platform/ui/InplaceEdit.h"
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -77,6 +78,12 @@ struct InputFixture {
             QKeyEvent release(QEvent::KeyRelease, key, mods);
             QApplication::sendEvent(grid, &release);
         }
+    }
+    // Types into whatever has the focus, as a user does: the first character opens the editor.
+    void Type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClicks(QApplication::focusWidget() ? QApplication::focusWidget() : grid, QString(c));
     }
     void Click(int col, int dataRow, Qt::KeyboardModifiers mods = {})
     {
@@ -594,4 +601,28 @@ TEST(GridLinks, F11InARowSelectGridOpensTheOnlyLink)
     f.grid->LinkPopup()->hide();
 }
 
+} // namespace
+
+namespace {
+// Typed text reaches the field when the cursor moves on; Esc in the editor drops it.
+TEST(GridEditText, TypedTextIsWrittenAndEscDropsIt)
+{
+    InputFixture<> f(3, kEditing);
+    TField* suga = f.ds->FieldByName(QStringLiteral("SUGA"));
+    f.grid->MoveCol(2);
+    f.Type(QStringLiteral("Ozols"));
+    ASSERT_TRUE(f.grid->EditorMode());
+    EXPECT_EQ(f.grid->InplaceEditText(), QStringLiteral("Ozols"));
+    QTest::keyClick(f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.RecNo(), 2);
+    const QString second = suga->AsString();
+    f.Type(QStringLiteral("Liepa"));
+    QTest::keyClick(static_cast<QWidget*>(f.grid->InplaceEditor()), Qt::Key_Escape);
+    QTest::keyClick(f.grid, Qt::Key_Down);
+    EXPECT_EQ(f.Records(), (std::vector<int>{1, 2, 3}));
+    f.ds->SetRecNo(1);
+    EXPECT_EQ(suga->AsString(), QStringLiteral("Ozols"));
+    f.ds->SetRecNo(2);
+    EXPECT_EQ(suga->AsString(), second);
+}
 } // namespace

@@ -114,7 +114,8 @@ public:
     // Used by the editor.
     QString EditorText();
     void EditorTextEdited(const QString& text);
-    void EditorKeyPress(QKeyEvent* event);
+    // Keys the editor hands to the grid (moves, Esc, Enter, Tab).
+    virtual void EditorKeyPress(QKeyEvent* event);
 
     // The painter of the paint pass under way; nullptr outside painting.
     QPainter* Canvas() const { return FCanvas; }
