@@ -6,7 +6,9 @@
 #include "grids/EdGridDataLink.h"
 #include "grids/EkColumnTitle.h"
 #include "grids/EkColumn.h"
+#include "import/AnalysisCodes.h"
 #include "import/AnalysisEngine.h"
+#include "import/AnalysisFields.h"
 #include "import/TCSHrvStumpwiseToDS.h"
 #include "import/TOpenFileDialog.h"
 #include "platform/data/ClientDataSet.h"
@@ -42,8 +44,6 @@
 
 namespace {
 
-const QString kFileName = QStringLiteral("FILE_NAME");
-const QString kDerigs = QStringLiteral("DERIGS");
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
@@ -201,10 +201,10 @@ void TfrmCSKTRImportBaseFRM::BuildHeader()
     top->addSpacing(12);
     lblDatumsParb = MakeLabel(QStringLiteral("Mērījumu datums:"), pnlHeader);
     top->addWidget(lblDatumsParb);
-    dbedtDATUMS_PARB = MakeDataEdit(QStringLiteral("DATUMS_PARB"), pnlHeader);
+    dbedtDATUMS_PARB = MakeDataEdit(AnalysisField::DATUMS_PARB, pnlHeader);
     dbedtDATUMS_PARB->setFixedWidth(110);
     top->addWidget(dbedtDATUMS_PARB);
-    dbedtFILE_NAME = MakeDataEdit(kFileName, pnlHeader);
+    dbedtFILE_NAME = MakeDataEdit(AnalysisField::FILE_NAME, pnlHeader);
     top->addWidget(dbedtFILE_NAME, 1);
     top->addSpacing(12);
     lblMaxNovirze = MakeLabel(QStringLiteral("Maks. diam. novirze (mm):"), pnlHeader);
@@ -281,9 +281,9 @@ void TfrmCSKTRImportBaseFRM::BuildHeader()
     gbHarvestera = new QGroupBox(QStringLiteral("Harvestera dati:"), pnlHeader);
     auto* hrv = new QFormLayout(gbHarvestera);
     hrv->setContentsMargins(6, 4, 6, 4);
-    dbedtHRV_NUMURS = MakeDataEdit(QStringLiteral("HRV_NUMURS"), gbHarvestera);
+    dbedtHRV_NUMURS = MakeDataEdit(AnalysisField::HRV_NUMURS, gbHarvestera);
     hrv->addRow(QStringLiteral("HRV reģ. numurs:"), dbedtHRV_NUMURS);
-    edtHrvVin = MakeDataEdit(QStringLiteral("HRV_VIN"), gbHarvestera);
+    edtHrvVin = MakeDataEdit(AnalysisField::HRV_VIN, gbHarvestera);
     edtHrvVin->setObjectName(QStringLiteral("edtHrvVin"));
     hrv->addRow(QStringLiteral("VIN numurs:"), edtHrvVin);
     lblFirstReg = MakeLabel(QStringLiteral("1. reģ. datums:"), gbHarvestera);
@@ -316,9 +316,9 @@ void TfrmCSKTRImportBaseFRM::BuildHeader()
 
     pnlHeader->setFixedHeight(289);
     SetupGrid(grd1, FdsKokuSk.get(),
-              {QStringLiteral("IZV_VEIDS"), QStringLiteral("KOKU_SK_DER"), QStringLiteral("KOKU_SK_NEDER"),
-               QStringLiteral("BALKU_SK_DER"), QStringLiteral("BALKU_SK_NEDER"), QStringLiteral("KOKU_SK_DER_SUGA"),
-               QStringLiteral("BALKU_SK_DER_SUGA"), QStringLiteral("MERIJ_NEDER_DIAM")});
+              {AnalysisField::IZV_VEIDS, AnalysisField::KOKU_SK_DER, AnalysisField::KOKU_SK_NEDER,
+               AnalysisField::BALKU_SK_DER, AnalysisField::BALKU_SK_NEDER, AnalysisField::KOKU_SK_DER_SUGA,
+               AnalysisField::BALKU_SK_DER_SUGA, AnalysisField::MERIJ_NEDER_DIAM});
 }
 
 namespace {
@@ -413,24 +413,24 @@ void TfrmCSKTRImportBaseFRM::BuildPages()
     pgcRows->addTab(tsDiametruNovirzes, QStringLiteral("Diametru novirzes"));
 
     SetupGrid(grdKoki, FdsKoki.get(),
-              {QStringLiteral("KOKS_NR"), QStringLiteral("DATUMS_PARB"), QStringLiteral("IZV_VEIDS"),
-               QStringLiteral("SUGA"), QStringLiteral("SUGA_TXT"), QStringLiteral("BALKU_SK"),
-               QStringLiteral("HRV_APJOMS"), QStringLiteral("DAST_APJOMS"), kDerigs});
+              {AnalysisField::KOKS_NR, AnalysisField::DATUMS_PARB, AnalysisField::IZV_VEIDS,
+               AnalysisField::SUGA, AnalysisField::SUGA_TXT, AnalysisField::BALKU_SK,
+               AnalysisField::HRV_APJOMS, AnalysisField::DAST_APJOMS, AnalysisField::DERIGS});
     SetupGrid(grdBalki, FdsBalki.get(),
-              {QStringLiteral("KOKS_NR"), QStringLiteral("BALKIS_NR"), QStringLiteral("MER_SKAITS"),
-               QStringLiteral("HRV_GARUMS"), QStringLiteral("DAST_GARUMS"), QStringLiteral("DAST_TIEVG"),
-               QStringLiteral("HRV_TIEVG"), kDerigs, QStringLiteral("DAST_APJOMS"), QStringLiteral("HRV_APJOMS")});
+              {AnalysisField::KOKS_NR, AnalysisField::BALKIS_NR, AnalysisField::MER_SKAITS,
+               AnalysisField::HRV_GARUMS, AnalysisField::DAST_GARUMS, AnalysisField::DAST_TIEVG,
+               AnalysisField::HRV_TIEVG, AnalysisField::DERIGS, AnalysisField::DAST_APJOMS, AnalysisField::HRV_APJOMS});
     SetupGrid(grdMerijumi, FdsMerijumi.get(),
-              {QStringLiteral("KOKS_NR"), QStringLiteral("BALKIS_NR"), QStringLiteral("MERIJUMS_NR"),
-               QStringLiteral("MERVIETA"), QStringLiteral("MERVIETA_IEP_HRV"), QStringLiteral("MERVIETA_IEP_DAST"),
-               QStringLiteral("HRV_GARUMS"), QStringLiteral("DAST_GARUMS"), QStringLiteral("HRV_DIAMETRS"),
-               QStringLiteral("DAST_DIAMETRS"), kDerigs, QStringLiteral("PIEZIMES"),
-               QStringLiteral("NOVIRZE_DIAMETRS"), QStringLiteral("MERIJ_VEIDS"), QStringLiteral("DERIGS_DIAM_NOV")});
+              {AnalysisField::KOKS_NR, AnalysisField::BALKIS_NR, AnalysisField::MERIJUMS_NR,
+               AnalysisField::MERVIETA, AnalysisField::MERVIETA_IEP_HRV, AnalysisField::MERVIETA_IEP_DAST,
+               AnalysisField::HRV_GARUMS, AnalysisField::DAST_GARUMS, AnalysisField::HRV_DIAMETRS,
+               AnalysisField::DAST_DIAMETRS, AnalysisField::DERIGS, AnalysisField::PIEZIMES,
+               AnalysisField::NOVIRZE_DIAMETRS, AnalysisField::MERIJ_VEIDS, AnalysisField::DERIGS_DIAM_NOV});
     SetupGrid(grdVar, FdsVar.get(), {});
     SetupGrid(grdDiamNovirzes, FdsDiamNovirzes.get(),
-              {QStringLiteral("IZV_VEIDS"), QStringLiteral("INTERVALS_DIAMETRS"), QStringLiteral("LIDZ_2_PRCNT"),
-               QStringLiteral("LIDZ_4_PRCNT"), QStringLiteral("LIDZ_6_PRCNT"), QStringLiteral("CITS_PRCNT"),
-               QStringLiteral("KOPA")});
+              {AnalysisField::IZV_VEIDS, AnalysisField::INTERVALS_DIAMETRS, AnalysisField::LIDZ_2_PRCNT,
+               AnalysisField::LIDZ_4_PRCNT, AnalysisField::LIDZ_6_PRCNT, AnalysisField::CITS_PRCNT,
+               AnalysisField::KOPA});
 
     grdKoki->OnDrawColumnCell = [this](TCustomDBEdGrid* s, const QRect& r, int c, TEkColumn* col, TGridDrawState st) {
         grdBalkiDrawColumnCell(s, r, c, col, st);
@@ -709,7 +709,7 @@ void TfrmCSKTRImportBaseFRM::MaxNovirzeChanged()
     TDataSet* header = FdsHeader->DataSet();
     if (!header || !header->Active() || header->IsEmpty())
         return;
-    TField* fileName = header->FindField(kFileName);
+    TField* fileName = header->FindField(AnalysisField::FILE_NAME);
     if (!fileName || fileName->AsString().trimmed().isEmpty())
         return;
     // Compared beyond 32 bits: a value too large for the loader always differs, and the
@@ -749,8 +749,8 @@ void TfrmCSKTRImportBaseFRM::grdBalkiDrawColumnCell(TCustomDBEdGrid* Sender, con
     // Put back even when the drawing fails: the grid goes on painting the other cells.
     canvas->save();
     const auto restore = qScopeGuard([canvas] { canvas->restore(); });
-    TField* derigs = ds->FindField(kDerigs);
-    if (derigs && derigs->AsInteger() != 0)
+    TField* derigs = ds->FindField(AnalysisField::DERIGS);
+    if (derigs && derigs->AsInteger() != ValidationCode::Usable)
         MarkCell(*canvas, true, !RowSelected(Sender, DataCol, State));
     Sender->DefaultDrawColumnCell(Rect, DataCol, Column, State);
 }
@@ -764,20 +764,20 @@ void TfrmCSKTRImportBaseFRM::grdMerijumiDrawColumnCell(TCustomDBEdGrid* Sender, 
         return;
     canvas->save();
     const auto restore = qScopeGuard([canvas] { canvas->restore(); });
-    TField* derigsField = ds->FindField(kDerigs);
-    TField* dastGarums = ds->FindField(QStringLiteral("DAST_GARUMS"));
-    TField* merijumsNr = ds->FindField(QStringLiteral("MERIJUMS_NR"));
-    const qint32 derigs = derigsField ? derigsField->AsInteger() : 0;
-    const bool noCaliperSection = dastGarums && dastGarums->AsFloat() == 0 && derigs == 0 && merijumsNr &&
+    TField* derigsField = ds->FindField(AnalysisField::DERIGS);
+    TField* dastGarums = ds->FindField(AnalysisField::DAST_GARUMS);
+    TField* merijumsNr = ds->FindField(AnalysisField::MERIJUMS_NR);
+    const qint32 derigs = derigsField ? derigsField->AsInteger() : ValidationCode::Usable;
+    const bool noCaliperSection = dastGarums && dastGarums->AsFloat() == 0 && derigs == ValidationCode::Usable && merijumsNr &&
                                   merijumsNr->AsInteger() != 0;
     const QString field = ColumnFieldName(Column);
     bool marked = false;
-    if (derigs == 20 || noCaliperSection)
-        marked = field == QStringLiteral("DAST_GARUMS") || field == QStringLiteral("DAST_DIAMETRS");
+    if (derigs == ValidationCode::PlaceNearTop || noCaliperSection)
+        marked = field == AnalysisField::DAST_GARUMS || field == AnalysisField::DAST_DIAMETRS;
     else
-        marked = derigs != 0;
+        marked = derigs != ValidationCode::Usable;
     if (marked)
-        MarkCell(*canvas, field != QStringLiteral("PIEZIMES") && field != kDerigs, !RowSelected(Sender, DataCol, State));
+        MarkCell(*canvas, field != AnalysisField::PIEZIMES && field != AnalysisField::DERIGS, !RowSelected(Sender, DataCol, State));
     Sender->DefaultDrawColumnCell(Rect, DataCol, Column, State);
 }
 
@@ -790,7 +790,7 @@ void TfrmCSKTRImportBaseFRM::grdDiamNovirzesDrawColumnCell(TCustomDBEdGrid* Send
         return;
     canvas->save();
     const auto restore = qScopeGuard([canvas] { canvas->restore(); });
-    TField* interval = ds->FindField(QStringLiteral("INTERVALS_DIAMETRS"));
+    TField* interval = ds->FindField(AnalysisField::INTERVALS_DIAMETRS);
     if (interval && interval->AsString() == TAnalysisEngine::TotalRowText()) {
         QFont f = canvas->font();
         f.setBold(true);

@@ -1,5 +1,7 @@
 #include "import/AnalysisColumns.h"
 
+#include "import/AnalysisFields.h"
+
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/DateTime.h"
@@ -90,8 +92,8 @@ constexpr bool Left = true;
 
 } // namespace
 
-// A column of Row whose field is named like the member: COL(Row, Member, Type[, size[, label[, left]]]).
-#define COL(R, M, T, ...) Column<&R::M, TFieldType::T>(#M, __VA_ARGS__)
+// A column of Row whose field is named like the member: COL(Row, Member, Type, size, label, left).
+#define COL(R, M, T, ...) Column<&R::M, TFieldType::T>(AnalysisField::M.data(), __VA_ARGS__)
 #define NUM(R, M, T, ...) COL(R, M, T, 0, __VA_ARGS__)
 
 namespace AnalysisColumns {

@@ -1,5 +1,6 @@
 #include "import/AnalysisEngine.h"
 
+#include "import/AnalysisCodes.h"
 #include "import/AnalysisErrors.h"
 #include "import/RoundPrec.h"
 
@@ -53,7 +54,7 @@ const long double kPi = 3.141592653589793238462643383279502884L;
 inline bool UsableHarvester(const TMeasRow& m)
 {
     const int32_t d = V(m.DERIGS);
-    return d == 0 || d == 20;
+    return d == ValidationCode::Usable || d == ValidationCode::PlaceNearTop;
 }
 
 // The ordered views of the model that the passes walk: trees by KOKS_NR, a tree's logs by
@@ -296,7 +297,7 @@ void Pass3Codes(TWalk& w)
         TTreeRow& tree = m.Trees[t];
         const QString suga = tree.SUGA.toUpper();
         if (suga != QStringLiteral("EGLE") && suga != QStringLiteral("PRIEDE"))
-            tree.DERIGS = 52;
+            tree.DERIGS = ValidationCode::SpeciesMismatch;
         if (!tree.DATUMS_PARB) {
             m.Header.HAS_EMPTY_DATE = 1;
         } else {
@@ -309,40 +310,40 @@ void Pass3Codes(TWalk& w)
             continue;
         {
             TLogRow& first = m.Logs[*begin];
-            if (V(first.DERIGS) == 0) {
+            if (V(first.DERIGS) == ValidationCode::Usable) {
                 const auto& g = w.MeasOf(*begin);
                 if (g.empty() || V(m.Meas[g.front()].HRV_DIAMETRS) == 0 || V(m.Meas[g.front()].DAST_DIAMETRS) == 0)
-                    first.DERIGS = 17;
+                    first.DERIGS = ValidationCode::NoFirstMeasurementOfButtLog;
             }
         }
         for (auto it = begin; it != end; ++it) {
             TLogRow& log = m.Logs[*it];
-            if (V(log.DERIGS) != 0)
+            if (V(log.DERIGS) != ValidationCode::Usable)
                 continue;
-            if (V(tree.DERIGS) != 0)
+            if (V(tree.DERIGS) != ValidationCode::Usable)
                 log.DERIGS = V(tree.DERIGS);
             else if (V(log.MER_SKAITS) == 0)
-                log.DERIGS = 55;
+                log.DERIGS = ValidationCode::NoMeasurements;
             else if (V(log.DAST_TIEVG) == 0 || V(log.HRV_TIEVG) == 0)
-                log.DERIGS = 15;
+                log.DERIGS = ValidationCode::NoTopDiameter;
             else if (V(log.HRV_GARUMS) == 0 || V(log.DAST_GARUMS) == 0)
-                log.DERIGS = 4;
+                log.DERIGS = ValidationCode::NoLogLength;
         }
         for (auto it = begin; it != end; ++it) {
             const TLogRow& log = m.Logs[*it];
             const long long topLimit = static_cast<long long>(V(log.HRV_GARUMS)) - 10;
             for (size_t i : w.MeasOf(*it)) {
                 TMeasRow& row = m.Meas[i];
-                if (V(row.DERIGS) != 0)
+                if (V(row.DERIGS) != ValidationCode::Usable)
                     continue;
                 if (V(row.MERVIETA) > topLimit)
-                    TAnalysisEngine::SetMeasDerigs(row, 20);
+                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::PlaceNearTop);
                 else if (!row.MERVIETA)
-                    TAnalysisEngine::SetMeasDerigs(row, 13);
+                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoHarvesterPlaces);
                 else if (V(row.HRV_DIAMETRS) == 0)
-                    TAnalysisEngine::SetMeasDerigs(row, 50);
+                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoHarvesterDiameter);
                 else if (!row.DAST_DIAMETRS)
-                    TAnalysisEngine::SetMeasDerigs(row, 7);
+                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoCaliperDiameters);
             }
         }
     }
@@ -412,7 +413,7 @@ void ExtrapolateButt(TWalk& w, size_t log, size_t buttIdx)
     const TMeasRow* p2 = nullptr;
     for (++it; it != g.end(); ++it) {
         const TMeasRow& row = m.Meas[*it];
-        if (V(row.DERIGS) != 0)
+        if (V(row.DERIGS) != ValidationCode::Usable)
             continue;
         if (!p1) {
             p1 = &row;
@@ -443,7 +444,7 @@ void CheckGrowingDiameters(TWalk& w, size_t log)
 {
     TAnalysisModel& m = w.m;
     TLogRow& l = m.Logs[log];
-    if (V(l.DERIGS) != 0)
+    if (V(l.DERIGS) != ValidationCode::Usable)
         return;
     const std::vector<size_t>& g = w.MeasOf(log);
     auto it = std::find_if(g.begin(), g.end(), [&](size_t i) { return UsableHarvester(m.Meas[i]); });
@@ -458,16 +459,16 @@ void CheckGrowingDiameters(TWalk& w, size_t log)
         const int32_t h = V(row.HRV_DIAMETRS);
         if (h != 0 && UsableHarvester(row)) {
             if (hNewer > hOlder && h > hOlder) {
-                l.DERIGS = 10;
+                l.DERIGS = ValidationCode::TwoRisingMeasurements;
                 return;
             }
             hOlder = hNewer;
             hNewer = h;
         }
         const int32_t d = V(row.DAST_DIAMETRS);
-        if (d != 0 && V(row.DERIGS) == 0) {
+        if (d != 0 && V(row.DERIGS) == ValidationCode::Usable) {
             if (dNewer > dOlder && d > dOlder) {
-                l.DERIGS = 10;
+                l.DERIGS = ValidationCode::TwoRisingMeasurements;
                 return;
             }
             dOlder = dNewer;
@@ -481,17 +482,17 @@ void CheckMissingPairs(TWalk& w, size_t log)
 {
     TAnalysisModel& m = w.m;
     TLogRow& l = m.Logs[log];
-    if (V(l.DERIGS) != 0)
+    if (V(l.DERIGS) != ValidationCode::Usable)
         return;
     int missing = 0;
     for (size_t i : w.MeasOf(log)) {
         const TMeasRow& row = m.Meas[i];
-        if (V(row.DAST_DIAMETRS) == 0 || V(row.DERIGS) != 0)
+        if (V(row.DAST_DIAMETRS) == 0 || V(row.DERIGS) != ValidationCode::Usable)
             ++missing;
         else
             missing = 0;
         if (missing == 2) {
-            l.DERIGS = 16;
+            l.DERIGS = ValidationCode::TwoMissingMeasurements;
             return;
         }
     }
@@ -502,14 +503,14 @@ void CheckTooFewRows(TWalk& w, size_t log)
 {
     TAnalysisModel& m = w.m;
     TLogRow& l = m.Logs[log];
-    if (V(l.DERIGS) != 0)
+    if (V(l.DERIGS) != ValidationCode::Usable)
         return;
     int usable = 0;
     for (size_t i : w.MeasOf(log)) {
-        if (V(m.Meas[i].DERIGS) == 0 && ++usable == 3)
+        if (V(m.Meas[i].DERIGS) == ValidationCode::Usable && ++usable == 3)
             return;
     }
-    l.DERIGS = 18;
+    l.DERIGS = ValidationCode::FewerThanThreeMeasurements;
 }
 
 // The log's code goes to its usable rows; harvester sections run between usable positions.
@@ -522,7 +523,7 @@ void HarvesterSections(TWalk& w, size_t log)
         TMeasRow& row = m.Meas[i];
         if (!UsableHarvester(row))
             continue;
-        if (logCode != 0)
+        if (logCode != ValidationCode::Usable)
             TAnalysisEngine::SetMeasDerigs(row, logCode);
         if (UsableHarvester(row)) {
             row.MERVIETA_IEP_HRV = prev;
@@ -549,7 +550,7 @@ void DeviationsAndCaliperSections(TWalk& w, size_t log)
             row.NOVIRZE_DIAM_LIDZ = TAnalysisEngine::GetNovirzeClass(*row.NOVIRZE_DIAMETRS);
             row.INTERVALS_DIAMETRS = TAnalysisEngine::GetDiamInterval(h);
         }
-        if (V(row.DERIGS) == 0 && d != 0) {
+        if (V(row.DERIGS) == ValidationCode::Usable && d != 0) {
             row.MERVIETA_IEP_DAST = prev;
             const int32_t endPos = V(row.MERIJUMS_NR) >= 100 ? V(l.DAST_GARUMS) : V(row.MERVIETA);
             row.DAST_GARUMS = Checked(static_cast<long long>(endPos) - prev);
@@ -574,7 +575,7 @@ void LogVolumes(TWalk& w, size_t log, TTreeRow& tree)
 {
     TAnalysisModel& m = w.m;
     TLogRow& l = m.Logs[log];
-    if (V(l.DERIGS) != 0)
+    if (V(l.DERIGS) != ValidationCode::Usable)
         return;
     const std::vector<size_t>& g = w.MeasOf(log);
     double rH = 0;
@@ -587,7 +588,7 @@ void LogVolumes(TWalk& w, size_t log, TTreeRow& tree)
     long double sumD = 0;
     for (size_t i : g) {
         const TMeasRow& row = m.Meas[i];
-        if (V(row.DERIGS) == 0 && V(row.DAST_DIAMETRS) != 0) {
+        if (V(row.DERIGS) == ValidationCode::Usable && V(row.DAST_DIAMETRS) != 0) {
             const double r = static_cast<double>(V(row.DAST_DIAMETRS)) / 2 / 100;
             sumD += Cone(V(row.DAST_GARUMS), r, rD);
             rD = r;
@@ -607,7 +608,7 @@ void LogVolumes(TWalk& w, size_t log, TTreeRow& tree)
     tree.DAST_APJOMS = static_cast<double>(AddTo(tree.DAST_APJOMS, volD));
     h.HRV_APJOMS_ALL = static_cast<double>(AddTo(h.HRV_APJOMS_ALL, volH));
     h.DAST_APJOMS_ALL = static_cast<double>(AddTo(h.DAST_APJOMS_ALL, volD));
-    if (V(tree.IZV_VEIDS) == 1) {
+    if (V(tree.IZV_VEIDS) == TreeSelection::Random) {
         h.HRV_APJOMS_RAND = static_cast<double>(AddTo(h.HRV_APJOMS_RAND, volH));
         h.DAST_APJOMS_RAND = static_cast<double>(AddTo(h.DAST_APJOMS_RAND, volD));
     } else {
@@ -672,19 +673,19 @@ void Pass6Counts(TWalk& w)
     TAnalysisModel& m = w.m;
     for (size_t t : w.treeOrder) {
         TTreeRow& tree = m.Trees[t];
-        if (V(tree.DERIGS) == 0 && (VD(tree.HRV_APJOMS) < 0.0005L || VD(tree.DAST_APJOMS) < 0.0005L))
-            tree.DERIGS = 51;
-        TKokuSkRow& row = m.KokuSk[V(tree.IZV_VEIDS) == 1 ? 2 : 1];
-        if (V(tree.DERIGS) != 0)
+        if (V(tree.DERIGS) == ValidationCode::Usable && (VD(tree.HRV_APJOMS) < 0.0005L || VD(tree.DAST_APJOMS) < 0.0005L))
+            tree.DERIGS = ValidationCode::NoUsableLogsOrVolume;
+        TKokuSkRow& row = m.KokuSk[V(tree.IZV_VEIDS) == TreeSelection::Random ? SelectionKind::Random : SelectionKind::OperatorSelected];
+        if (V(tree.DERIGS) != ValidationCode::Usable)
             row.KOKU_SK_NEDER = Inc(row.KOKU_SK_NEDER);
         else
             row.KOKU_SK_DER = Inc(row.KOKU_SK_DER);
-        const bool speciesOk = V(tree.DERIGS) != 52;
+        const bool speciesOk = V(tree.DERIGS) != ValidationCode::SpeciesMismatch;
         if (speciesOk)
             row.KOKU_SK_DER_SUGA = Inc(row.KOKU_SK_DER_SUGA);
         auto [begin, end] = w.LogsOf(tree);
         for (auto it = begin; it != end; ++it) {
-            if (V(m.Logs[*it].DERIGS) != 0)
+            if (V(m.Logs[*it].DERIGS) != ValidationCode::Usable)
                 row.BALKU_SK_NEDER = Inc(row.BALKU_SK_NEDER);
             else
                 row.BALKU_SK_DER = Inc(row.BALKU_SK_DER);
@@ -739,11 +740,12 @@ void SetPercentages(TDiamNovirzeRow& row)
 // a comparison with an empty value holds for neither of the two kinds' conditions.
 inline bool InKind(const TTreeRow& tree, int kind)
 {
-    if (kind == 0)
+    if (kind == SelectionKind::All)
         return true;
     if (!tree.IZV_VEIDS)
         return false;
-    return kind == 1 ? *tree.IZV_VEIDS != 1 : *tree.IZV_VEIDS == 1;
+    return kind == SelectionKind::OperatorSelected ? *tree.IZV_VEIDS != TreeSelection::Random
+                                                   : *tree.IZV_VEIDS == TreeSelection::Random;
 }
 
 void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
@@ -845,10 +847,10 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
     const double share = static_cast<double>(
         RoundPrec(2, static_cast<long double>(within6) / (static_cast<long long>(within6) + above6) * 100));
     switch (kind) {
-    case 0:
+    case SelectionKind::All:
         m.Header.DIAM_NOVIRZE6MM_ALL = share;
         break;
-    case 1:
+    case SelectionKind::OperatorSelected:
         m.Header.DIAM_NOVIRZE6MM_OP = share;
         break;
     default:
@@ -860,7 +862,7 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
 
 void CheckKind(int kind)
 {
-    if (kind < 0 || kind > 2)
+    if (kind < SelectionKind::All || kind > SelectionKind::Random)
         TAnalysisErrors::RaiseRangeError();
 }
 
@@ -879,9 +881,9 @@ void TAnalysisEngine::ValidateAndCalculate(TAnalysisModel& model, int32_t maksNo
     Pass5Header(model);
     Pass6Counts(w);
     SumKokuSk(model);
-    CalcDiamNovirzesOn(w, 1, maksNovirze);
-    CalcDiamNovirzesOn(w, 2, maksNovirze);
-    CalcDiamNovirzesOn(w, 0, maksNovirze);
+    CalcDiamNovirzesOn(w, SelectionKind::OperatorSelected, maksNovirze);
+    CalcDiamNovirzesOn(w, SelectionKind::Random, maksNovirze);
+    CalcDiamNovirzesOn(w, SelectionKind::All, maksNovirze);
 }
 
 void TAnalysisEngine::CalcDiamNovirzes(TAnalysisModel& model, int kind, int32_t maksNovirze)
@@ -898,19 +900,19 @@ QString TAnalysisEngine::GetErrorMessage(int32_t errId)
 {
     const char* text = "";
     switch (errId) {
-    case 4: text = "Nav norādīts nogriežņa garums"; break;
-    case 7: text = "Nav norādīti dastmēra diametri"; break;
-    case 10: text = "Divi mērījumi pēc kārtas lielāki, nekā iepriekšējais"; break;
-    case 13: text = "Nav norādītas harvestera mērījumu vietas"; break;
-    case 15: text = "Nav norādīts tievgaļa diametrs"; break;
-    case 16: text = "Trūkst divi mērījumi pēc kārtas"; break;
-    case 17: text = "Nav norādīts 1. mērījums pirmajam nogrieznim"; break;
-    case 18: text = "Mērījumu skaits ir mazāks par 3"; break;
-    case 20: text = "Mērījuma vieta ir 10 cm robežās no tievgaļa"; break;
-    case 50: text = "Nav norādīts harvestera diametrs"; break;
-    case 51: text = "Nav derīgo nogriežņu un apjoma"; break;
-    case 52: text = "Neatbilst suga"; break;
-    case 55: text = "Nav neviens mērījums"; break;
+    case ValidationCode::NoLogLength: text = "Nav norādīts nogriežņa garums"; break;
+    case ValidationCode::NoCaliperDiameters: text = "Nav norādīti dastmēra diametri"; break;
+    case ValidationCode::TwoRisingMeasurements: text = "Divi mērījumi pēc kārtas lielāki, nekā iepriekšējais"; break;
+    case ValidationCode::NoHarvesterPlaces: text = "Nav norādītas harvestera mērījumu vietas"; break;
+    case ValidationCode::NoTopDiameter: text = "Nav norādīts tievgaļa diametrs"; break;
+    case ValidationCode::TwoMissingMeasurements: text = "Trūkst divi mērījumi pēc kārtas"; break;
+    case ValidationCode::NoFirstMeasurementOfButtLog: text = "Nav norādīts 1. mērījums pirmajam nogrieznim"; break;
+    case ValidationCode::FewerThanThreeMeasurements: text = "Mērījumu skaits ir mazāks par 3"; break;
+    case ValidationCode::PlaceNearTop: text = "Mērījuma vieta ir 10 cm robežās no tievgaļa"; break;
+    case ValidationCode::NoHarvesterDiameter: text = "Nav norādīts harvestera diametrs"; break;
+    case ValidationCode::NoUsableLogsOrVolume: text = "Nav derīgo nogriežņu un apjoma"; break;
+    case ValidationCode::SpeciesMismatch: text = "Neatbilst suga"; break;
+    case ValidationCode::NoMeasurements: text = "Nav neviens mērījums"; break;
     default: break;
     }
     return QString::fromUtf8(text) + QStringLiteral("  ");

@@ -1,8 +1,10 @@
 #include "import/TCSHrvStumpwiseToDS.h"
 
 #include "base/EValidationException.h"
+#include "import/AnalysisCodes.h"
 #include "import/AnalysisColumns.h"
 #include "import/AnalysisEngine.h"
+#include "import/AnalysisFields.h"
 #include "import/Readers.h"
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/Field.h"
@@ -108,18 +110,18 @@ void TCSHrvStumpwiseToDS::CreateVarDataSet()
 
 void TCSHrvStumpwiseToDS::CreateKokiDataSet()
 {
-    FcdsKoki = AnalysisColumns::Create(QStringLiteral("cdsKoki"), AnalysisColumns::Trees(), QStringLiteral("KOKS_NR"));
+    FcdsKoki = AnalysisColumns::Create(QStringLiteral("cdsKoki"), AnalysisColumns::Trees(), AnalysisField::KOKS_NR);
     TClientDataSet* ds = FcdsKoki.get();
     // KokiIzvVeidsGetText: 1 is a random tree, anything else operator-selected.
-    ds->FieldByName(QStringLiteral("IZV_VEIDS"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::IZV_VEIDS)->OnGetText = [](TField* Sender, QString& Text, bool) {
         if (!HasCurrentRecord(Sender)) {
             Text.clear();
             return;
         }
-        Text = Sender->AsInteger() == 1 ? QStringLiteral("Nejaušie koki") : QStringLiteral("Operatora izvēlētie");
+        Text = Sender->AsInteger() == TreeSelection::Random ? QStringLiteral("Nejaušie koki") : QStringLiteral("Operatora izvēlētie");
     };
     // KokiDerigsGetText
-    ds->FieldByName(QStringLiteral("DERIGS"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::DERIGS)->OnGetText = [](TField* Sender, QString& Text, bool) {
         Text = TAnalysisEngine::GetErrorMessage(Sender->AsInteger());
     };
 }
@@ -129,7 +131,7 @@ void TCSHrvStumpwiseToDS::CreateBalkiDataSet()
     FcdsBalki = AnalysisColumns::Create(QStringLiteral("cdsBalki"), AnalysisColumns::Logs(), QStringLiteral("KOKS_NR;BALKIS_NR"));
     TClientDataSet* ds = FcdsBalki.get();
     // BalkiDerigsGetText
-    ds->FieldByName(QStringLiteral("DERIGS"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::DERIGS)->OnGetText = [](TField* Sender, QString& Text, bool) {
         Text = TAnalysisEngine::GetErrorMessage(Sender->AsInteger());
     };
     ds->OnNewRecord = [this](TDataSet* DataSet) { BalkiNewRecord(DataSet); };
@@ -140,7 +142,7 @@ void TCSHrvStumpwiseToDS::CreateMerijumiDataSet()
     FcdsMerijumi = AnalysisColumns::Create(QStringLiteral("cdsMerijumi"), AnalysisColumns::Meas(), QStringLiteral("KOKS_NR;BALKIS_NR;MERIJUMS_NR"));
     TClientDataSet* ds = FcdsMerijumi.get();
     // MerijumsNrGetText: top rows are numbered from 100 on and shown less 100.
-    ds->FieldByName(QStringLiteral("MERIJUMS_NR"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::MERIJUMS_NR)->OnGetText = [](TField* Sender, QString& Text, bool) {
         if (!HasCurrentRecord(Sender)) {
             Text.clear();
             return;
@@ -149,14 +151,14 @@ void TCSHrvStumpwiseToDS::CreateMerijumiDataSet()
         Text = QString::number(nr < 100 ? nr : static_cast<qint64>(nr) - 100);
     };
     // DerigsDiamNovGetText
-    ds->FieldByName(QStringLiteral("DERIGS_DIAM_NOV"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::DERIGS_DIAM_NOV)->OnGetText = [](TField* Sender, QString& Text, bool) {
         Text = HasCurrentRecord(Sender) ? CsConst::TextAt(CsConst::DerigsDiamNovTexts(), Sender->AsInteger()) : QString();
     };
     // MerijVeidsGetText
-    ds->FieldByName(QStringLiteral("MERIJ_VEIDS"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::MERIJ_VEIDS)->OnGetText = [](TField* Sender, QString& Text, bool) {
         Text = HasCurrentRecord(Sender) ? CsConst::TextAt(CsConst::MerijVeidsTexts(), Sender->AsInteger()) : QString();
     };
-    ds->FieldByName(QStringLiteral("DERIGS"))->OnChange = [this](TField* Sender) { DerigsChange(Sender); };
+    ds->FieldByName(AnalysisField::DERIGS)->OnChange = [this](TField* Sender) { DerigsChange(Sender); };
     ds->OnNewRecord = [this](TDataSet* DataSet) { MerijumiNewRecord(DataSet); };
 }
 
@@ -164,7 +166,7 @@ namespace {
 void InstallIzvVeidsText(TDataSet* ds)
 {
     // IzvVeidsGetText
-    ds->FieldByName(QStringLiteral("IZV_VEIDS"))->OnGetText = [](TField* Sender, QString& Text, bool) {
+    ds->FieldByName(AnalysisField::IZV_VEIDS)->OnGetText = [](TField* Sender, QString& Text, bool) {
         Text = HasCurrentRecord(Sender) ? CsConst::TextAt(CsConst::IzvVeidsTexts(), Sender->AsInteger()) : QString();
     };
 }
@@ -187,27 +189,27 @@ void TCSHrvStumpwiseToDS::CreateDiamNovirzesDataSet()
 
 void TCSHrvStumpwiseToDS::CreateCirsmasDataSet()
 {
-    FcdsCirsmas = AnalysisColumns::Create(QStringLiteral("cdsCirsmas"), AnalysisColumns::Cirsmas(), QStringLiteral("CIRSMA_NR"));
+    FcdsCirsmas = AnalysisColumns::Create(QStringLiteral("cdsCirsmas"), AnalysisColumns::Cirsmas(), AnalysisField::CIRSMA_NR);
 }
 
 // ---- event handlers ----------------------------------------------------------------------
 
 void TCSHrvStumpwiseToDS::BalkiNewRecord(TDataSet* DataSet)
 {
-    DataSet->FieldByName(QStringLiteral("DERIGS"))->SetAsInteger(0);
+    DataSet->FieldByName(AnalysisField::DERIGS)->SetAsInteger(ValidationCode::Usable);
 }
 
 void TCSHrvStumpwiseToDS::MerijumiNewRecord(TDataSet* DataSet)
 {
-    DataSet->FieldByName(QStringLiteral("DERIGS"))->SetAsInteger(0);
-    DataSet->FieldByName(QStringLiteral("MERIJ_VEIDS"))->SetAsInteger(0);
+    DataSet->FieldByName(AnalysisField::DERIGS)->SetAsInteger(ValidationCode::Usable);
+    DataSet->FieldByName(AnalysisField::MERIJ_VEIDS)->SetAsInteger(0);
 }
 
 void TCSHrvStumpwiseToDS::DerigsChange(TField* Sender)
 {
-    TField* notes = Sender->DataSet()->FieldByName(QStringLiteral("PIEZIMES"));
+    TField* notes = Sender->DataSet()->FieldByName(AnalysisField::PIEZIMES);
     const qint32 code = Sender->AsInteger();
-    if (code == 0) {
+    if (code == ValidationCode::Usable) {
         notes->SetAsString(QString());
         return;
     }
@@ -229,9 +231,9 @@ void TCSHrvStumpwiseToDS::ResetKokuSk()
 {
     TClientDataSet* ds = FcdsKokuSk.get();
     ClearDataSet(ds);
-    for (int kind = 0; kind <= 2; ++kind) {
+    for (int kind : {SelectionKind::All, SelectionKind::OperatorSelected, SelectionKind::Random}) {
         ds->Append();
-        ds->FieldByName(QStringLiteral("IZV_VEIDS"))->SetAsInteger(kind);
+        ds->FieldByName(AnalysisField::IZV_VEIDS)->SetAsInteger(kind);
         ds->Post();
     }
 }
@@ -271,7 +273,7 @@ void TCSHrvStumpwiseToDS::EnableAllControls()
 void TCSHrvStumpwiseToDS::FilterBalki()
 {
     FcdsBalki->SetFiltered(false);
-    const qint32 tree = FcdsKoki->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger();
+    const qint32 tree = FcdsKoki->FieldByName(AnalysisField::KOKS_NR)->AsInteger();
     FcdsBalki->SetFilter(QStringLiteral("KOKS_NR = ") + QString::number(tree));
     FcdsBalki->SetFiltered(true);
 }
@@ -279,8 +281,8 @@ void TCSHrvStumpwiseToDS::FilterBalki()
 void TCSHrvStumpwiseToDS::FilterMerijumi()
 {
     FcdsMerijumi->SetFiltered(false);
-    const qint32 tree = FcdsBalki->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger();
-    const qint32 log = FcdsBalki->FieldByName(QStringLiteral("BALKIS_NR"))->AsInteger();
+    const qint32 tree = FcdsBalki->FieldByName(AnalysisField::KOKS_NR)->AsInteger();
+    const qint32 log = FcdsBalki->FieldByName(AnalysisField::BALKIS_NR)->AsInteger();
     FcdsMerijumi->SetFilter(QStringLiteral("KOKS_NR = ") + QString::number(tree) + QStringLiteral(" AND BALKIS_NR = ")
                             + QString::number(log));
     FcdsMerijumi->SetFiltered(true);
