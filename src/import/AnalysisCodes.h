@@ -40,3 +40,21 @@ enum : int16_t {
     Random = 2,
 };
 } // namespace SelectionKind
+
+// MERIJ_VEIDS of a measurement: where the row comes from.
+namespace MeasurementKind {
+enum : int16_t {
+    FromFile = 0,
+    SyntheticButt = 1,
+    SyntheticTop = 2,
+};
+} // namespace MeasurementKind
+
+// DERIGS_DIAM_NOV of a measurement: whether its diameter pair counts in the deviation table.
+namespace DeviationUse {
+enum : int16_t {
+    Counted = 0,
+    Rejected = 1,
+    Synthetic = 2,
+};
+} // namespace DeviationUse

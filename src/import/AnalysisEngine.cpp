@@ -365,7 +365,7 @@ void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vec
         butt.BALKIS_NR = V(log.BALKIS_NR);
         butt.MERIJUMS_NR = 0;
         butt.MERVIETA = 0;
-        butt.MERIJ_VEIDS = 1;
+        butt.MERIJ_VEIDS = MeasurementKind::SyntheticButt;
         butt.HRV_DIAMETRS = hrv;
         butt.DAST_DIAMETRS = dast;
         const size_t buttIdx = m.Meas.size();
@@ -384,7 +384,7 @@ void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vec
         top.BALKIS_NR = V(log.BALKIS_NR);
         top.MERIJUMS_NR = Checked(static_cast<long long>(highest) + 101);
         top.MERVIETA = log.HRV_GARUMS;
-        top.MERIJ_VEIDS = 2;
+        top.MERIJ_VEIDS = MeasurementKind::SyntheticTop;
         top.HRV_DIAMETRS = log.HRV_TIEVG;
         top.DAST_DIAMETRS = log.DAST_TIEVG;
         const size_t topIdx = m.Meas.size();
@@ -798,16 +798,16 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
         for (auto it = begin; it != end; ++it) {
             for (size_t i : w.MeasOf(*it)) {
                 TMeasRow& row = m.Meas[i];
-                if (V(row.MERIJ_VEIDS) == 1) {
-                    row.DERIGS_DIAM_NOV = 2;
+                if (V(row.MERIJ_VEIDS) == MeasurementKind::SyntheticButt) {
+                    row.DERIGS_DIAM_NOV = DeviationUse::Synthetic;
                     continue;
                 }
                 if (V(row.DAST_DIAMETRS) <= 0 || V(row.HRV_DIAMETRS) <= 0 || V(row.NOVIRZE_DIAMETRS) > maksNovirze) {
-                    row.DERIGS_DIAM_NOV = 1;
+                    row.DERIGS_DIAM_NOV = DeviationUse::Rejected;
                     inc(rejected);
                     continue;
                 }
-                row.DERIGS_DIAM_NOV = 0;
+                row.DERIGS_DIAM_NOV = DeviationUse::Counted;
                 // Consecutive pairs mostly share their interval: try the last row first.
                 if (lastRow != rowOf.end() && lastRow->first == row.INTERVALS_DIAMETRS) {
                     CountPair(m.DiamNovirzes[lastRow->second], row);

@@ -1,5 +1,6 @@
 #include "import/HqcReader.h"
 
+#include "import/AnalysisCodes.h"
 #include "import/StanForD2010Errors.h"
 #include "import/StanForD2010Xml.h"
 
@@ -227,7 +228,9 @@ void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
 
     const QString sSel =
         ReadNodeText(SelectChildNode(elStem, "ControlStemInfo", FUseNS), "RandomControlStemSelection", false, FUseNS);
-    tree.IZV_VEIDS = sSel.compare(QLatin1String("randomly selected stem"), Qt::CaseInsensitive) == 0 ? 1 : 2;
+    tree.IZV_VEIDS = sSel.compare(QLatin1String("randomly selected stem"), Qt::CaseInsensitive) == 0
+        ? TreeSelection::Random
+        : TreeSelection::Operator;
 
     const QString sCat = ReadNodeText(elStem, "ProcessingCategory", true, FUseNS);
     if (GetProcessingCategory(sCat) == csHprSingleTreeProcessing) {

@@ -1,5 +1,6 @@
 #include "import/KtrReader.h"
 
+#include "import/AnalysisCodes.h"
 #include "import/KtrConvert.h"
 #include "import/KtrErrors.h"
 #include "import/KtrTokenizer.h"
@@ -296,7 +297,7 @@ void Import::FirstPass()
     for (int32_t b = 1; b <= m_blocks; ++b) {
         TTreeRow tree;
         tree.KOKS_NR = b;
-        tree.IZV_VEIDS = 2;
+        tree.IZV_VEIDS = TreeSelection::Operator;
         m_model.Trees.push_back(tree);
     }
     m_logBegin.assign(std::size_t(m_blocks), 0);
@@ -349,7 +350,7 @@ void Import::FirstPass()
             break;
         case Action::Random:
             if (tree && KtrConvert::VariantToNumber(m.Value) != 0)
-                tree->IZV_VEIDS = 1;
+                tree->IZV_VEIDS = TreeSelection::Random;
             break;
         case Action::LogDastTievg:
         case Action::LogHrvTievg:

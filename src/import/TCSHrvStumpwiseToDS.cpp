@@ -202,7 +202,7 @@ void TCSHrvStumpwiseToDS::BalkiNewRecord(TDataSet* DataSet)
 void TCSHrvStumpwiseToDS::MerijumiNewRecord(TDataSet* DataSet)
 {
     DataSet->FieldByName(AnalysisField::DERIGS)->SetAsInteger(ValidationCode::Usable);
-    DataSet->FieldByName(AnalysisField::MERIJ_VEIDS)->SetAsInteger(0);
+    DataSet->FieldByName(AnalysisField::MERIJ_VEIDS)->SetAsInteger(MeasurementKind::FromFile);
 }
 
 void TCSHrvStumpwiseToDS::DerigsChange(TField* Sender)
