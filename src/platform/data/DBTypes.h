@@ -26,7 +26,8 @@ enum class TFieldType {
     ftWideMemo,
 };
 
-enum class TFieldKind { fkData, fkCalculated, fkInternalCalc };
+// fkLookup last: values kept elsewhere by number stay as they were.
+enum class TFieldKind { fkData, fkCalculated, fkInternalCalc, fkLookup };
 
 enum class TDataSetState {
     dsInactive,

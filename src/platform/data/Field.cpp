@@ -48,6 +48,8 @@ TField::TField(TFieldType dataType, int size)
 
 TField::~TField()
 {
+    if (m_lookupDataSet)
+        m_lookupDataSet->RemoveFreeNotification(m_lookupFreeId);
     if (m_kpDbField) {
         m_kpDbField->FieldGone();
         m_kpDbField = nullptr;
@@ -79,6 +81,65 @@ void TField::SetFieldKind(TFieldKind kind)
     if (m_dataSet && m_dataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     m_fieldKind = kind;
+}
+
+void TField::SetLookupDataSet(TDataSet* dataSet)
+{
+    if (dataSet == m_lookupDataSet)
+        return;
+    if (m_lookupDataSet)
+        m_lookupDataSet->RemoveFreeNotification(m_lookupFreeId);
+    m_lookupDataSet = dataSet;
+    m_lookupFreeId = 0;
+    // A lookup dataset destroyed first leaves the field reading null, not a dangling pointer.
+    if (dataSet)
+        m_lookupFreeId = dataSet->AddFreeNotification([this](TDataSet*) { m_lookupDataSet = nullptr; });
+}
+
+::Value TField::LookupValue() const
+{
+    if (!m_dataSet || !m_dataSet->Active() || !m_lookupDataSet || !m_lookupDataSet->Active())
+        return ::Value();
+    ValueArray keys;
+    for (TField* key : m_dataSet->GetFieldList(m_keyFields)) {
+        ::Value v = key->Value();
+        if (v.IsNull())
+            return ::Value();
+        keys.push_back(std::move(v));
+    }
+    if (keys.empty())
+        return ::Value();
+    const ::Value found =
+        m_lookupDataSet->Lookup(m_lookupKeyFields, keys.size() == 1 ? keys[0] : ::Value(keys), m_lookupResultField);
+    return found.IsNull() ? found : ToStorage(found);
+}
+
+void TField::WriteLookupKeys(const ::Value& value)
+{
+    if (!m_dataSet)
+        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
+    if (m_readOnly)
+        throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(DisplayName()));
+    const auto keys = m_dataSet->GetFieldList(m_keyFields);
+    if (value.IsNull()) {
+        for (TField* key : keys)
+            key->Clear();
+    } else {
+        if (!m_lookupDataSet || !m_lookupDataSet->Active())
+            throw EDatabaseError(QStringLiteral("Field '%1' has no open lookup dataset").arg(DisplayName()));
+        const ::Value found = m_lookupDataSet->Lookup(m_lookupResultField, FromStorage(value), m_lookupKeyFields);
+        // A value the lookup dataset does not hold has no keys: refuse it rather than clear them.
+        if (found.IsNull())
+            RaiseConvertError(FromStorage(value).AsString(), QStringLiteral("lookup"));
+        if (keys.size() == 1) {
+            keys[0]->SetValue(found);
+        } else {
+            const ValueArray& values = found.AsArray();
+            for (size_t i = 0; i < keys.size() && i < values.size(); ++i)
+                keys[i]->SetValue(values[i]);
+        }
+    }
+    Change();
 }
 
 void TField::SetDataSet(TDataSet* dataSet)
@@ -158,6 +219,8 @@ void TField::PropertyChanged(bool layoutAffected)
 {
     if (!m_dataSet)
         throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
+    if (Lookup())
+        return LookupValue();
     return m_dataSet->GetFieldData(this);
 }
 
@@ -165,7 +228,10 @@ void TField::WriteStored(const ::Value& stored)
 {
     if (!m_dataSet)
         throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
-    m_dataSet->SetFieldData(this, stored);
+    if (Lookup())
+        WriteLookupKeys(stored);
+    else
+        m_dataSet->SetFieldData(this, stored);
 }
 
 bool TField::IsNull() const

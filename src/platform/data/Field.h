@@ -40,6 +40,18 @@ public:
     TFieldKind FieldKind() const { return m_fieldKind; }
     void SetFieldKind(TFieldKind kind);
     bool Calculated() const { return m_fieldKind == TFieldKind::fkCalculated; }
+    // A lookup field keeps no value of its own: it shows the LookupResultField of the record of
+    // LookupDataSet whose LookupKeyFields equal this dataset's KeyFields (names "A;B"), and
+    // setting it writes the key fields of the record whose result equals the value.
+    bool Lookup() const { return m_fieldKind == TFieldKind::fkLookup; }
+    const QString& KeyFields() const { return m_keyFields; }
+    void SetKeyFields(const QString& names) { m_keyFields = names; }
+    TDataSet* LookupDataSet() const { return m_lookupDataSet; }
+    void SetLookupDataSet(TDataSet* dataSet);
+    const QString& LookupKeyFields() const { return m_lookupKeyFields; }
+    void SetLookupKeyFields(const QString& names) { m_lookupKeyFields = names; }
+    const QString& LookupResultField() const { return m_lookupResultField; }
+    void SetLookupResultField(const QString& name) { m_lookupResultField = name; }
     TDataSet* DataSet() const { return m_dataSet; }
     // Adds the field to a closed dataset's persistent fields (or removes it with nullptr).
     void SetDataSet(TDataSet* dataSet);
@@ -132,6 +144,9 @@ protected:
     // Tells of a change: observers before, OnChange, observers after.
     virtual void Change();
     void PropertyChanged(bool layoutAffected);
+    // Lookup fields: the value found through the key fields, and writing the keys of a value.
+    ::Value LookupValue() const;
+    void WriteLookupKeys(const ::Value& value);
     [[noreturn]] void RaiseConvertError(const QString& text, const QString& kindName) const;
 
 private:
@@ -145,6 +160,11 @@ private:
     int m_size;
     TFieldKind m_fieldKind = TFieldKind::fkData;
     TDataSet* m_dataSet = nullptr;
+    QString m_keyFields;
+    TDataSet* m_lookupDataSet = nullptr;
+    int m_lookupFreeId = 0;
+    QString m_lookupKeyFields;
+    QString m_lookupResultField;
     QString m_displayLabel;
     int m_displayWidth = -1;
     TAlignment m_alignment = TAlignment::taLeftJustify;
