@@ -107,14 +107,21 @@ TEST(ColumnDrag, MarkShowsWhereTheColumnGoesAndEscCancels)
     EXPECT_EQ(d.Shown(), (QStringList{"KOKS_NR", "SUGA", "DATUMS", "PIEZ", "SLEPTS"}));
 }
 
-TEST(ColumnDrag, ShortMoveStartsNoDrag)
+TEST(ColumnDrag, ShortMoveStartsNoDragAndTheTitleIsClicked)
 {
     Dragging<TestGrid> d;
+    TEkColumn* clicked = nullptr;
+    d.grid.OnTitleClick = [&](TEkColumn* c) { clicked = c; };
     d.Drag(d.Title(2), d.Title(2) + QPoint(2, 1), false);
     EXPECT_EQ(TColumnDragObject::Current(), nullptr);
     EXPECT_EQ(d.grid.DragColumnIndex(), -1);
     QTest::mouseRelease(d.grid.viewport(), Qt::LeftButton, {}, d.Title(2) + QPoint(2, 1));
     EXPECT_EQ(d.Shown().first(), "KOKS_NR");
+    EXPECT_EQ(clicked, d.grid.Columns()->Items(1));
+
+    clicked = nullptr;
+    d.Drag(d.Title(2), d.Title(4));
+    EXPECT_EQ(clicked, nullptr) << "a drop is no click";
 }
 
 TEST(ColumnDrag, DraggedOffTheGridIsRemovedOnlyBelowOrFarAway)
