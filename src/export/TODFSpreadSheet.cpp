@@ -4,9 +4,11 @@
 #include "export/ExportProgress.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include <QScopeGuard>
 #include <QXmlStreamWriter>
 #include <cmath>
 #include <vector>
@@ -211,43 +213,20 @@ QByteArray TODFSpreadSheet::WriteContent()
     if (!ds)
         throw Exception(QStringLiteral("DataSet not specified"));
     QByteArray out;
-    ds->DisableControls();
+    // Put the dataset back as it was, whatever happened on the way: closed again, or at the
+    // record it showed once a pending edit is posted.
+    const TDataSetGuard still(ds, TDataSetGuard::Controls);
     const bool wasOpen = ds->Active();
-    TBookmark bookmark;
-    bool started = false;
-    struct Restore
-    {
-        TDataSet* ds;
-        bool wasOpen;
-        TBookmark& bookmark;
-        bool& started;
-        ~Restore()
-        {
-            try {
-                if (!wasOpen)
-                    ds->Close();
-                else if (!bookmark.IsEmpty() && ds->BookmarkValid(bookmark))
-                    ds->GotoBookmark(bookmark);
-            } catch (...) {
-                // Restoring must not hide the export's own outcome.
-            }
-            if (started)
-                ExportProgress::End();
-            ds->EnableControls();
-        }
-    } restore{ds, wasOpen, bookmark, started};
-
-    if (wasOpen) {
+    if (wasOpen)
         ds->CheckBrowseMode();
-        if (!ds->IsEmpty())
-            bookmark = ds->GetBookmark();
+    const TDataSetGuard back(ds, TDataSetGuard::Active | TDataSetGuard::Position);
+    if (wasOpen)
         ds->First();
-    } else {
+    else
         ds->Open();
-    }
     const int recordCount = ds->RecordCount();
-    started = true;
     ExportProgress::Start(2 * recordCount + 4 * Columns().Count());
+    const auto end = qScopeGuard([] { ExportProgress::End(); });
 
     if (Columns().Count() == 0)
         for (int i = 0; i < ds->FieldCount(); ++i) {

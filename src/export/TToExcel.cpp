@@ -9,6 +9,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DateTimeField.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/data/StringField.h"
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/rtl/EConvertError.h"
@@ -276,36 +277,16 @@ void TToExcel::FlushData()
     if (!ds)
         throw EExcel(QStringLiteral("DataSet not specified"));
     const bool wasOpen = ds->Active();
-    ds->DisableControls();
-    TBookmark bookmark;
-    // Put the dataset back as it was, whatever happened on the way.
-    struct Restore
-    {
-        TDataSet* ds;
-        bool wasOpen;
-        TBookmark& bookmark;
-        ~Restore()
-        {
-            try {
-                if (!wasOpen)
-                    ds->Close();
-                else if (!bookmark.IsEmpty() && ds->BookmarkValid(bookmark))
-                    ds->GotoBookmark(bookmark);
-            } catch (...) {
-                // Restoring must not hide the export's own outcome.
-            }
-            ds->EnableControls();
-        }
-    } restore{ds, wasOpen, bookmark};
-
-    if (wasOpen) {
+    // Put the dataset back as it was, whatever happened on the way: closed again, or at the
+    // record it showed once a pending edit is posted.
+    const TDataSetGuard still(ds, TDataSetGuard::Controls);
+    if (wasOpen)
         ds->CheckBrowseMode();
-        if (!ds->IsEmpty())
-            bookmark = ds->GetBookmark();
+    const TDataSetGuard back(ds, TDataSetGuard::Active | TDataSetGuard::Position);
+    if (wasOpen)
         ds->First();
-    } else {
+    else
         ds->Open();
-    }
     ExportProgress::Start(ds->RecordCount() + 2);
     try {
         if (IsTemplate())

@@ -32,7 +32,8 @@ TDataSetGuard::TDataSetGuard(TDataSet* dataSet, unsigned parts)
             FParts &= ~unsigned(Index);
         }
     }
-    if ((FParts & Position) && FDataSet->Active())
+    FWasActive = FDataSet->Active();
+    if ((FParts & Position) && FWasActive)
         FMark = FDataSet->GetBookmark();
     // Last, so nothing above can leave the controls asleep.
     if (FParts & Controls)
@@ -56,7 +57,9 @@ TDataSetGuard::~TDataSetGuard()
             FDataSet->SetFiltered(FFiltered);
         });
     }
-    if ((FParts & Position) && !FMark.IsEmpty()) {
+    if ((FParts & Active) && !FWasActive) {
+        Quietly([this] { FDataSet->Close(); });
+    } else if ((FParts & Position) && !FMark.IsEmpty()) {
         Quietly([this] {
             if (FDataSet->BookmarkValid(FMark))
                 FDataSet->GotoBookmark(FMark);

@@ -70,13 +70,14 @@ TEST_P(DataSetGuard, PutsBackExactlyThePartsNamed)
     expect(TDataSetGuard::Index, &Snapshot::indexFields);
     expect(TDataSetGuard::Filter, &Snapshot::filter);
     expect(TDataSetGuard::Filter, &Snapshot::filtered);
-    if (c.parts & TDataSetGuard::Position)
+    if (c.parts & TDataSetGuard::Position) {
         EXPECT_EQ(after.koks, before.koks) << c.name;
+    }
     EXPECT_FALSE(after.controlsDisabled) << c.name;
 }
 
 constexpr unsigned All = TDataSetGuard::Controls | TDataSetGuard::Position
-    | TDataSetGuard::Filter | TDataSetGuard::Index;
+    | TDataSetGuard::Filter | TDataSetGuard::Index | TDataSetGuard::Active;
 
 INSTANTIATE_TEST_SUITE_P(
     Parts, DataSetGuard,
@@ -111,6 +112,29 @@ TEST(DataSetGuardEdges, LostRecordIsLeftAndTheRestRestored)
     closed.FieldDefs().Add(QStringLiteral("ID"), TFieldType::ftInteger);
     EXPECT_NO_THROW({ TDataSetGuard guard(&closed, All); });
     EXPECT_FALSE(closed.ControlsDisabled());
+}
+
+// A dataset opened inside the block is closed again; an open one stays open at its record.
+TEST(DataSetGuardEdges, ActiveStateComesBack)
+{
+    auto ds = MakeLogs();
+    for (int k : {1, 2, 3})
+        AddLog(*ds, k, 1);
+    ds->First();
+    ds->Next();
+    const unsigned parts = TDataSetGuard::Active | TDataSetGuard::Position;
+    {
+        TDataSetGuard guard(ds.get(), parts);
+        ds->Last();
+    }
+    EXPECT_TRUE(ds->Active());
+    EXPECT_EQ(ds->FieldByName(QStringLiteral("KOKS_NR"))->AsInteger(), 2);
+    ds->Close();
+    {
+        TDataSetGuard guard(ds.get(), parts);
+        ds->Open();
+    }
+    EXPECT_FALSE(ds->Active());
 }
 
 } // namespace
