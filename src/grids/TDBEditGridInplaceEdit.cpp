@@ -9,10 +9,13 @@
 #include "grids/EdGridDataLink.h"
 #include "grids/EkColumn.h"
 #include "grids/TDateList.h"
+#include "grids/TPopupDataList.h"
 #include "grids/TPopupListbox.h"
 #include "grids/TPopupMemo.h"
+#include "grids/TPopupTree.h"
 #include "grids/TUpDown.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DelphiFormat.h"
@@ -49,6 +52,9 @@ bool IsDateField(const TField* f)
     return f->DataType() == TFieldType::ftDate || f->DataType() == TFieldType::ftDateTime;
 }
 
+constexpr qint64 kLookupSearchPause = 2000;
+constexpr int kLookupSearchMax = 32;
+
 constexpr TEkColumnDateOptions kInterimKinds = cdoInterimNo | cdoInterimBeforeFirst | cdoInterimAfterLast;
 
 TInterimType InterimTypeOf(TEkColumnDateOptions o)
@@ -60,15 +66,28 @@ TInterimType InterimTypeOf(TEkColumnDateOptions o)
     return TInterimType::InterimNo;
 }
 
+// The program's error box for a failure of a key or a pop-up; nothing was written.
+void ShowError(QWidget* AWidget, const std::exception& e)
+{
+    UiServices::MessageBox(AWidget, QString::fromUtf8(e.what()), QApplication::applicationName(),
+                           QMessageBox::Critical, QMessageBox::Ok);
+}
+
 } // namespace
 
-TDBEditGridInplaceEdit::TDBEditGridInplaceEdit(TCustomDBEdGrid* AGrid) : TInplaceEdit(AGrid), FDBGrid(AGrid)
+TDBEditGridInplaceEdit::TDBEditGridInplaceEdit(TCustomDBEdGrid* AGrid)
+    : TInplaceEdit(AGrid), FDBGrid(AGrid), FLookupSource(std::make_unique<TDataSource>())
 {
     setMouseTracking(true);
     BoundsChanged();
 }
 
-TDBEditGridInplaceEdit::~TDBEditGridInplaceEdit() = default;
+TDBEditGridInplaceEdit::~TDBEditGridInplaceEdit()
+{
+    // The tree goes before the source it may still be bound to.
+    FListVisible = false;
+    delete FTreeList;
+}
 
 qint64& TDBEditGridInplaceEdit::LastKeyTime()
 {
@@ -100,6 +119,68 @@ bool TDBEditGridInplaceEdit::PrepareField(TField* AField) const
     if (ds->State() != TDataSetState::dsEdit && ds->State() != TDataSetState::dsInsert)
         ds->Edit();
     return ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert;
+}
+
+TField* TDBEditGridInplaceEdit::LookupKeyField() const
+{
+    TField* f = Field();
+    return f && f->Lookup() && f->DataSet() ? f->DataSet()->FindField(f->KeyFields()) : nullptr;
+}
+
+bool TDBEditGridInplaceEdit::LookupTest() const
+{
+    const TField* key = LookupKeyField();
+    return key && !key->ReadOnly() && !key->Calculated() && key->DataSet()->Active() && !ColumnReadOnly() &&
+           !FDBGrid->ReadOnly() && FDBGrid->LinkActive();
+}
+
+void TDBEditGridInplaceEdit::LookupStep(bool Down)
+{
+    TField* f = Field();
+    TField* key = LookupKeyField();
+    TDataSet* lookup = f ? f->LookupDataSet() : nullptr;
+    if (!key || !lookup || !lookup->Active() || !PrepareField(key))
+        return;
+    // A key the lookup dataset lacks starts again at its first record.
+    if (key->IsNull() || !lookup->Locate(f->LookupKeyFields(), key->Value()))
+        lookup->First();
+    else if (Down)
+        lookup->Next();
+    else
+        lookup->Prior();
+    if (!lookup->IsEmpty())
+        key->SetValue(lookup->FieldByName(f->LookupKeyFields())->Value());
+}
+
+bool TDBEditGridInplaceEdit::LookupSearch(QChar Char)
+{
+    TField* f = Field();
+    if (!LookupStyle() || !f || !f->Lookup())
+        return false;
+    TField* key = LookupKeyField();
+    TDataSet* lookup = f->LookupDataSet();
+    TField* result = lookup ? lookup->FindField(f->LookupResultField()) : nullptr;
+    if (!key || !result || result->FieldKind() != TFieldKind::fkData || !IsStringField(result) ||
+        f->LookupKeyFields().isEmpty())
+        return false;
+    if (Char == QChar(u'\b') || Char == QChar(27)) {
+        FSearchText.clear();
+        return true;
+    }
+    if (Char < QChar(u' ') || !PrepareField(key))
+        return true;
+    const qint64 now = UiServices::TickCount();
+    if (now - LastKeyTime() > kLookupSearchPause)
+        FSearchText.clear();
+    LastKeyTime() = now;
+    if (FSearchText.size() < kLookupSearchMax && lookup->Active()) {
+        const QString wanted = FSearchText + Char;
+        if (lookup->Locate(result->FieldName(), ::Value(wanted), loCaseInsensitive | loPartialKey)) {
+            key->SetValue(lookup->FieldByName(f->LookupKeyFields())->Value());
+            FSearchText = wanted;
+        }
+    }
+    return true;
 }
 
 bool TDBEditGridInplaceEdit::ShowsButton() const
@@ -140,10 +221,10 @@ void TDBEditGridInplaceEdit::UpdateContents()
     if (c) {
         switch (c->ButtonStyle()) {
         case TEkColumnButtonStyle::cbsAuto:
-            // Lookup fields do not exist in the dataset layer, so no field passes the lookup
-            // test and no lookup list or tree is offered.
             if (!f)
                 style = TEditStyle::esSimple;
+            else if (f->Lookup())
+                style = LookupTest() ? TEditStyle::esDataList : TEditStyle::esSimple;
             else if (c->IsURL())
                 style = TEditStyle::esURL;
             else if (ro)
@@ -165,7 +246,7 @@ void TDBEditGridInplaceEdit::UpdateContents()
         case TEkColumnButtonStyle::cbsCheck: style = TEditStyle::esCheck; break;
         case TEkColumnButtonStyle::cbsOwnerDraw: style = TEditStyle::esOwnerDraw; break;
         case TEkColumnButtonStyle::cbsMemo: style = TEditStyle::esMemo; break;
-        case TEkColumnButtonStyle::cbsTree: style = TEditStyle::esSimple; break;
+        case TEkColumnButtonStyle::cbsTree: style = LookupTest() ? TEditStyle::esTree : TEditStyle::esSimple; break;
         case TEkColumnButtonStyle::cbsDate: style = ro ? TEditStyle::esSimple : TEditStyle::esDate; break;
         case TEkColumnButtonStyle::cbsURL: style = TEditStyle::esURL; break;
         }
@@ -184,6 +265,16 @@ void TDBEditGridInplaceEdit::SetEditStyle(TEditStyle Style)
             if (!FPickList)
                 FPickList = new TPopupListbox(this);
             FActiveList = FPickList;
+            break;
+        case TEditStyle::esDataList:
+            if (!FDataList)
+                FDataList = new TPopupDataList(this);
+            FActiveList = FDataList;
+            break;
+        case TEditStyle::esTree:
+            if (!FTreeList)
+                FTreeList = new TPopupTree(this);
+            FActiveList = FTreeList;
             break;
         case TEditStyle::esDate:
             if (!FDateList)
@@ -210,6 +301,8 @@ void TDBEditGridInplaceEdit::SetEditStyle(TEditStyle Style)
     }
     if (FPickList)
         FPickList->ResetSearchTime();
+    if (FDataList)
+        FDataList->ResetSearchTime();
     update();
     if (FEditStyle == TEditStyle::esMemo && c && c->Field()) {
         const TField* f = c->Field();
@@ -390,6 +483,41 @@ void TDBEditGridInplaceEdit::keyPressEvent(QKeyEvent* event)
             HoverLink(true, mapFromGlobal(QCursor::pos()));
         return;
     }
+    if (key == Qt::Key_Delete && LookupStyle()) {
+        try {
+            TField* keyField = LookupKeyField();
+            if (PrepareField(keyField))
+                keyField->Clear();
+        } catch (const std::exception& e) {
+            ShowError(this, e);
+        }
+        return;
+    }
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && !FListVisible && LookupStyle() &&
+        !(FDBGrid->Options() & dgAlwaysShowEditor)) {
+        try {
+            LookupStep(key == Qt::Key_Down);
+        } catch (const std::exception& e) {
+            ShowError(this, e);
+        }
+        return;
+    }
+    const QString typed = event->text();
+    if (LookupStyle() &&
+        (key == Qt::Key_Backspace || key == Qt::Key_Escape || (typed.size() == 1 && typed[0] >= QChar(u' ')))) {
+        bool searched = false;
+        try {
+            searched = LookupSearch(key == Qt::Key_Backspace ? QChar(u'\b')
+                                    : key == Qt::Key_Escape  ? QChar(27)
+                                                             : typed[0]);
+        } catch (const std::exception& e) {
+            ShowError(this, e);
+            searched = true;
+        }
+        // The text of a lookup cell is the lookup's result: typing searches instead of editing it.
+        if (searched && key != Qt::Key_Escape)
+            return;
+    }
     if (key == Qt::Key_Delete && HasPopupStyle() && FEditStyle != TEditStyle::esMemo) {
         TField* f = Field();
         if (f && !ColumnReadOnly() && !f->ReadOnly()) {
@@ -563,9 +691,7 @@ void TDBEditGridInplaceEdit::FillPickList()
     FPickList->setPalette(palette());
     FPickList->LoadItems(c->DropDownSorted());
     const int n = FPickList->count();
-    const int rows = n < static_cast<int>(c->DropDownRows()) ? n : static_cast<int>(c->DropDownRows());
-    const int itemHeight = FPickList->ItemHeight();
-    FPickList->setFixedHeight((rows > 0 ? rows * itemHeight : itemHeight) + 4);
+    FitList(FPickList, c->DropDownRows());
     FPickList->clearSelection();
     FPickList->setCurrentRow(-1);
     TField* f = Field();
@@ -577,12 +703,53 @@ void TDBEditGridInplaceEdit::FillPickList()
                 break;
             }
     }
+}
+
+void TDBEditGridInplaceEdit::FitList(TPopupListbox* List, unsigned Rows)
+{
+    const int n = List->count();
+    const int rows = n < static_cast<int>(Rows) ? n : static_cast<int>(Rows);
+    const int itemHeight = List->ItemHeight();
+    List->setFixedHeight((rows > 0 ? rows * itemHeight : itemHeight) + 4);
     int w = width();
-    const QFontMetrics fm(FPickList->font());
+    const QFontMetrics fm(List->font());
     for (int i = 0; i < n; ++i)
-        w = std::max(w, fm.horizontalAdvance(FPickList->item(i)->text()) + 8 +
+        w = std::max(w, fm.horizontalAdvance(List->item(i)->text()) + 8 +
                             (n > rows ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0));
-    FPickList->setFixedWidth(w);
+    List->setFixedWidth(w);
+}
+
+void TDBEditGridInplaceEdit::DropDownLookup()
+{
+    TEkColumn* c = Column();
+    TField* f = Field();
+    TField* key = LookupKeyField();
+    TDataSet* lookup = f ? f->LookupDataSet() : nullptr;
+    if (!key || !lookup || !lookup->Active())
+        return;
+    FLookupSource->SetDataSet(lookup);
+    if (FActiveList == FDataList) {
+        FDataList->setFont(font());
+        FDataList->setPalette(palette());
+        FDataList->Load(lookup, f->LookupKeyFields(), f->LookupResultField(), key->Value());
+        FitList(FDataList, c->DropDownRows());
+    } else {
+        FTreeList->setFont(font());
+        FTreeList->setPalette(palette());
+        FTreeList->SetKeyField(f->LookupKeyFields());
+        FTreeList->SetCaptionFields(c->TreeCaptionFields().isEmpty() ? f->LookupResultField() : c->TreeCaptionFields());
+        FTreeList->SetLevelFields(c->TreeLevelFields());
+        FTreeList->SetParentField(c->TreeParentField());
+        FTreeList->SetMinParentVal(c->TreeMinParentVal());
+        FTreeList->SetDBTreeType(c->TreeDBTreeType());
+        FTreeList->SetCaptionSeparator(c->TreeCaptionSeparator());
+        FTreeList->SetDataSource(FLookupSource.get());
+        if (!key->IsNull())
+            lookup->Locate(f->LookupKeyFields(), key->Value());
+        FTreeList->resize(c->TreeWidth() != -1 ? c->TreeWidth() : width(),
+                          c->TreeHeight() != -1 ? c->TreeHeight() : 12 * (fontMetrics().height() + 4));
+    }
+    ShowList();
 }
 
 void TDBEditGridInplaceEdit::ShowList()
@@ -615,6 +782,8 @@ void TDBEditGridInplaceEdit::DropDown()
         if (FActiveList == FPickList) {
             FillPickList();
             ShowList();
+        } else if (FActiveList == FDataList || FActiveList == FTreeList) {
+            DropDownLookup();
         } else if (FActiveList == FDateList) {
             DropDownCalendar();
         } else if (FActiveList == FMemoList) {
@@ -622,8 +791,9 @@ void TDBEditGridInplaceEdit::DropDown()
         }
     } catch (const std::exception& e) {
         FListVisible = false;
-        UiServices::MessageBox(this, QString::fromUtf8(e.what()), QApplication::applicationName(),
-                               QMessageBox::Critical, QMessageBox::Ok);
+        if (FActiveList && FActiveList != FDateList && FActiveList != FMemoList)
+            FActiveList->hide();
+        ShowError(this, e);
     }
 }
 
@@ -714,6 +884,8 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
     qintptr code = 0;
     bool periodDate = false;
     bool dateValue = false;
+    ::Value lookupValue;
+    bool lookupPath = false;
     FMemoPath = false;
     if (QWidget* grabber = QWidget::mouseGrabber(); grabber && grabber != FActiveList)
         grabber->releaseMouse();
@@ -738,6 +910,15 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
         } else {
             periodDate = f && IsStringField(f);
         }
+    } else if (FActiveList == FDataList) {
+        lookupValue = FDataList->KeyValue();
+        lookupPath = true;
+    } else if (FActiveList == FTreeList) {
+        // The tree keeps the lookup dataset on the chosen record; an empty one offers nothing.
+        TDataSet* lookup = FLookupSource->DataSet();
+        lookupPath = lookup && lookup->Active() && !lookup->IsEmpty();
+        if (lookupPath)
+            lookupValue = lookup->FieldByName(FTreeList->KeyField())->Value();
     } else if (FActiveList == FMemoList) {
         valueText = FMemoList->Memo()->toPlainText();
         have = true;
@@ -747,13 +928,20 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
     // The release of a press that opened the list may have gone to the list.
     FTracking = false;
     FPressed = false;
-    if (FActiveList == FPickList)
-        FPickList->hide();
+    if (FActiveList == FPickList || FActiveList == FDataList || FActiveList == FTreeList)
+        FActiveList->hide();
+    if (FTreeList)
+        FTreeList->SetDataSource(nullptr);
+    FLookupSource->SetDataSet(nullptr);
     update();
     if (!Accept || !f)
         return;
     try {
-        if (dateValue) {
+        if (lookupPath) {
+            TField* key = LookupKeyField();
+            if (PrepareField(key))
+                key->SetValue(lookupValue);
+        } else if (dateValue) {
             // A date field takes the day itself: its text would depend on the date format.
             if (PrepareField(f))
                 f->SetAsDateTime(FDateList->Calendar()->CalendarDate());
@@ -762,8 +950,7 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
         }
     } catch (const std::exception& e) {
         // The value stays in the pop-up's hands only; the field keeps what it had.
-        UiServices::MessageBox(this, QString::fromUtf8(e.what()), QApplication::applicationName(),
-                               QMessageBox::Critical, QMessageBox::Ok);
+        ShowError(this, e);
     }
 }
 

@@ -7,13 +7,18 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 class TCustomDBEdGrid;
+class TDataSource;
 class TDateList;
 class TEkColumn;
 class TField;
+class TPopupDataList;
 class TPopupListbox;
 class TPopupMemo;
+class TPopupTree;
 
 // How the in-place editor edits the current cell; every style but esSimple and esURL shows
 // a button at the editor's right edge.
@@ -33,7 +38,7 @@ enum class TEditStyle {
 
 // The data grid's in-place editor: the grid's one-line edit with a style taken from the
 // current column, a button drawn at its right edge and the pop-up the style asks for (a pick
-// list, the calendar or the memo form), or a link opened with Ctrl+click. A pop-up closed
+// list, a lookup list or tree, the calendar or the memo form), or a link opened with Ctrl+click. A pop-up closed
 // with acceptance writes its value into the field.
 class TDBEditGridInplaceEdit : public TInplaceEdit {
     Q_OBJECT
@@ -58,6 +63,8 @@ public:
     TPopupListbox* PickList() const { return FPickList; }
     TDateList* DateList() const { return FDateList; }
     TPopupMemo* MemoList() const { return FMemoList; }
+    TPopupDataList* DataList() const { return FDataList; }
+    TPopupTree* TreeList() const { return FTreeList; }
 
     void DropDown();
     void CloseUp(bool Accept);
@@ -86,6 +93,7 @@ protected:
 
 private:
     friend class TPopupListbox;
+    friend class TPopupTree;
 
     TEkColumn* Column() const;
     TField* Field() const;
@@ -99,6 +107,17 @@ private:
     void ShowList();
     void DropDownCalendar();
     void DropDownMemo();
+    void DropDownLookup();
+    // A lookup column's field in this dataset that holds the key (KeyFields), or nullptr.
+    TField* LookupKeyField() const;
+    bool LookupStyle() const { return FEditStyle == TEditStyle::esDataList || FEditStyle == TEditStyle::esTree; }
+    bool LookupTest() const;
+    // Up/Down on a closed lookup cell: the previous or next lookup record's key.
+    void LookupStep(bool Down);
+    // Typed characters find the first lookup record whose result begins with them.
+    bool LookupSearch(QChar Char);
+    // Height and width of a drop-down list for its items.
+    void FitList(TPopupListbox* List, unsigned Rows);
     // A left release in the list closes it, accepting when the point lies inside.
     void ListMouseUp(bool Inside);
     void EditButtonClick();
@@ -111,6 +130,9 @@ private:
     TPopupListbox* FPickList = nullptr;
     TDateList* FDateList = nullptr;
     TPopupMemo* FMemoList = nullptr;
+    TPopupDataList* FDataList = nullptr;
+    TPopupTree* FTreeList = nullptr;
+    std::unique_ptr<TDataSource> FLookupSource;
     QWidget* FActiveList = nullptr;
     TEditStyle FEditStyle = TEditStyle::esSimple;
     bool FListVisible = false;
