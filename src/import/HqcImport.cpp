@@ -1,5 +1,6 @@
 // The loader's entry to the .hqc reader: reads the file's bytes and hands them to the reader.
 
+#include "import/FileBytes.h"
 #include "import/HqcReader.h"
 #include "import/KtrErrors.h"
 #include "import/Readers.h"
@@ -19,7 +20,7 @@ void ImportHQCFile(const QString& sFileName, TAnalysisModel& model)
             StanForD2010Errors::RaiseUserError(QStringLiteral("Fails \"%1\" nav atrasts!").arg(sFileName));
         KtrErrors::RaiseFileError(sFileName, file.errorString());
     }
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = FileBytes::ReadAll(file);
     if (file.error() != QFileDevice::NoError)
         KtrErrors::RaiseFileError(sFileName, file.errorString());
     file.close();

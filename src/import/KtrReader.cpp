@@ -1,6 +1,7 @@
 #include "import/KtrReader.h"
 
 #include "import/AnalysisCodes.h"
+#include "import/FileBytes.h"
 #include "import/KtrConvert.h"
 #include "import/KtrErrors.h"
 #include "import/KtrTokenizer.h"
@@ -8,12 +9,14 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <cstring>
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -94,7 +97,7 @@ struct Mapped {
     int32_t Nr;
     int32_t Type;
     Action Act;
-    QString Value;
+    uint32_t Var; // its raw row, which holds the value unless the value was cut there
 };
 
 bool IsTypeless(int32_t nr)
@@ -128,7 +131,29 @@ private:
     void LogWords(int32_t block, Action act, const QString& value);
     void DealMeasurements(int32_t block, Action act, const QString& value);
 
+    // Values repeat a lot (codes, flags, the same lists stem after stem): each text is held
+    // once and every row with it shares it, which keeps the raw rows' memory near the file's.
+    void Share(QString& text)
+    {
+        if (text.isEmpty())
+            return;
+        const auto it = m_texts.constFind(text);
+        if (it != m_texts.constEnd())
+            text = *it;
+        else
+            m_texts.insert(text);
+    }
+
+    // The whole value of a mapped variable.
+    const QString& ValueOf(const Mapped& m) const
+    {
+        const auto cut = m_cutValues.find(m.Var);
+        return cut != m_cutValues.end() ? cut->second : m_model.Vars[m.Var].VERTIBA;
+    }
+
     TAnalysisModel& m_model;
+    QSet<QString> m_texts;
+    std::unordered_map<uint32_t, QString> m_cutValues; // whole values longer than VERTIBA keeps
     std::vector<Mapped> m_mapped;
     int32_t m_blocks = 0;
     std::size_t m_treeBase = 0; // trees the model held before this file
@@ -190,10 +215,17 @@ void Import::RawPass(const char* data, std::size_t size)
         if (!IsTypeless(nr)) {
             const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
+            Share(v.Value);
             row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
             const Action act = ActionOf(nr, type);
-            if (act != Action::None)
-                m_mapped.push_back({block, nr, type, act, v.Value});
+            if (act != Action::None) {
+                const std::size_t var = m_model.Vars.size();
+                if (var > std::numeric_limits<uint32_t>::max())
+                    KtrErrors::RaiseOverflow();
+                if (row.VERTIBA.size() != v.Value.size())
+                    m_cutValues.emplace(uint32_t(var), v.Value);
+                m_mapped.push_back({block, nr, type, act, uint32_t(var)});
+            }
         }
         m_model.Vars.push_back(std::move(row));
         if (v.CutInType)
@@ -310,38 +342,38 @@ void Import::FirstPass()
         switch (m.Act) {
         case Action::HrvNumurs:
             if (header.HRV_NUMURS.size() < 3)
-                header.HRV_NUMURS = m.Value.left(AnalysisWidth::HRV_NUMURS);
+                header.HRV_NUMURS = ValueOf(m).left(AnalysisWidth::HRV_NUMURS);
             break;
         case Action::HrvVin:
             if (header.HRV_VIN.size() < 3)
-                header.HRV_VIN = m.Value.left(AnalysisWidth::HRV_VIN);
+                header.HRV_VIN = ValueOf(m).left(AnalysisWidth::HRV_VIN);
             break;
         case Action::Date:
             if (tree) {
-                const double day = KtrConvert::ToDay(m.Value);
+                const double day = KtrConvert::ToDay(ValueOf(m));
                 Later(header.DATUMS_PARB, day);
                 Later(tree->DATUMS_PARB, day);
             }
             break;
         case Action::Object: {
             // An object named in the file header still belongs to the file's objects.
-            const int32_t nr = ObjectNumber(m.Value);
+            const int32_t nr = ObjectNumber(ValueOf(m));
             if (tree)
                 tree->CIRSMA_NR = nr;
             break;
         }
         case Action::LogCount:
             if (tree)
-                tree->BALKU_SK = KtrConvert::VariantToInt(m.Value);
+                tree->BALKU_SK = KtrConvert::VariantToInt(ValueOf(m));
             break;
         case Action::SpeciesText:
             if (tree)
-                tree->SUGA_TXT = m.Value.left(AnalysisWidth::SUGA_TXT);
+                tree->SUGA_TXT = ValueOf(m).left(AnalysisWidth::SUGA_TXT);
             break;
         case Action::Species:
             // The key compares as a number: "01" is key 1.
             if (tree && tree->SUGA.isEmpty()) {
-                const double key = KtrConvert::VariantToNumber(m.Value);
+                const double key = KtrConvert::VariantToNumber(ValueOf(m));
                 if (key == 1)
                     tree->SUGA = QStringLiteral("PRIEDE");
                 else if (key == 2)
@@ -349,7 +381,7 @@ void Import::FirstPass()
             }
             break;
         case Action::Random:
-            if (tree && KtrConvert::VariantToNumber(m.Value) != 0)
+            if (tree && KtrConvert::VariantToNumber(ValueOf(m)) != 0)
                 tree->IZV_VEIDS = TreeSelection::Random;
             break;
         case Action::LogDastTievg:
@@ -358,7 +390,7 @@ void Import::FirstPass()
         case Action::LogHrvGarums:
         case Action::LogMerSkaits:
             if (tree)
-                LogWords(m.Block, m.Act, m.Value);
+                LogWords(m.Block, m.Act, ValueOf(m));
             break;
         default:
             break;
@@ -422,7 +454,7 @@ void Import::SecondPass()
     int64_t given = 0; // words take two characters at least, their separator included
     for (const Mapped& m : m_mapped)
         if (m.Act == Action::MeasDast || m.Act == Action::MeasHrv || m.Act == Action::MeasMervieta)
-            given += (m.Value.size() + 1) / 2;
+            given += (ValueOf(m).size() + 1) / 2;
     // The analysis adds a butt and a top row to every log: room for them too, so that the table
     // is not moved (and held twice) when it grows.
     m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)) + 2 * m_model.Logs.size());
@@ -433,13 +465,13 @@ void Import::SecondPass()
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.
             if (m.Nr == kControlDate && !header.DATUMS_PARB)
-                header.DATUMS_PARB = KtrConvert::ToDay(m.Value);
+                header.DATUMS_PARB = KtrConvert::ToDay(ValueOf(m));
             break;
         case Action::MeasDast:
         case Action::MeasHrv:
         case Action::MeasMervieta:
             if (m.Block > 0)
-                DealMeasurements(m.Block, m.Act, m.Value);
+                DealMeasurements(m.Block, m.Act, ValueOf(m));
             break;
         default:
             break;
@@ -471,7 +503,7 @@ void KtrReader::ReadFile(const QString& sFileName, TAnalysisModel& model)
     QFile file(sFileName);
     if (!file.open(QIODevice::ReadOnly))
         KtrErrors::RaiseFileError(sFileName, file.errorString());
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = FileBytes::ReadAll(file);
     if (file.error() != QFileDevice::NoError)
         KtrErrors::RaiseFileError(sFileName, file.errorString());
     Read(bytes, model);

@@ -2,12 +2,18 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+#include <QVarLengthArray>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
 // One column of a dataset's records, kept as a typed array indexed by record slot with a null
 // flag per slot. Record slots are never moved; orders are kept as arrays of slots elsewhere.
+// Texts of a column live in one shared character store (one byte a character while every text
+// is Latin-1), each slot holding where its text begins and how long it is: a heap string per
+// cell would cost several times the text itself on large loads.
 class TColumnStore {
 public:
     enum class Kind { Int32, Int64, Double, String, Bytes };
@@ -27,7 +33,7 @@ public:
     qint32 Int32At(int slot) const { return m_i32[size_t(slot)]; }
     qint64 Int64At(int slot) const { return m_i64[size_t(slot)]; }
     double DoubleAt(int slot) const { return m_dbl[size_t(slot)]; }
-    const QString& StringAt(int slot) const { return m_str[size_t(slot)]; }
+    QString StringAt(int slot) const;
     const QByteArray& BytesAt(int slot) const { return m_bytes[size_t(slot)]; }
 
     void SetInt32(int slot, qint32 v);
@@ -38,16 +44,41 @@ public:
 
     // Ordering of two slots: null first, then by value (text case-sensitive, or not).
     int Compare(int a, int b, bool caseInsensitive = false) const;
+    // Ordering of a text slot's value against a text, as QString::compare orders them.
+    int CompareText(int slot, QStringView text, bool caseInsensitive = false) const;
 
     // Releases the memory a deleted record's value holds.
     void Release(int slot) { SetNull(slot); }
 
 private:
+    // A slot's text as UTF-16, converted into buf when the store holds bytes.
+    using TextBuffer = QVarLengthArray<char16_t, 256>;
+    QStringView TextView(int slot, TextBuffer& buf) const;
+    bool TextEquals(quint64 begin, QStringView text) const;
+    quint64 AppendText(QStringView text);
+    void DropText(int slot);
+    void Compact();
+
+    static constexpr quint64 kEmptyText = ~quint64(0); // an empty text that is not a null one
+
     Kind m_kind;
     std::vector<std::uint8_t> m_null;
     std::vector<qint32> m_i32;
     std::vector<qint64> m_i64;
     std::vector<double> m_dbl;
-    std::vector<QString> m_str;
+    std::vector<quint64> m_textBegin; // in characters
+    std::vector<quint32> m_textLength;
+    std::vector<char> m_latin1; // the store while every text is Latin-1
+    std::vector<char16_t> m_utf16; // the store after the first text that is not
+    bool m_wide = false;
+    quint64 m_garbage = 0; // characters no slot may use any more (an estimate from above)
+    // Texts written lately, by where their characters were: a text shared among many records
+    // (the same string handed again) is stored once.
+    struct Recent {
+        const void* Data = nullptr;
+        quint32 Length = 0;
+        quint64 Begin = 0;
+    };
+    std::array<Recent, 64> m_recent{};
     std::vector<QByteArray> m_bytes;
 };

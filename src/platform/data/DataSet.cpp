@@ -53,9 +53,9 @@ int CompareStoredToKey(const TColumnStore& column, int slot, const ::Value& key,
         const double k = key.IsDateTime() ? key.AsDateTime().Days() : key.AsFloat();
         return v < k ? -1 : (v > k ? 1 : 0);
     }
-    case TColumnStore::Kind::String:
+    case TColumnStore::Kind::String: return column.CompareText(slot, key.AsString(), caseInsensitive);
     case TColumnStore::Kind::Bytes: {
-        const int c = QString::compare(column.StringAt(slot), key.AsString(),
+        const int c = QString::compare(QString::fromLatin1(column.BytesAt(slot)), key.AsString(),
                                        caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
@@ -579,9 +579,7 @@ bool TDataSet::SortByIntegerKeys()
         total += bits[j];
     }
     if (total <= 64) {
-        std::vector<std::pair<quint64, int>> a(n), b(n);
-        for (size_t i = 0; i < n; ++i) {
-            const int slot = m_order[i];
+        const auto keyOf = [&](int slot) {
             quint64 key = 0;
             for (size_t j = 0; j < k; ++j) {
                 const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
@@ -592,8 +590,56 @@ bool TDataSet::SortByIntegerKeys()
                     code = c.IsNull(slot) ? 0 : quint64(c.Int32At(slot) - lo[j] + 1);
                 key = bits[j] == 64 ? code : (key << bits[j]) | code;
             }
-            a[i] = {key, slot};
+            return key;
+        };
+        // Records usually arrive in order of the first key already (a reader writes a stem's
+        // rows together): then only each run of equal first keys is sorted, in a small buffer,
+        // and the whole table's two key arrays are never allocated.
+        const int rest = total - bits[0];
+        bool firstInOrder = true;
+        {
+            const TColumnStore& c = m_columns[size_t(m_orderKeys[0].Field)];
+            const bool desc = m_orderKeys[0].Descending;
+            const auto firstOf = [&](int slot) {
+                if (c.IsNull(slot))
+                    return desc ? hi[0] - lo[0] + 1 : 0;
+                return desc ? hi[0] - c.Int32At(slot) : c.Int32At(slot) - lo[0] + 1;
+            };
+            qint64 prev = firstOf(m_order[0]);
+            for (size_t i = 1; i < n && firstInOrder; ++i) {
+                const qint64 code = firstOf(m_order[i]);
+                firstInOrder = prev <= code;
+                prev = code;
+            }
         }
+        if (firstInOrder) {
+            std::vector<std::pair<quint64, int>> run;
+            for (size_t b = 0; b < n;) {
+                run.clear();
+                run.emplace_back(keyOf(m_order[b]), m_order[b]);
+                const quint64 first = run.front().first >> rest;
+                bool inOrder = true;
+                size_t e = b + 1;
+                for (; e < n; ++e) {
+                    const quint64 key = keyOf(m_order[e]);
+                    if ((key >> rest) != first)
+                        break;
+                    inOrder = inOrder && run.back().first <= key;
+                    run.emplace_back(key, m_order[e]);
+                }
+                if (!inOrder) {
+                    std::stable_sort(run.begin(), run.end(),
+                                     [](const auto& x, const auto& y) { return x.first < y.first; });
+                    for (size_t i = b; i < e; ++i)
+                        m_order[i] = run[i - b].second;
+                }
+                b = e;
+            }
+            return true;
+        }
+        std::vector<std::pair<quint64, int>> a(n), b(n);
+        for (size_t i = 0; i < n; ++i)
+            a[i] = {keyOf(m_order[i]), m_order[i]};
         // Least significant digit first: every pass is stable, so ties stay in rank order.
         constexpr int kDigit = 11;
         constexpr size_t kBuckets = size_t(1) << kDigit;
@@ -1567,7 +1613,7 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
             } else if (c.IsNull(slot)) {
                 match = false;
             } else if (text[i]) {
-                const QString& v = c.StringAt(slot);
+                const QString v = c.StringAt(slot);
                 const QString k = stored[i].AsString();
                 const Qt::CaseSensitivity cs = ci ? Qt::CaseInsensitive : Qt::CaseSensitive;
                 match = partial ? v.startsWith(k, cs) : v.compare(k, cs) == 0;

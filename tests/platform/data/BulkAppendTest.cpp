@@ -150,6 +150,31 @@ TEST(BulkAppend, SameTableAsRecordByRecordInEveryOrder)
     }
 }
 
+// The first key already in order (as readers write stems), the others not, with ties, nulls
+// and a run whose first key is null; and one table wholly in order.
+TEST(BulkAppend, RecordsInOrderOfTheFirstKeyAreOrderedWithinEachRun)
+{
+    const std::vector<Row> runs = {
+        {Value(), 4, "a", 1}, {Value(), 2, "b", 1}, {1, 3, "c", 9}, {1, 1, "d", 2}, {1, 3, "e", Value()},
+        {1, 1, "f", 2},       {2, 7, "g", 0},       {4, Value(), "h", 5}, {4, 2, "i", -1}, {4, 2, "j", -3},
+    };
+    const std::vector<Row> sorted = {{1, 1, "a", 1}, {1, 1, "b", 1}, {1, 2, "c", 0}, {3, 1, "d", 5}};
+    for (const auto* rows : {&runs, &sorted}) {
+        for (const char* desc : {"", "GARUMS", "KOKS_NR;BALKIS_NR"}) {
+            SCOPED_TRACE(std::string(rows == &runs ? "runs, descending: " : "sorted, descending: ") + desc);
+            auto one = MakeLogs();
+            auto bulk = MakeLogs();
+            for (TClientDataSet* ds : {one.get(), bulk.get()}) {
+                ds->AddIndex("ix", "KOKS_NR;BALKIS_NR;GARUMS", 0, desc);
+                ds->SetIndexName("ix");
+            }
+            AppendOneByOne(*one, *rows);
+            AppendInBulk(*bulk, *rows);
+            EXPECT_EQ(Records(*bulk), Records(*one));
+        }
+    }
+}
+
 TEST(BulkAppend, ControlsAndEventsStayQuiet)
 {
     auto ds = MakeLogs();

@@ -1,0 +1,82 @@
+// Texts kept in a column's shared character store come back as they were written, whatever was
+// written, overwritten or dropped around them, and order as QString orders them.
+
+#include "platform/data/ColumnStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+namespace {
+
+int Sign(int c)
+{
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+TEST(ColumnStore, TextsComeBackAsWrittenAcrossOverwritesAndAWidening)
+{
+    TColumnStore c(TColumnStore::Kind::String);
+    c.Resize(4);
+    const QString shared = QStringLiteral("Massevirke");
+    c.SetString(0, shared);
+    c.SetString(1, shared); // the same string again
+    c.SetString(2, QString(QLatin1StringView("")));
+    EXPECT_TRUE(c.IsNull(3));
+    EXPECT_TRUE(c.StringAt(3).isNull());
+    EXPECT_FALSE(c.IsNull(2));
+    EXPECT_TRUE(c.StringAt(2).isEmpty());
+    EXPECT_FALSE(c.StringAt(2).isNull());
+
+    // Many edits of one record (the store squeezes out what they gave up), then a text beyond
+    // Latin-1 that turns the store wide.
+    for (int i = 0; i < 5000; ++i)
+        c.SetString(3, QStringLiteral("edit %1 ").arg(i).repeated(3));
+    EXPECT_EQ(c.StringAt(3), QStringLiteral("edit 4999 ").repeated(3));
+    c.SetString(2, QStringLiteral("Bērzs"));
+    EXPECT_EQ(c.StringAt(0), shared);
+    EXPECT_EQ(c.StringAt(1), shared);
+    EXPECT_EQ(c.StringAt(2), QStringLiteral("Bērzs"));
+    for (int i = 0; i < 5000; ++i)
+        c.SetString(1, QStringLiteral("ā%1").arg(i));
+    EXPECT_EQ(c.StringAt(0), shared);
+    EXPECT_EQ(c.StringAt(1), QStringLiteral("ā4999"));
+    EXPECT_EQ(c.StringAt(2), QStringLiteral("Bērzs"));
+
+    c.SetNull(0);
+    EXPECT_TRUE(c.IsNull(0));
+    EXPECT_TRUE(c.StringAt(0).isNull());
+    c.Resize(2);
+    c.Resize(3);
+    EXPECT_TRUE(c.IsNull(2));
+    EXPECT_EQ(c.StringAt(1), QStringLiteral("ā4999"));
+}
+
+TEST(ColumnStore, TextsOrderAsQStringOrdersThem)
+{
+    // Latin-1 letters whose case folding leaves Latin-1 (µ), upper and lower case, prefixes.
+    const QStringList texts = {QStringLiteral("µ"), QStringLiteral("ä"), QStringLiteral("Ä"), QStringLiteral("a"),
+                               QStringLiteral("A"), QStringLiteral("ab"), QStringLiteral("ÿ"), QStringLiteral("z"),
+                               QString(QLatin1StringView("")), QStringLiteral("Z")};
+    for (bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "wide store" : "Latin-1 store");
+        TColumnStore c(TColumnStore::Kind::String);
+        c.Resize(int(texts.size()) + 1);
+        for (int i = 0; i < texts.size(); ++i)
+            c.SetString(i, texts[i]);
+        if (wide)
+            c.SetString(int(texts.size()), QStringLiteral("Ē"));
+        for (int a = 0; a < texts.size(); ++a) {
+            for (int b = 0; b < texts.size(); ++b) {
+                for (Qt::CaseSensitivity cs : {Qt::CaseSensitive, Qt::CaseInsensitive}) {
+                    const int expected = Sign(QString::compare(texts[a], texts[b], cs));
+                    const bool ci = cs == Qt::CaseInsensitive;
+                    EXPECT_EQ(c.Compare(a, b, ci), expected) << a << ' ' << b << ' ' << ci;
+                    EXPECT_EQ(c.CompareText(a, texts[b], ci), expected) << a << ' ' << b << ' ' << ci;
+                }
+            }
+        }
+    }
+}
+
+} // namespace
