@@ -718,7 +718,8 @@ void TCustomDBEdGrid::SetColumnAttributes()
     for (int i = 0; i < FColumns->Count(); ++i) {
         TEkColumn* c = FColumns->Items(i);
         TField* f = FDataLink->Active() ? c->Field() : nullptr;
-        SetTabStops(i + FIndicatorOffset, !c->ReadOnly() && f && !f->Calculated() && !f->ReadOnly());
+        const bool readOnlyLookup = f && f->Lookup() && (!f->KeyField() || f->KeyField()->ReadOnly());
+        SetTabStops(i + FIndicatorOffset, !c->ReadOnly() && f && !f->Calculated() && !f->ReadOnly() && !readOnlyLookup);
         if (!FAutoFitColumns)
             SetColWidths(i + FIndicatorOffset, c->Width());
     }

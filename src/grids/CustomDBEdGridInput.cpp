@@ -50,6 +50,8 @@ bool dataSetCanModify(const TDataSet* ds) { return ds && ds->Active(); }
 
 bool fieldCanModify(const TField* f)
 {
+    if (f && f->Lookup())
+        return !f->ReadOnly() && fieldCanModify(f->KeyField());
     return f && !f->ReadOnly() && !f->Calculated() && dataSetCanModify(f->DataSet());
 }
 

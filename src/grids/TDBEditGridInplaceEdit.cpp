@@ -124,7 +124,7 @@ bool TDBEditGridInplaceEdit::PrepareField(TField* AField) const
 TField* TDBEditGridInplaceEdit::LookupKeyField() const
 {
     TField* f = Field();
-    return f && f->Lookup() && f->DataSet() ? f->DataSet()->FindField(f->KeyFields()) : nullptr;
+    return f ? f->KeyField() : nullptr;
 }
 
 bool TDBEditGridInplaceEdit::LookupTest() const

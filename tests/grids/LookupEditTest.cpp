@@ -139,6 +139,18 @@ TEST_F(LookupEdit, StyleNeedsAModifiableKeyField)
     }
 }
 
+TEST_F(LookupEdit, CellTakesTextOnlyWhenItsKeyFieldCan)
+{
+    for (bool keyReadOnly : {true, false}) {
+        trees.FieldByName("SUGA_KODS")->SetReadOnly(keyReadOnly);
+        grid.LayoutChanged();
+        grid.SetSelectedIndex(column->Index());
+        EXPECT_EQ(grid.TabStops(column->Index() + grid.IndicatorOffset()), !keyReadOnly);
+        EXPECT_EQ(grid.CanEditModify(), !keyReadOnly);
+        trees.Cancel();
+    }
+}
+
 TEST_F(LookupEdit, ListWritesTheChosenKeyAndEscChangesNothing)
 {
     TDBEditGridInplaceEdit* editor = EditOn();

@@ -96,6 +96,11 @@ void TField::SetLookupDataSet(TDataSet* dataSet)
         m_lookupFreeId = dataSet->AddFreeNotification([this](TDataSet*) { m_lookupDataSet = nullptr; });
 }
 
+TField* TField::KeyField() const
+{
+    return Lookup() && m_dataSet ? m_dataSet->FindField(m_keyFields) : nullptr;
+}
+
 ::Value TField::LookupValue() const
 {
     if (!m_dataSet || !m_dataSet->Active() || !m_lookupDataSet || !m_lookupDataSet->Active())

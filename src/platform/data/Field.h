@@ -52,6 +52,9 @@ public:
     void SetLookupKeyFields(const QString& names) { m_lookupKeyFields = names; }
     const QString& LookupResultField() const { return m_lookupResultField; }
     void SetLookupResultField(const QString& name) { m_lookupResultField = name; }
+    // The field of this dataset that KeyFields names (a single one), nullptr when there is none;
+    // a lookup field can take a value only when its key field can.
+    TField* KeyField() const;
     TDataSet* DataSet() const { return m_dataSet; }
     // Adds the field to a closed dataset's persistent fields (or removes it with nullptr).
     void SetDataSet(TDataSet* dataSet);
