@@ -747,7 +747,8 @@ void TDBEditGridInplaceEdit::DropDownLookup()
         if (!key->IsNull())
             lookup->Locate(f->LookupKeyFields(), key->Value());
         FTreeList->resize(c->TreeWidth() != -1 ? c->TreeWidth() : width(),
-                          c->TreeHeight() != -1 ? c->TreeHeight() : 12 * (fontMetrics().height() + 4));
+                          c->TreeHeight() != -1 ? c->TreeHeight()
+                                                : int(c->DropDownRows()) * (fontMetrics().height() + 4) + 4);
     }
     ShowList();
 }

@@ -160,6 +160,20 @@ TEST(LookupField, FollowsChangesOfTheLookupDataSet)
     EXPECT_EQ(nos1->LookupDataSet(), nullptr);
 }
 
+TEST(LookupField, ReadsTheRecordALinkIsPainting)
+{
+    LookupFixture fx;
+    fx.AddLog(Value(1), Value(2));
+    fx.AddLog(Value(2), Value(1));
+    fx.logs.First();
+    const char* const expected[] = {"Priede", "Egle"};
+    for (int pos = 0; pos < 2; ++pos) {
+        fx.logs.SetReadPosition(pos);
+        EXPECT_EQ(fx.nos1->DisplayText(), QString::fromUtf8(expected[pos]));
+    }
+    fx.logs.SetReadPosition(0);
+}
+
 TEST(LookupField, TextWritesKeysOnlyInEditMode)
 {
     LookupFixture fx;
