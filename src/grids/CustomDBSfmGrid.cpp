@@ -16,6 +16,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/Exception.h"
 #include "platform/ui/InplaceEdit.h"
 #include "platform/ui/UiServices.h"
@@ -56,37 +57,16 @@ int& gridCount()
 // Shows the hourglass until it goes out of scope.
 class WaitCursor {
 public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor() { UiServices::WaitCursor(true); }
+    ~WaitCursor() { UiServices::WaitCursor(false); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Disables a dataset's controls (and optionally its filter) until it goes out of scope.
-class ControlsOff {
-public:
-    ControlsOff(TDataSet* ds, bool filterOff) : m_ds(ds), m_filtered(ds->Filtered()), m_filterOff(filterOff)
-    {
-        m_ds->DisableControls();
-        if (m_filterOff)
-            m_ds->SetFiltered(false);
-    }
-    ~ControlsOff()
-    {
-        try {
-            if (m_filterOff)
-                m_ds->SetFiltered(m_filtered);
-        } catch (...) {
-        }
-        m_ds->EnableControls();
-    }
-    ControlsOff(const ControlsOff&) = delete;
-    ControlsOff& operator=(const ControlsOff&) = delete;
-
-private:
-    TDataSet* m_ds;
-    bool m_filtered;
-    bool m_filterOff;
+// The dataset's controls stay still and its filter is off until the scope ends.
+struct ControlsOff {
+    ControlsOff(TDataSet* ds) : keep(ds, TDataSetGuard::Controls | TDataSetGuard::Filter) { ds->SetFiltered(false); }
+    TDataSetGuard keep;
 };
 
 bool isDateType(TFieldType t)
@@ -363,7 +343,7 @@ void TCustomDBSfmGrid::ClientSort()
     auto* D = dynamic_cast<TClientDataSet*>(LinkDataSet());
     if (!D)
         return;
-    ControlsOff off(D, true);
+    const ControlsOff off(D);
     D->IndexDefs().Update();
     if (D->IndexDefs().IndexOf(SortIndexName) >= 0)
         D->DeleteIndex(SortIndexName);
@@ -479,7 +459,7 @@ void TCustomDBSfmGrid::RestoreOriginalOrder()
     if (!cds)
         return;
     cds->CheckBrowseMode();
-    ControlsOff off(cds, true);
+    const ControlsOff off(cds);
     SetOriginalOrderBy(FOriginalOrderBy);
     cds->SetIndexName(QStringLiteral("DEFAULT_ORDER"));
 }
