@@ -10,6 +10,7 @@
 #include "grids/TColumnDragObject.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -256,14 +257,8 @@ void TCustomDBEdGrid::AutoFitColumn(int ACol, Qt::KeyboardModifiers Shift)
         W = std::max(W, TextWidth(column->Title()->Font(), column->Title()->Caption()));
     if (shift || !ctrl) {
         ds->CheckBrowseMode();
-        const TBookmark mark = ds->GetBookmark();
-        ds->DisableControls();
-        const auto restore = qScopeGuard([ds, &mark] {
-            ds->SetBlockReadSize(0);
-            if (ds->BookmarkValid(mark))
-                ds->GotoBookmark(mark);
-            ds->EnableControls();
-        });
+        const TDataSetGuard keep(ds, TDataSetGuard::Controls | TDataSetGuard::Position);
+        const auto blockRead = qScopeGuard([ds] { ds->SetBlockReadSize(0); });
         const QFont font = column->Font();
         const int most = ScaleValue(600);
         ds->First();

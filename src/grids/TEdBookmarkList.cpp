@@ -3,6 +3,7 @@
 #include "grids/CustomDBEdGrid.h"
 #include "grids/EInvalidGridOperation.h"
 #include "platform/data/DataSet.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/EListError.h"
 
 #include <QScopeGuard>
@@ -113,8 +114,7 @@ void TEdBookmarkList::Delete()
     TDataSet* ds = FGrid->LinkDataSet();
     if (!ds)
         return;
-    ds->DisableControls();
-    const auto enable = qScopeGuard([ds] { ds->EnableControls(); });
+    const TDataSetGuard still(ds, TDataSetGuard::Controls);
     for (int i = Count() - 1; i >= 0; --i) {
         ds->GotoBookmark(FList[static_cast<size_t>(i)]);
         ds->Delete();
