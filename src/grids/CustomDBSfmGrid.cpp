@@ -204,7 +204,8 @@ bool TCustomDBSfmGrid::IsSortableField(TField* F) const
     case TFieldType::ftBlob: return false;
     default: break;
     }
-    return F->FieldKind() != TFieldKind::fkCalculated;
+    // Calculated and lookup values are not kept in the records an order is built on.
+    return F->FieldKind() != TFieldKind::fkCalculated && F->FieldKind() != TFieldKind::fkLookup;
 }
 
 int TCustomDBSfmGrid::FieldIndexOfFieldNo(int FieldNo) const

@@ -1,4 +1,4 @@
-#include "GridTestUtil.h"
+#include "SortGridTestUtil.h"
 
 #include "grids/TDBEditGridInplaceEdit.h"
 #include "grids/TPopupDataList.h"
@@ -279,6 +279,23 @@ TEST_F(LookupEdit, ClosedCellStepsAndSearchesTheLookupDataSet)
         EXPECT_EQ(Key(), Value(1)) << "Backspace empties the search text";
         trees.Cancel();
         now += 5000;
+    }
+}
+
+// The sort grid orders only by values the records hold.
+struct SortProbe : TestSortGrid {
+    using TCustomDBSfmGrid::IsSortableField;
+};
+
+TEST(LookupSort, OnlyDataFieldsAreSortable)
+{
+    const std::pair<TFieldKind, bool> cases[] = {
+        {TFieldKind::fkData, true}, {TFieldKind::fkCalculated, false}, {TFieldKind::fkLookup, false}};
+    SortProbe grid;
+    for (auto [kind, sortable] : cases) {
+        TStringField f(20);
+        f.SetFieldKind(kind);
+        EXPECT_EQ(grid.IsSortableField(&f), sortable) << int(kind);
     }
 }
 
