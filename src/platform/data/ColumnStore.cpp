@@ -25,7 +25,10 @@ TColumnStore::TColumnStore(Kind kind)
 
 void TColumnStore::Resize(int count)
 {
-    m_null.resize(size_t(count), 1);
+    m_null.resize((size_t(count) + 63) / 64, 0);
+    for (int i = m_count; i < count; ++i)
+        MarkNull(i);
+    m_count = count;
     switch (m_kind) {
     case Kind::Int32: m_i32.resize(size_t(count), 0); break;
     case Kind::Int64: m_i64.resize(size_t(count), 0); break;
@@ -42,7 +45,7 @@ void TColumnStore::Resize(int count)
 
 void TColumnStore::Reserve(int count)
 {
-    m_null.reserve(size_t(count));
+    m_null.reserve((size_t(count) + 63) / 64);
     switch (m_kind) {
     case Kind::Int32: m_i32.reserve(size_t(count)); break;
     case Kind::Int64: m_i64.reserve(size_t(count)); break;
@@ -58,6 +61,7 @@ void TColumnStore::Reserve(int count)
 void TColumnStore::Clear()
 {
     m_null.clear();
+    m_count = 0;
     m_i32.clear();
     m_i64.clear();
     m_dbl.clear();
@@ -73,7 +77,7 @@ void TColumnStore::Clear()
 
 void TColumnStore::SetNull(int slot)
 {
-    m_null[size_t(slot)] = 1;
+    MarkNull(slot);
     switch (m_kind) {
     case Kind::Int32: m_i32[size_t(slot)] = 0; break;
     case Kind::Int64: m_i64[size_t(slot)] = 0; break;
@@ -85,26 +89,26 @@ void TColumnStore::SetNull(int slot)
 
 void TColumnStore::SetInt32(int slot, qint32 v)
 {
-    m_null[size_t(slot)] = 0;
+    MarkSet(slot);
     m_i32[size_t(slot)] = v;
 }
 
 void TColumnStore::SetInt64(int slot, qint64 v)
 {
-    m_null[size_t(slot)] = 0;
+    MarkSet(slot);
     m_i64[size_t(slot)] = v;
 }
 
 void TColumnStore::SetDouble(int slot, double v)
 {
-    m_null[size_t(slot)] = 0;
+    MarkSet(slot);
     m_dbl[size_t(slot)] = v;
 }
 
 void TColumnStore::SetString(int slot, const QString& v)
 {
     DropText(slot);
-    m_null[size_t(slot)] = 0;
+    MarkSet(slot);
     if (v.isEmpty()) {
         m_textBegin[size_t(slot)] = v.isNull() ? 0 : kEmptyText;
         return;
@@ -221,14 +225,14 @@ void TColumnStore::Compact()
 
 void TColumnStore::SetBytes(int slot, const QByteArray& v)
 {
-    m_null[size_t(slot)] = 0;
+    MarkSet(slot);
     m_bytes[size_t(slot)] = v;
 }
 
 int TColumnStore::Compare(int a, int b, bool caseInsensitive) const
 {
-    const bool na = m_null[size_t(a)] != 0;
-    const bool nb = m_null[size_t(b)] != 0;
+    const bool na = IsNull(a);
+    const bool nb = IsNull(b);
     if (na || nb)
         return na == nb ? 0 : (na ? -1 : 1);
     switch (m_kind) {

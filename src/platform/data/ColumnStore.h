@@ -21,13 +21,13 @@ public:
     explicit TColumnStore(Kind kind = Kind::Int32);
 
     Kind StorageKind() const { return m_kind; }
-    int Count() const { return int(m_null.size()); }
+    int Count() const { return m_count; }
 
     void Resize(int count);
     void Reserve(int count);
     void Clear();
 
-    bool IsNull(int slot) const { return m_null[size_t(slot)] != 0; }
+    bool IsNull(int slot) const { return (m_null[size_t(slot) >> 6] >> (size_t(slot) & 63)) & 1; }
     void SetNull(int slot);
 
     qint32 Int32At(int slot) const { return m_i32[size_t(slot)]; }
@@ -62,7 +62,11 @@ private:
     static constexpr quint64 kEmptyText = ~quint64(0); // an empty text that is not a null one
 
     Kind m_kind;
-    std::vector<std::uint8_t> m_null;
+    void MarkNull(int slot) { m_null[size_t(slot) >> 6] |= quint64(1) << (size_t(slot) & 63); }
+    void MarkSet(int slot) { m_null[size_t(slot) >> 6] &= ~(quint64(1) << (size_t(slot) & 63)); }
+
+    int m_count = 0;
+    std::vector<quint64> m_null; // a bit per slot, set for null
     std::vector<qint32> m_i32;
     std::vector<qint64> m_i64;
     std::vector<double> m_dbl;

@@ -637,27 +637,45 @@ bool TDataSet::SortByIntegerKeys()
             }
             return true;
         }
-        std::vector<std::pair<quint64, int>> a(n), b(n);
-        for (size_t i = 0; i < n; ++i)
-            a[i] = {keyOf(m_order[i]), m_order[i]};
         // Least significant digit first: every pass is stable, so ties stay in rank order.
         constexpr int kDigit = 11;
         constexpr size_t kBuckets = size_t(1) << kDigit;
-        std::vector<size_t> count(kBuckets);
-        for (int shift = 0; shift < total; shift += kDigit) {
-            std::fill(count.begin(), count.end(), 0);
-            for (const auto& e : a)
-                ++count[(e.first >> shift) & (kBuckets - 1)];
-            size_t sum = 0;
-            for (size_t& c : count) {
-                const size_t here = c;
-                c = sum;
-                sum += here;
+        const auto radix = [](auto& a, auto& b, auto digitOf, int from, int to) {
+            std::vector<size_t> count(kBuckets);
+            for (int shift = from; shift < to; shift += kDigit) {
+                std::fill(count.begin(), count.end(), 0);
+                for (const auto& e : a)
+                    ++count[digitOf(e, shift)];
+                size_t sum = 0;
+                for (size_t& c : count) {
+                    const size_t here = c;
+                    c = sum;
+                    sum += here;
+                }
+                for (const auto& e : a)
+                    b[count[digitOf(e, shift)]++] = e;
+                a.swap(b);
             }
-            for (const auto& e : a)
-                b[count[(e.first >> shift) & (kBuckets - 1)]++] = e;
-            a.swap(b);
+        };
+        const int posBits = int(std::bit_width(n - 1));
+        if (total + posBits <= 64) {
+            // Key and rank position packed in one number: half the memory of key and slot apart.
+            std::vector<quint64> a(n), b(n);
+            for (size_t i = 0; i < n; ++i)
+                a[i] = keyOf(m_order[i]) << posBits | quint64(i);
+            radix(a, b, [](quint64 e, int shift) { return size_t(e >> shift) & (kBuckets - 1); }, posBits,
+                  posBits + total);
+            const std::vector<int> before(m_order.begin(), m_order.end());
+            const quint64 posMask = (quint64(1) << posBits) - 1;
+            for (size_t i = 0; i < n; ++i)
+                m_order[i] = before[size_t(a[i] & posMask)];
+            return true;
         }
+        std::vector<std::pair<quint64, int>> a(n), b(n);
+        for (size_t i = 0; i < n; ++i)
+            a[i] = {keyOf(m_order[i]), m_order[i]};
+        radix(a, b, [](const std::pair<quint64, int>& e, int shift) { return size_t(e.first >> shift) & (kBuckets - 1); },
+              0, total);
         for (size_t i = 0; i < n; ++i)
             m_order[i] = a[i].second;
         return true;
