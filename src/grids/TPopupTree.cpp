@@ -4,6 +4,7 @@
 #include "platform/ui/UiServices.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleHints>
 
@@ -17,6 +18,15 @@ TPopupTree::TPopupTree(TDBEditGridInplaceEdit* AEditor) : TDBEkTreeView(AEditor)
     setFocusPolicy(Qt::NoFocus);
     viewport()->setFocusPolicy(Qt::NoFocus);
     hide();
+}
+
+void TPopupTree::keyPressEvent(QKeyEvent* event)
+{
+    // An open pop-up gets the keyboard: its closing keys act as in the editor.
+    int key = event->key();
+    FEditor->DoDropDownKeys(key, event->modifiers() & ~Qt::KeypadModifier);
+    if (key != 0)
+        TDBEkTreeView::keyPressEvent(event);
 }
 
 void TPopupTree::mousePressEvent(QMouseEvent* event)

@@ -12,6 +12,7 @@ public:
     explicit TPopupTree(TDBEditGridInplaceEdit* AEditor);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;

@@ -214,10 +214,11 @@ TEST_F(LookupEdit, TreeWritesTheChosenKeyAndACancelChangesNothing)
     EXPECT_FALSE(tree->isVisible());
     EXPECT_EQ(Key(), Value(2)) << "a cancelled tree changes nothing";
 
+    // The open tree takes the keyboard itself as well.
     QTest::keyClick(editor, Qt::Key_F4);
     tree->Selected()->setExpanded(true);
-    QTest::keyClick(editor, Qt::Key_Down);
-    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(tree, Qt::Key_Return);
     EXPECT_FALSE(editor->ListVisible());
     EXPECT_EQ(Key(), Value(3));
 
