@@ -177,6 +177,7 @@ TEST_F(LookupEdit, ListWritesTheChosenKeyAndEscChangesNothing)
     EXPECT_FALSE(editor->ListVisible());
     EXPECT_EQ(Key(), Value(3));
     EXPECT_EQ(trees.FieldByName("SUGA")->AsString(), QString::fromUtf8("Āra bērzs"));
+    EXPECT_EQ(editor->text(), QString::fromUtf8("Āra bērzs")) << "the cell shows the new key's name";
 
     // Enter without moving writes the key it opened with; a click on a row takes that row.
     QTest::keyClick(editor, Qt::Key_F4);

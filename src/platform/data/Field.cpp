@@ -418,6 +418,13 @@ void TField::Change()
         OnChange(this);
     if (m_kpDbField)
         m_kpDbField->NotifyObservers(1);
+    // A lookup field showing this key has changed with it: its controls show the new value.
+    if (m_dataSet && m_fieldKind == TFieldKind::fkData)
+        for (int i = 0; i < m_dataSet->FieldCount(); ++i) {
+            TField* f = m_dataSet->Fields(i);
+            if (f->Lookup() && f->KeyFields().split(u';').contains(m_fieldName, Qt::CaseInsensitive))
+                m_dataSet->DataEvent(TDataEvent::deFieldChange, f);
+        }
 }
 
 void TField::BindToColumn(TFieldType columnType, int columnSize)
