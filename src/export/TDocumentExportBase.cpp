@@ -9,23 +9,23 @@ TDocumentExportBase::TDocumentExportBase() : FColumns(std::make_unique<TxlColumn
 TDocumentExportBase::~TDocumentExportBase()
 {
     FColumns.reset();
-    if (FDataset && m_datasetNotice >= 0)
-        FDataset->RemoveFreeNotification(m_datasetNotice);
+    if (FDataset && FDatasetNotice >= 0)
+        FDataset->RemoveFreeNotification(FDatasetNotice);
 }
 
 void TDocumentExportBase::SetDataset(TDataSet* value)
 {
     if (FDataset) {
         FColumns->Clear();
-        if (m_datasetNotice >= 0)
-            FDataset->RemoveFreeNotification(m_datasetNotice);
-        m_datasetNotice = -1;
+        if (FDatasetNotice >= 0)
+            FDataset->RemoveFreeNotification(FDatasetNotice);
+        FDatasetNotice = -1;
     }
     FDataset = value;
     if (FDataset)
-        m_datasetNotice = FDataset->AddFreeNotification([this](TDataSet*) {
+        FDatasetNotice = FDataset->AddFreeNotification([this](TDataSet*) {
             FDataset = nullptr;
-            m_datasetNotice = -1;
+            FDatasetNotice = -1;
         });
 }
 

@@ -85,5 +85,5 @@ protected:
     bool FWriteDictionary = false;
 
 private:
-    int m_datasetNotice = -1;
+    int FDatasetNotice = -1;
 };

@@ -45,20 +45,20 @@ TOpenDocument::~TOpenDocument()
 {
     if (FZipper)
         zip_discard(Zip(FZipper));
-    if (FDataset && m_datasetNotice >= 0)
-        FDataset->RemoveFreeNotification(m_datasetNotice);
+    if (FDataset && FDatasetNotice >= 0)
+        FDataset->RemoveFreeNotification(FDatasetNotice);
 }
 
 void TOpenDocument::SetDataset(TDataSet* value)
 {
-    if (FDataset && m_datasetNotice >= 0)
-        FDataset->RemoveFreeNotification(m_datasetNotice);
-    m_datasetNotice = -1;
+    if (FDataset && FDatasetNotice >= 0)
+        FDataset->RemoveFreeNotification(FDatasetNotice);
+    FDatasetNotice = -1;
     FDataset = value;
     if (FDataset)
-        m_datasetNotice = FDataset->AddFreeNotification([this](TDataSet*) {
+        FDatasetNotice = FDataset->AddFreeNotification([this](TDataSet*) {
             FDataset = nullptr;
-            m_datasetNotice = -1;
+            FDatasetNotice = -1;
         });
 }
 

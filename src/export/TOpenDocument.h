@@ -48,5 +48,5 @@ protected:
 
 private:
     void* FZipper = nullptr; // the open zip archive while the package is written
-    int m_datasetNotice = -1;
+    int FDatasetNotice = -1;
 };
