@@ -22,6 +22,7 @@ struct THqcDiamRow {
 class THqcDiamTable {
 public:
     void Append(THqcDiamRow row);
+    void Reserve(size_t count) { FRows.reserve(count); }
     void Clear();
     const std::vector<THqcDiamRow>& Rows() const { return FRows; }
     size_t Count() const { return FRows.size(); }

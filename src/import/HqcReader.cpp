@@ -150,8 +150,35 @@ void TCSStanDForFileHQC::ParseControlValues(const pugi::xml_node& iMachineNode)
     const TNamedChildren controlValues(iMachineNode, "ControlValues", FUseNS);
     if (controlValues.begin() == controlValues.end())
         RaiseUserError(MissingFieldText(QStringLiteral("ControlValues")));
+    ReserveForStems(iMachineNode);
     for (const pugi::xml_node& el : controlValues)
         ReadControlValues(el);
+}
+
+void TCSStanDForFileHQC::ReserveForStems(const pugi::xml_node& iMachineNode)
+{
+    // Counted once over the document: tables grown step by step are copied as they grow and, on
+    // a large file, held twice at the worst moment. Room never written costs no memory.
+    size_t stems = 0, logs = 0, diameters = 0;
+    for (const pugi::xml_node& el : TNamedChildren(iMachineNode, "ControlValues", FUseNS))
+        for (const pugi::xml_node& elStem : TNamedChildren(el, "Stem", FUseNS)) {
+            ++stems;
+            const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
+            for (const pugi::xml_node& elLog : TNamedChildren(elProcessed, "Log", FUseNS)) {
+                ++logs;
+                for (const pugi::xml_node& elMeas : TNamedChildren(elLog, "LogMeasurement", FUseNS))
+                    for (const pugi::xml_node& elDiam : TNamedChildren(elMeas, "ControlLogDiameter", FUseNS)) {
+                        (void)elDiam;
+                        ++diameters;
+                    }
+            }
+        }
+    FcdsKoki->reserve(FcdsKoki->size() + stems);
+    FcdsBalki->reserve(FcdsBalki->size() + logs);
+    // The analysis adds a butt and a top row to every log.
+    FcdsMerijumi->reserve(FcdsMerijumi->size() + diameters + 2 * logs);
+    FcdsMerMachine.Reserve(FcdsMerMachine.Count() + diameters);
+    FcdsMerOperat.Reserve(FcdsMerOperat.Count() + diameters);
 }
 
 void TCSStanDForFileHQC::ReadControlValues(const pugi::xml_node& elControlValues)

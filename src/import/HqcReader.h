@@ -42,6 +42,7 @@ protected:
     void FreeDataSets() override;
 
 private:
+    void ReserveForStems(const pugi::xml_node& iMachineNode);
     void ReadControlValues(const pugi::xml_node& elControlValues);
     void ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr);
     void ReadLog(const pugi::xml_node& elLog, TTreeRow& tree);
