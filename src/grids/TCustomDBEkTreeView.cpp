@@ -66,21 +66,21 @@ constexpr unsigned KeepFilter = TDataSetGuard::Controls | TDataSetGuard::Filter 
 class TCustomDBEkTreeView::UpdateBracket {
 public:
     explicit UpdateBracket(TCustomDBEkTreeView* tree)
-        : m_tree(tree)
+        : FTree(tree)
     {
-        if (m_tree->FUpdateDepth++ == 0)
-            m_tree->setUpdatesEnabled(false);
+        if (FTree->FUpdateDepth++ == 0)
+            FTree->setUpdatesEnabled(false);
     }
     ~UpdateBracket()
     {
-        if (--m_tree->FUpdateDepth == 0)
-            m_tree->setUpdatesEnabled(true);
+        if (--FTree->FUpdateDepth == 0)
+            FTree->setUpdatesEnabled(true);
     }
     UpdateBracket(const UpdateBracket&) = delete;
     UpdateBracket& operator=(const UpdateBracket&) = delete;
 
 private:
-    TCustomDBEkTreeView* m_tree;
+    TCustomDBEkTreeView* FTree;
 };
 
 TCustomDBEkTreeView::TCustomDBEkTreeView(QWidget* AOwner)
