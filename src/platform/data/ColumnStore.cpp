@@ -25,8 +25,10 @@ TColumnStore::TColumnStore(Kind kind)
 
 void TColumnStore::Resize(int count)
 {
-    m_null.resize((size_t(count) + 63) / 64, 0);
-    for (int i = m_count; i < count; ++i)
+    // New slots are null: whole words at once, the bits of a partly used word one by one.
+    const size_t oldWords = m_null.size();
+    m_null.resize((size_t(count) + 63) / 64, ~quint64(0));
+    for (int i = m_count; i < count && size_t(i) < oldWords * 64; ++i)
         MarkNull(i);
     m_count = count;
     switch (m_kind) {
@@ -115,11 +117,14 @@ void TColumnStore::SetString(int slot, const QString& v)
     }
     Recent& r = m_recent[(std::hash<const void*>()(v.constData()) >> 4) % m_recent.size()];
     quint64 begin;
-    if (r.Data == v.constData() && r.Length == quint64(v.size()) && TextEquals(r.Begin, v)) {
+    // Characters the string owns (not raw or static data) cannot change while it is held.
+    const bool owned = v.data_ptr().isMutable();
+    if (r.Text.constData() == v.constData() && r.Text.size() == v.size() && (owned || TextEquals(r.Begin, v))) {
         begin = r.Begin;
     } else {
         begin = AppendText(v);
-        r = {v.constData(), quint32(v.size()), begin};
+        if (v.size() <= 256) // long texts are seldom shared, and not worth holding
+            r = {v, begin};
     }
     m_textBegin[size_t(slot)] = begin;
     m_textLength[size_t(slot)] = quint32(v.size());

@@ -76,11 +76,11 @@ private:
     std::vector<char16_t> m_utf16; // the store after the first text that is not
     bool m_wide = false;
     quint64 m_garbage = 0; // characters no slot may use any more (an estimate from above)
-    // Texts written lately, by where their characters were: a text shared among many records
-    // (the same string handed again) is stored once.
+    // Texts written lately, by where their characters are: a text shared among many records
+    // (the same string handed again) is stored once. Holding the string keeps its characters
+    // from being freed or changed, so the same characters are the same text.
     struct Recent {
-        const void* Data = nullptr;
-        quint32 Length = 0;
+        QString Text;
         quint64 Begin = 0;
     };
     std::array<Recent, 64> m_recent{};

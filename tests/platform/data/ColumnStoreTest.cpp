@@ -43,13 +43,29 @@ TEST(ColumnStore, TextsComeBackAsWrittenAcrossOverwritesAndAWidening)
     EXPECT_EQ(c.StringAt(1), QStringLiteral("ā4999"));
     EXPECT_EQ(c.StringAt(2), QStringLiteral("Bērzs"));
 
+    // A string changed in place after it was written is a new text, also when its characters
+    // stay where they were (raw data).
+    QString edited = QStringLiteral("GRAN");
+    QChar raw[] = {u'F', u'U', u'R', u'U'};
+    const QString rawText = QString::fromRawData(raw, 4);
+    c.SetString(0, edited);
+    c.SetString(2, rawText);
+    edited[0] = u'X';
+    raw[0] = u'S';
+    c.SetString(1, edited);
+    c.SetString(3, rawText);
+    EXPECT_EQ(c.StringAt(0), QStringLiteral("GRAN"));
+    EXPECT_EQ(c.StringAt(1), QStringLiteral("XRAN"));
+    EXPECT_EQ(c.StringAt(2), QStringLiteral("FURU"));
+    EXPECT_EQ(c.StringAt(3), QStringLiteral("SURU"));
+
     c.SetNull(0);
     EXPECT_TRUE(c.IsNull(0));
     EXPECT_TRUE(c.StringAt(0).isNull());
     c.Resize(2);
     c.Resize(3);
     EXPECT_TRUE(c.IsNull(2));
-    EXPECT_EQ(c.StringAt(1), QStringLiteral("ā4999"));
+    EXPECT_EQ(c.StringAt(1), QStringLiteral("XRAN"));
 }
 
 TEST(ColumnStore, TextsOrderAsQStringOrdersThem)
