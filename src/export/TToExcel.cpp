@@ -126,12 +126,12 @@ TToExcel::~TToExcel() = default;
 
 Workbook& TToExcel::WorkBook()
 {
-    if (!fWorkBook) {
-        fWorkBook = std::make_unique<Workbook>();
-        fFileName.clear();
-        fSheet = nullptr;
+    if (!FWorkBook) {
+        FWorkBook = std::make_unique<Workbook>();
+        FFileName.clear();
+        FSheet = nullptr;
     }
-    return *fWorkBook;
+    return *FWorkBook;
 }
 
 void TToExcel::SetVisible(bool Value)
@@ -143,8 +143,8 @@ void TToExcel::SetVisible(bool Value)
 void TToExcel::Execute(bool, bool AInNewWorkbook)
 {
     if (AInNewWorkbook) {
-        fWorkBook.reset();
-        fSheet = nullptr;
+        FWorkBook.reset();
+        FSheet = nullptr;
     }
     FlushData();
 }
@@ -152,9 +152,9 @@ void TToExcel::Execute(bool, bool AInNewWorkbook)
 void TToExcel::Reset()
 {
     TDocumentExportBase::Reset();
-    fFileName.clear();
-    fWorkBook.reset();
-    fSheet = nullptr;
+    FFileName.clear();
+    FWorkBook.reset();
+    FSheet = nullptr;
 }
 
 QString TToExcel::Format2Ext(qint32 format)
@@ -189,18 +189,18 @@ QString TToExcel::NewExportFileName() const
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     const QString name = folder + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()
-                         + QLatin1Char('.') + Format2Ext(fXLSFormat);
+                         + QLatin1Char('.') + Format2Ext(FXLSFormat);
     ExportTempFiles::Add(name);
     return name;
 }
 
 Worksheet& TToExcel::CurrentSheet()
 {
-    if (!fSheet) {
-        fSheet = &WorkBook().AddSheet();
-        fSheet->Activate();
+    if (!FSheet) {
+        FSheet = &WorkBook().AddSheet();
+        FSheet->Activate();
     }
-    return *fSheet;
+    return *FSheet;
 }
 
 void TToExcel::ActivateForSave()
@@ -215,13 +215,13 @@ void TToExcel::ActivateForSave()
 void TToExcel::Save(const QString& aFileName)
 {
     ActivateForSave();
-    fFileName = aFileName.isEmpty() ? NewExportFileName() : aFileName;
+    FFileName = aFileName.isEmpty() ? NewExportFileName() : aFileName;
     // A failed save is reported, and forgotten, so that no missing file is handed on to be
     // opened later.
     try {
-        WorkBook().SaveAs(fFileName, fXLSFormat);
+        WorkBook().SaveAs(FFileName, FXLSFormat);
     } catch (...) {
-        fFileName.clear();
+        FFileName.clear();
         throw;
     }
 }
@@ -235,7 +235,7 @@ void TToExcel::Save(QIODevice& AStream)
         QString name;
         ~Remover() { QFile::remove(name); }
     } remover{temp};
-    WorkBook().SaveAs(temp, fXLSFormat);
+    WorkBook().SaveAs(temp, FXLSFormat);
     QFile f(temp);
     if (!f.open(QIODevice::ReadOnly))
         throw EExcel(QStringLiteral("Cannot read \"%1\": %2").arg(temp, f.errorString()));
@@ -246,9 +246,9 @@ void TToExcel::Save(QIODevice& AStream)
 
 void TToExcel::OpenExcel()
 {
-    if (fFileName.isEmpty())
+    if (FFileName.isEmpty())
         Save(QString());
-    KelpUtils::ShellOpenFile(fFileName);
+    KelpUtils::ShellOpenFile(FFileName);
 }
 
 int TToExcel::FirstVisibleColumn() const
@@ -316,7 +316,7 @@ void TToExcel::AddDefaultColumns()
 void TToExcel::WriteData()
 {
     TDataSet* ds = Dataset();
-    const quint32 limit = MaxRowsPerSheet(fXLSFormat);
+    const quint32 limit = MaxRowsPerSheet(FXLSFormat);
     const quint32 a = HasAggregates() ? 1 : 0;
     AddDefaultColumns();
     PrepareRowColumns();
@@ -537,8 +537,8 @@ QString TToExcel::GetCellNumberFormat(TField* Fld)
 
 void TToExcel::PrepareRowColumns()
 {
-    fHasRowFormat = Dataset() && Dataset()->FindField(QStringLiteral("ROW_FORMAT"));
-    fRowColumns.clear();
+    FHasRowFormat = Dataset() && Dataset()->FindField(QStringLiteral("ROW_FORMAT"));
+    FRowColumns.clear();
     for (int i = 0; i < Columns().Count(); ++i) {
         RowColumn rc;
         rc.field = ColumnField(i);
@@ -547,7 +547,7 @@ void TToExcel::PrepareRowColumns()
         rc.fixedFormat = !rc.field || (!IsStringType(rc.field->DataType()) && !rc.field->OnGetText);
         if (rc.fixedFormat)
             rc.numberFormat = GetCellNumberFormat(rc.field);
-        fRowColumns.push_back(std::move(rc));
+        FRowColumns.push_back(std::move(rc));
     }
 }
 
@@ -555,20 +555,20 @@ void TToExcel::WriteDataRow(qint64 Row)
 {
     Worksheet& sheet = CurrentSheet();
     const int r = CheckedRow(Row);
-    if (fRowColumns.size() != size_t(Columns().Count()))
+    if (FRowColumns.size() != size_t(Columns().Count()))
         PrepareRowColumns();
     // Without a ROW_FORMAT field every lookup gives the empty text.
-    const QString rowColor = fHasRowFormat ? GetRowFormatValue(QStringLiteral("RWBKGCOLOR")) : QString();
+    const QString rowColor = FHasRowFormat ? GetRowFormatValue(QStringLiteral("RWBKGCOLOR")) : QString();
     const std::int64_t R = rowColor.isEmpty() ? -1 : std::int64_t(quint32(StrToInt(rowColor)));
-    for (int i = 1; i <= int(fRowColumns.size()); ++i) {
-        const RowColumn& rc = fRowColumns[size_t(i - 1)];
+    for (int i = 1; i <= int(FRowColumns.size()); ++i) {
+        const RowColumn& rc = FRowColumns[size_t(i - 1)];
         TField* fld = rc.field;
         SheetCell& c = sheet.Cell(r, i);
         c.value = GetCellValue(fld);
         std::int64_t color = R;
         bool italic = false;
         bool bold = false;
-        if (fHasRowFormat) {
+        if (FHasRowFormat) {
             if (color < 0) {
                 const QString cc = GetCellFormatValue(QStringLiteral("CLBKGCOLOR"), fld);
                 if (!cc.isEmpty())

@@ -22,11 +22,11 @@ public:
     ~TToExcel() override;
 
     // File format code: 2 a binary workbook ("xls"), 9 Office Open XML ("xlsx").
-    qint32 XLSFormat() const { return fXLSFormat; }
-    void SetXLSFormat(qint32 v) { fXLSFormat = v; }
+    qint32 XLSFormat() const { return FXLSFormat; }
+    void SetXLSFormat(qint32 v) { FXLSFormat = v; }
     // The workbook, created on first read.
     Workbook& WorkBook();
-    const QString& FileName() const { return fFileName; }
+    const QString& FileName() const { return FFileName; }
 
     void SetVisible(bool Value) override;
     void Execute(bool AInNewSheet, bool AInNewWorkbook) override;
@@ -51,7 +51,7 @@ public:
 
 private:
     Worksheet& CurrentSheet();
-    void NextSheet() { fSheet = nullptr; }
+    void NextSheet() { FSheet = nullptr; }
     int FirstVisibleColumn() const;
     bool HasAggregates() const;
     QString NewExportFileName() const;
@@ -77,10 +77,10 @@ private:
     };
     void PrepareRowColumns();
 
-    std::vector<RowColumn> fRowColumns;
-    bool fHasRowFormat = false;
-    std::unique_ptr<Workbook> fWorkBook;
-    qint32 fXLSFormat = 2;
-    QString fFileName;
-    Worksheet* fSheet = nullptr;
+    std::vector<RowColumn> FRowColumns;
+    bool FHasRowFormat = false;
+    std::unique_ptr<Workbook> FWorkBook;
+    qint32 FXLSFormat = 2;
+    QString FFileName;
+    Worksheet* FSheet = nullptr;
 };
