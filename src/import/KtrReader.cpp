@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QHash>
-#include <QSet>
 
 #include <algorithm>
 #include <cstring>
@@ -131,19 +130,6 @@ private:
     void LogWords(int32_t block, Action act, const QString& value);
     void DealMeasurements(int32_t block, Action act, const QString& value);
 
-    // Values repeat a lot (codes, flags, the same lists stem after stem): each text is held
-    // once and every row with it shares it, which keeps the raw rows' memory near the file's.
-    void Share(QString& text)
-    {
-        if (text.isEmpty())
-            return;
-        const auto it = m_texts.constFind(text);
-        if (it != m_texts.constEnd())
-            text = *it;
-        else
-            m_texts.insert(text);
-    }
-
     // The whole value of a mapped variable.
     const QString& ValueOf(const Mapped& m) const
     {
@@ -152,7 +138,6 @@ private:
     }
 
     TAnalysisModel& m_model;
-    QSet<QString> m_texts;
     std::unordered_map<uint32_t, QString> m_cutValues; // whole values longer than VERTIBA keeps
     std::vector<Mapped> m_mapped;
     int32_t m_blocks = 0;
@@ -215,7 +200,6 @@ void Import::RawPass(const char* data, std::size_t size)
         if (!IsTypeless(nr)) {
             const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
-            Share(v.Value);
             row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
             const Action act = ActionOf(nr, type);
             if (act != Action::None) {

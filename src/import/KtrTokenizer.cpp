@@ -102,7 +102,12 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         --stop;
     if (start == stop)
         return true;
-    out.Value = QString::fromLatin1(reinterpret_cast<const char*>(start), stop - start);
+    const QByteArrayView bytes(start, stop - start);
+    if (const auto seen = m_values.constFind(bytes); seen != m_values.constEnd()) {
+        out.Value = *seen;
+        return true;
+    }
+    out.Value = QString::fromLatin1(bytes);
     if (std::memchr(start, kLF, static_cast<std::size_t>(stop - start))
         || std::memchr(start, kCR, static_cast<std::size_t>(stop - start))) {
         QChar* p = out.Value.data();
@@ -111,5 +116,6 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
                 p[i] = QLatin1Char(' ');
         }
     }
+    m_values.insert(bytes, out.Value);
     return true;
 }

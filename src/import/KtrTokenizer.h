@@ -8,6 +8,10 @@
 
 #include "import/KtrRawVariable.h"
 
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+
 #include <cstddef>
 
 class KtrTokenizer {
@@ -26,4 +30,7 @@ private:
 
     const unsigned char* m_pos;
     const unsigned char* m_end;
+    // Values met before, by their bytes in the file: a value repeated (codes, flags, the same
+    // lists stem after stem) comes back as the same string, made once and held once.
+    QHash<QByteArrayView, QString> m_values;
 };

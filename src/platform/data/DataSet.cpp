@@ -628,8 +628,14 @@ bool TDataSet::SortByIntegerKeys()
                     run.emplace_back(key, m_order[e]);
                 }
                 if (!inOrder) {
-                    std::stable_sort(run.begin(), run.end(),
-                                     [](const auto& x, const auto& y) { return x.first < y.first; });
+                    const auto less = [](const auto& x, const auto& y) { return x.first < y.first; };
+                    if (run.size() > 32) {
+                        std::stable_sort(run.begin(), run.end(), less);
+                    } else { // insertion sort: stable, and quick on a few
+                        for (auto i = run.begin() + 1; i < run.end(); ++i)
+                            for (auto j = i; j != run.begin() && less(*j, *(j - 1)); --j)
+                                std::iter_swap(j, j - 1);
+                    }
                     for (size_t i = b; i < e; ++i)
                         m_order[i] = run[i - b].second;
                 }
