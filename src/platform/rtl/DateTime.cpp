@@ -77,20 +77,20 @@ DateTime DateTime::EncodeDateTime(int year, int month, int day, int hour, int mi
 
 qint64 DateTime::DayNumber() const
 {
-    if (!std::isfinite(m_days) || m_days < MinDays - 1 || m_days > MaxDays + 1)
-        throw EConvertError(QStringLiteral("Invalid date value %1").arg(m_days));
+    if (!std::isfinite(FDays) || FDays < MinDays - 1 || FDays > MaxDays + 1)
+        throw EConvertError(QStringLiteral("Invalid date value %1").arg(FDays));
     // Rounding to milliseconds first, so 0.99999999999 is the next day and not 23:59:59.999...
-    const double ms = std::round(std::fabs(m_days) * MSecsPerDay);
+    const double ms = std::round(std::fabs(FDays) * MSecsPerDay);
     qint64 whole = qint64(ms / MSecsPerDay);
     if (double(whole) * MSecsPerDay > ms)
         --whole;
-    return m_days < 0 ? -whole : whole;
+    return FDays < 0 ? -whole : whole;
 }
 
 qint64 DateTime::MSecOfDay() const
 {
     DayNumber(); // range check
-    const qint64 ms = qint64(std::round(std::fabs(m_days) * MSecsPerDay));
+    const qint64 ms = qint64(std::round(std::fabs(FDays) * MSecsPerDay));
     return ms % qint64(MSecsPerDay);
 }
 
@@ -98,7 +98,7 @@ void DateTime::DecodeDate(int& year, int& month, int& day) const
 {
     const QDate d = QDate::fromJulianDay(DayNumber() + BaseJulianDay);
     if (!d.isValid() || d.year() < 1 || d.year() > 9999)
-        throw EConvertError(QStringLiteral("Invalid date value %1").arg(m_days));
+        throw EConvertError(QStringLiteral("Invalid date value %1").arg(FDays));
     year = d.year();
     month = d.month();
     day = d.day();

@@ -11,9 +11,9 @@ class DateTime
 {
 public:
     constexpr DateTime() = default;
-    constexpr explicit DateTime(double days) : m_days(days) {}
+    constexpr explicit DateTime(double days) : FDays(days) {}
 
-    constexpr double Days() const { return m_days; }
+    constexpr double Days() const { return FDays; }
 
     // Throws EConvertError for an impossible date or time.
     static DateTime EncodeDate(int year, int month, int day);
@@ -50,14 +50,14 @@ public:
     QTime ToQTime() const;
     QDateTime ToQDateTime() const;
 
-    friend constexpr bool operator==(DateTime a, DateTime b) { return a.m_days == b.m_days; }
-    friend constexpr bool operator<(DateTime a, DateTime b) { return a.m_days < b.m_days; }
-    friend constexpr bool operator>(DateTime a, DateTime b) { return a.m_days > b.m_days; }
-    friend constexpr bool operator<=(DateTime a, DateTime b) { return a.m_days <= b.m_days; }
-    friend constexpr bool operator>=(DateTime a, DateTime b) { return a.m_days >= b.m_days; }
-    friend constexpr DateTime operator+(DateTime a, double days) { return DateTime(a.m_days + days); }
-    friend constexpr DateTime operator-(DateTime a, double days) { return DateTime(a.m_days - days); }
-    friend constexpr double operator-(DateTime a, DateTime b) { return a.m_days - b.m_days; }
+    friend constexpr bool operator==(DateTime a, DateTime b) { return a.FDays == b.FDays; }
+    friend constexpr bool operator<(DateTime a, DateTime b) { return a.FDays < b.FDays; }
+    friend constexpr bool operator>(DateTime a, DateTime b) { return a.FDays > b.FDays; }
+    friend constexpr bool operator<=(DateTime a, DateTime b) { return a.FDays <= b.FDays; }
+    friend constexpr bool operator>=(DateTime a, DateTime b) { return a.FDays >= b.FDays; }
+    friend constexpr DateTime operator+(DateTime a, double days) { return DateTime(a.FDays + days); }
+    friend constexpr DateTime operator-(DateTime a, double days) { return DateTime(a.FDays - days); }
+    friend constexpr double operator-(DateTime a, DateTime b) { return a.FDays - b.FDays; }
 
     static constexpr double MSecsPerDay = 86400000.0;
 
@@ -67,5 +67,5 @@ private:
     // Milliseconds into the day, 0 .. 86399999.
     qint64 MSecOfDay() const;
 
-    double m_days = 0.0;
+    double FDays = 0.0;
 };

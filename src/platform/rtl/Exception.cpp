@@ -1,7 +1,7 @@
 #include "platform/rtl/Exception.h"
 
 Exception::Exception(const QString& message)
-    : std::runtime_error(message.toStdString()), m_message(message)
+    : std::runtime_error(message.toStdString()), FMessage(message)
 {
 }
 

@@ -11,8 +11,8 @@ public:
     explicit Exception(const QString& message);
     ~Exception() override;
 
-    const QString& Message() const noexcept { return m_message; }
+    const QString& Message() const noexcept { return FMessage; }
 
 private:
-    QString m_message;
+    QString FMessage;
 };

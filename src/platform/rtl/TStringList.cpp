@@ -7,25 +7,25 @@ TStringList::~TStringList() = default;
 QString TStringList::Get(int index) const
 {
     CheckIndex(index);
-    return m_items[size_t(index)].text;
+    return FItems[size_t(index)].text;
 }
 
 int TStringList::GetCount() const
 {
-    return int(m_items.size());
+    return int(FItems.size());
 }
 
 TObject* TStringList::GetObjectPtr(int index) const
 {
     CheckIndex(index);
-    return m_items[size_t(index)].object;
+    return FItems[size_t(index)].object;
 }
 
 void TStringList::Put(int index, const QString& s)
 {
     CheckIndex(index);
     Changing();
-    m_items[size_t(index)].text = s;
+    FItems[size_t(index)].text = s;
     Changed();
 }
 
@@ -33,19 +33,19 @@ void TStringList::PutObject(int index, TObject* object)
 {
     CheckIndex(index);
     Changing();
-    m_items[size_t(index)].object = object;
+    FItems[size_t(index)].object = object;
     Changed();
 }
 
 int TStringList::GetCapacity() const
 {
-    return int(m_items.capacity());
+    return int(FItems.capacity());
 }
 
 void TStringList::SetCapacity(int capacity)
 {
     if (capacity > 0)
-        m_items.reserve(size_t(capacity));
+        FItems.reserve(size_t(capacity));
 }
 
 int TStringList::Add(const QString& s)
@@ -62,10 +62,10 @@ int TStringList::AddObject(const QString& s, TObject* object)
 
 void TStringList::Clear()
 {
-    if (m_items.empty())
+    if (FItems.empty())
         return;
     Changing();
-    m_items.clear();
+    FItems.clear();
     Changed();
 }
 
@@ -73,15 +73,15 @@ void TStringList::Delete(int index)
 {
     CheckIndex(index);
     Changing();
-    m_items.erase(m_items.begin() + index);
+    FItems.erase(FItems.begin() + index);
     Changed();
 }
 
 int TStringList::IndexOf(const QString& s) const
 {
-    const Qt::CaseSensitivity cs = m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].text.compare(s, cs) == 0)
+    const Qt::CaseSensitivity cs = FCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (size_t i = 0; i < FItems.size(); ++i)
+        if (FItems[i].text.compare(s, cs) == 0)
             return int(i);
     return -1;
 }
@@ -95,15 +95,15 @@ void TStringList::InsertObject(int index, const QString& s, TObject* object)
 {
     CheckIndex(index, true);
     Changing();
-    m_items.insert(m_items.begin() + index, Item{s, object});
+    FItems.insert(FItems.begin() + index, Item{s, object});
     Changed();
 }
 
 void TStringList::Sort()
 {
     Changing();
-    const Qt::CaseSensitivity cs = m_caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    std::stable_sort(m_items.begin(), m_items.end(), [cs](const Item& a, const Item& b) {
+    const Qt::CaseSensitivity cs = FCaseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    std::stable_sort(FItems.begin(), FItems.end(), [cs](const Item& a, const Item& b) {
         return a.text.compare(b.text, cs) < 0;
     });
     Changed();

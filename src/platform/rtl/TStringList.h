@@ -28,8 +28,8 @@ public:
     // By text, stable for equal texts; objects move with their texts.
     virtual void Sort();
 
-    bool CaseSensitive() const { return m_caseSensitive; }
-    void SetCaseSensitive(bool value) { m_caseSensitive = value; }
+    bool CaseSensitive() const { return FCaseSensitive; }
+    void SetCaseSensitive(bool value) { FCaseSensitive = value; }
 
 private:
     struct Item
@@ -37,6 +37,6 @@ private:
         QString text;
         TObject* object = nullptr;
     };
-    std::vector<Item> m_items;
-    bool m_caseSensitive = false;
+    std::vector<Item> FItems;
+    bool FCaseSensitive = false;
 };

@@ -73,17 +73,17 @@ void TStrings::Assign(const TStrings& source)
 
 void TStrings::BeginUpdate()
 {
-    if (m_updateCount == 0)
+    if (FUpdateCount == 0)
         Changing();
-    ++m_updateCount;
+    ++FUpdateCount;
 }
 
 void TStrings::EndUpdate()
 {
-    if (m_updateCount <= 0)
+    if (FUpdateCount <= 0)
         return;
-    --m_updateCount;
-    if (m_updateCount == 0)
+    --FUpdateCount;
+    if (FUpdateCount == 0)
         Changed();
 }
 
@@ -113,13 +113,13 @@ void TStrings::AddStrings(const QStringList& texts)
 
 void TStrings::Changing()
 {
-    if (m_updateCount == 0 && OnChanging)
+    if (FUpdateCount == 0 && OnChanging)
         OnChanging(this);
 }
 
 void TStrings::Changed()
 {
-    if (m_updateCount == 0 && OnChange)
+    if (FUpdateCount == 0 && OnChange)
         OnChange(this);
 }
 

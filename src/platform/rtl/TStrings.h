@@ -36,7 +36,7 @@ public:
 
     void BeginUpdate();
     void EndUpdate();
-    int UpdateCount() const { return m_updateCount; }
+    int UpdateCount() const { return FUpdateCount; }
 
     int Count() const { return GetCount(); }
     QString Strings(int index) const { return Get(index); }
@@ -55,5 +55,5 @@ protected:
     void CheckIndex(int index, bool inserting = false) const;
 
 private:
-    int m_updateCount = 0;
+    int FUpdateCount = 0;
 };

@@ -26,14 +26,14 @@ bool RoundToInt64(double v, qint64& out)
 
 } // namespace
 
-Value::Value(const ValueArray& items) : m_data(std::make_shared<const ValueArray>(items)) {}
+Value::Value(const ValueArray& items) : FData(std::make_shared<const ValueArray>(items)) {}
 
-Value::Value(ValueArray&& items) : m_data(std::make_shared<const ValueArray>(std::move(items))) {}
+Value::Value(ValueArray&& items) : FData(std::make_shared<const ValueArray>(std::move(items))) {}
 
 Value Value::LargeInt(qint64 v)
 {
     Value r;
-    r.m_data = Large{v};
+    r.FData = Large{v};
     return r;
 }
 
@@ -84,12 +84,12 @@ QString Value::AsString() const
 {
     switch (GetKind()) {
     case Kind::Null: return QString();
-    case Kind::Boolean: return std::get<bool>(m_data) ? QStringLiteral("True") : QStringLiteral("False");
-    case Kind::Integer: return QString::number(std::get<qint32>(m_data));
-    case Kind::LargeInt: return QString::number(std::get<Large>(m_data).v);
-    case Kind::Float: return FloatToStr(std::get<double>(m_data));
-    case Kind::DateTime: return DateTimeToStr(std::get<::DateTime>(m_data));
-    case Kind::String: return std::get<QString>(m_data);
+    case Kind::Boolean: return std::get<bool>(FData) ? QStringLiteral("True") : QStringLiteral("False");
+    case Kind::Integer: return QString::number(std::get<qint32>(FData));
+    case Kind::LargeInt: return QString::number(std::get<Large>(FData).v);
+    case Kind::Float: return FloatToStr(std::get<double>(FData));
+    case Kind::DateTime: return DateTimeToStr(std::get<::DateTime>(FData));
+    case Kind::String: return std::get<QString>(FData);
     case Kind::Array: ThrowConvert(Kind::String);
     }
     return QString();
@@ -99,9 +99,9 @@ qint64 Value::AsInt64() const
 {
     switch (GetKind()) {
     case Kind::Null: return 0;
-    case Kind::Boolean: return std::get<bool>(m_data) ? 1 : 0;
-    case Kind::Integer: return std::get<qint32>(m_data);
-    case Kind::LargeInt: return std::get<Large>(m_data).v;
+    case Kind::Boolean: return std::get<bool>(FData) ? 1 : 0;
+    case Kind::Integer: return std::get<qint32>(FData);
+    case Kind::LargeInt: return std::get<Large>(FData).v;
     case Kind::Float:
     case Kind::DateTime: {
         qint64 r;
@@ -112,7 +112,7 @@ qint64 Value::AsInt64() const
         return r;
     }
     case Kind::String: {
-        const QString& s = std::get<QString>(m_data);
+        const QString& s = std::get<QString>(FData);
         qint64 r;
         if (TryStrToInt64(s, r))
             return r;
@@ -133,7 +133,7 @@ qint64 Value::AsInt64() const
 qint32 Value::AsInteger() const
 {
     if (GetKind() == Kind::Integer)
-        return std::get<qint32>(m_data);
+        return std::get<qint32>(FData);
     const qint64 v = AsInt64();
     if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
         throw EVariantError(
@@ -146,14 +146,14 @@ double Value::AsFloat() const
 {
     switch (GetKind()) {
     case Kind::Null: return 0.0;
-    case Kind::Boolean: return std::get<bool>(m_data) ? 1.0 : 0.0;
-    case Kind::Integer: return std::get<qint32>(m_data);
-    case Kind::LargeInt: return double(std::get<Large>(m_data).v);
-    case Kind::Float: return std::get<double>(m_data);
-    case Kind::DateTime: return std::get<::DateTime>(m_data).Days();
+    case Kind::Boolean: return std::get<bool>(FData) ? 1.0 : 0.0;
+    case Kind::Integer: return std::get<qint32>(FData);
+    case Kind::LargeInt: return double(std::get<Large>(FData).v);
+    case Kind::Float: return std::get<double>(FData);
+    case Kind::DateTime: return std::get<::DateTime>(FData).Days();
     case Kind::String: {
         double d;
-        if (TryStrToFloat(std::get<QString>(m_data), d))
+        if (TryStrToFloat(std::get<QString>(FData), d))
             return d;
         ThrowConvert(Kind::Float);
     }
@@ -166,13 +166,13 @@ bool Value::AsBoolean() const
 {
     switch (GetKind()) {
     case Kind::Null: return false;
-    case Kind::Boolean: return std::get<bool>(m_data);
-    case Kind::Integer: return std::get<qint32>(m_data) != 0;
-    case Kind::LargeInt: return std::get<Large>(m_data).v != 0;
-    case Kind::Float: return std::get<double>(m_data) != 0.0;
-    case Kind::DateTime: return std::get<::DateTime>(m_data).Days() != 0.0;
+    case Kind::Boolean: return std::get<bool>(FData);
+    case Kind::Integer: return std::get<qint32>(FData) != 0;
+    case Kind::LargeInt: return std::get<Large>(FData).v != 0;
+    case Kind::Float: return std::get<double>(FData) != 0.0;
+    case Kind::DateTime: return std::get<::DateTime>(FData).Days() != 0.0;
     case Kind::String: {
-        const QString s = std::get<QString>(m_data).trimmed();
+        const QString s = std::get<QString>(FData).trimmed();
         if (s.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
             return true;
         if (s.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
@@ -191,13 +191,13 @@ bool Value::AsBoolean() const
 {
     switch (GetKind()) {
     case Kind::Null: return ::DateTime(0.0);
-    case Kind::DateTime: return std::get<::DateTime>(m_data);
+    case Kind::DateTime: return std::get<::DateTime>(FData);
     case Kind::Integer:
     case Kind::LargeInt:
     case Kind::Float: return ::DateTime(AsFloat());
     case Kind::String: {
         ::DateTime r;
-        if (TryStrToDateTime(std::get<QString>(m_data), r))
+        if (TryStrToDateTime(std::get<QString>(FData), r))
             return r;
         ThrowConvert(Kind::DateTime);
     }
@@ -211,7 +211,7 @@ const ValueArray& Value::AsArray() const
 {
     if (!IsArray())
         ThrowConvert(Kind::Array);
-    return *std::get<std::shared_ptr<const ValueArray>>(m_data);
+    return *std::get<std::shared_ptr<const ValueArray>>(FData);
 }
 
 int Value::Count() const
@@ -235,12 +235,12 @@ QVariant Value::ToQVariant() const
 {
     switch (GetKind()) {
     case Kind::Null: return QVariant();
-    case Kind::Boolean: return QVariant(std::get<bool>(m_data));
-    case Kind::Integer: return QVariant(int(std::get<qint32>(m_data)));
-    case Kind::LargeInt: return QVariant(qlonglong(std::get<Large>(m_data).v));
-    case Kind::Float: return QVariant(std::get<double>(m_data));
-    case Kind::DateTime: return QVariant(std::get<::DateTime>(m_data).ToQDateTime());
-    case Kind::String: return QVariant(std::get<QString>(m_data));
+    case Kind::Boolean: return QVariant(std::get<bool>(FData));
+    case Kind::Integer: return QVariant(int(std::get<qint32>(FData)));
+    case Kind::LargeInt: return QVariant(qlonglong(std::get<Large>(FData).v));
+    case Kind::Float: return QVariant(std::get<double>(FData));
+    case Kind::DateTime: return QVariant(std::get<::DateTime>(FData).ToQDateTime());
+    case Kind::String: return QVariant(std::get<QString>(FData));
     case Kind::Array: {
         QVariantList list;
         for (const Value& v : AsArray())

@@ -24,16 +24,16 @@ public:
     enum class Kind { Null, Boolean, Integer, LargeInt, Float, DateTime, String, Array };
 
     Value() = default;
-    Value(bool v) : m_data(v) {}
-    Value(double v) : m_data(v) {}
-    Value(float v) : m_data(double(v)) {}
-    Value(long double v) : m_data(double(v)) {}
-    Value(::DateTime v) : m_data(v) {}
-    Value(const QString& v) : m_data(v) {}
-    Value(QString&& v) : m_data(std::move(v)) {}
-    Value(const char* utf8) : m_data(QString::fromUtf8(utf8)) {}
-    Value(QLatin1String v) : m_data(QString(v)) {}
-    Value(QStringView v) : m_data(v.toString()) {}
+    Value(bool v) : FData(v) {}
+    Value(double v) : FData(v) {}
+    Value(float v) : FData(double(v)) {}
+    Value(long double v) : FData(double(v)) {}
+    Value(::DateTime v) : FData(v) {}
+    Value(const QString& v) : FData(v) {}
+    Value(QString&& v) : FData(std::move(v)) {}
+    Value(const char* utf8) : FData(QString::fromUtf8(utf8)) {}
+    Value(QLatin1String v) : FData(QString(v)) {}
+    Value(QStringView v) : FData(v.toString()) {}
     Value(const ValueArray& items);
     Value(ValueArray&& items);
 
@@ -50,16 +50,16 @@ public:
         }
         const qint64 w = static_cast<qint64>(v);
         if (w >= INT32_MIN && w <= INT32_MAX)
-            m_data = static_cast<qint32>(w);
+            FData = static_cast<qint32>(w);
         else
-            m_data = Large{w};
+            FData = Large{w};
     }
 
     static Value Null() { return Value(); }
     // A LargeInt even when the number would fit in 32 bits (a 64-bit field's value).
     static Value LargeInt(qint64 v);
 
-    Kind GetKind() const { return static_cast<Kind>(m_data.index()); }
+    Kind GetKind() const { return static_cast<Kind>(FData.index()); }
     bool IsNull() const { return GetKind() == Kind::Null; }
     bool IsArray() const { return GetKind() == Kind::Array; }
     bool IsNumeric() const;  // Integer, LargeInt, Float
@@ -110,5 +110,5 @@ private:
 
     std::variant<std::monostate, bool, qint32, Large, double, ::DateTime, QString,
                  std::shared_ptr<const ValueArray>>
-        m_data;
+        FData;
 };
