@@ -198,15 +198,15 @@ unsigned BuiltinFormat(const QString& f)
 class Builder
 {
 public:
-    explicit Builder(const Workbook& book) : m_book(book) { }
+    explicit Builder(const Workbook& book) : FBook(book) { }
 
     QByteArray Run()
     {
         CollectStyles();
         std::vector<QByteArray> sheets;
-        for (int i = 1; i <= m_book.SheetCount(); ++i)
-            sheets.push_back(SheetStream(m_book.Sheet(i), i == m_book.ActiveSheetIndex()));
-        if (m_drawings.size() > 1000)
+        for (int i = 1; i <= FBook.SheetCount(); ++i)
+            sheets.push_back(SheetStream(FBook.Sheet(i), i == FBook.ActiveSheetIndex()));
+        if (FDrawings.size() > 1000)
             throw ESheetError(QStringLiteral("Too many sheets with comments for a binary workbook"));
 
         QByteArray g;
@@ -215,14 +215,14 @@ public:
         {
             Buf b;                                                       // WINDOW1
             b.u16(0); b.u16(0); b.u16(0x4000); b.u16(0x2000); b.u16(0x0038);
-            b.u16(unsigned(std::max(0, m_book.ActiveSheetIndex() - 1))); b.u16(0); b.u16(1); b.u16(0x0258);
+            b.u16(unsigned(std::max(0, FBook.ActiveSheetIndex() - 1))); b.u16(0); b.u16(1); b.u16(0x0258);
             Record(g, 0x003D, b.b);
         }
         { Buf b; b.u16(0); Record(g, 0x0022, b.b); }                    // DATEMODE: 1900
-        for (size_t i = 0; i < m_fonts.size(); ++i) {
+        for (size_t i = 0; i < FFonts.size(); ++i) {
             if (i == 4)
                 continue; // font index 4 does not exist in this format
-            const SheetFont& f = m_fonts[i];
+            const SheetFont& f = FFonts[i];
             Buf b;
             b.u16(unsigned(std::lround(std::clamp(f.size, 1.0, 409.0) * 20)));
             b.u16((f.bold ? 0x01 : 0) | (f.italic ? 0x02 : 0) | (f.strikeOut ? 0x08 : 0));
@@ -232,7 +232,7 @@ public:
             b.shortString(f.name.left(255));
             Record(g, 0x0031, b.b);
         }
-        for (const auto& [fmt, id] : m_customFormats) {
+        for (const auto& [fmt, id] : FCustomFormats) {
             Buf b;
             b.u16(id);
             b.longString(fmt);
@@ -240,24 +240,24 @@ public:
         }
         for (int i = 0; i < 15; ++i)
             Record(g, 0x00E0, Xf(SheetStyle(), true));
-        for (const SheetStyle& s : m_styles)
+        for (const SheetStyle& s : FStyles)
             Record(g, 0x00E0, Xf(s, false));
         { Buf b; b.u16(0x8000); b.u8(0); b.u8(0xFF); Record(g, 0x0293, b.b); } // STYLE "Normal"
         {
             Buf b;                                                       // PALETTE
             b.u16(56);
             for (int i = 0; i < 56; ++i) {
-                const std::uint32_t rgb = size_t(i) < m_palette.size() ? m_palette[size_t(i)] : 0xFFFFFFu;
+                const std::uint32_t rgb = size_t(i) < FPalette.size() ? FPalette[size_t(i)] : 0xFFFFFFu;
                 b.u8((rgb >> 16) & 0xFF); b.u8((rgb >> 8) & 0xFF); b.u8(rgb & 0xFF); b.u8(0);
             }
             Record(g, 0x0092, b.b);
         }
         std::vector<int> boundSheetAt;
-        for (int i = 1; i <= m_book.SheetCount(); ++i) {
+        for (int i = 1; i <= FBook.SheetCount(); ++i) {
             boundSheetAt.push_back(int(g.size()) + 4);
             Buf b;
             b.u32(0); b.u8(0); b.u8(0);
-            b.shortString(m_book.Sheet(i).Name().left(31));
+            b.shortString(FBook.Sheet(i).Name().left(31));
             Record(g, 0x0085, b.b);
         }
         WriteDrawingGroup(g);
@@ -277,13 +277,13 @@ public:
 private:
     unsigned FontIndex(const SheetFont& f)
     {
-        for (size_t i = 0; i < m_fonts.size(); ++i)
-            if (i != 4 && m_fonts[i] == f)
+        for (size_t i = 0; i < FFonts.size(); ++i)
+            if (i != 4 && FFonts[i] == f)
                 return unsigned(i);
-        if (m_fonts.size() == 4)
-            m_fonts.push_back(SheetFont()); // placeholder for the missing index 4
-        m_fonts.push_back(f);
-        return unsigned(m_fonts.size() - 1);
+        if (FFonts.size() == 4)
+            FFonts.push_back(SheetFont()); // placeholder for the missing index 4
+        FFonts.push_back(f);
+        return unsigned(FFonts.size() - 1);
     }
 
     unsigned FormatIndex(const QString& f)
@@ -291,30 +291,30 @@ private:
         const unsigned builtin = BuiltinFormat(f.isEmpty() ? QStringLiteral("General") : f);
         if (builtin != 0xFFFF)
             return builtin;
-        auto it = m_customFormats.find(f);
-        if (it != m_customFormats.end())
+        auto it = FCustomFormats.find(f);
+        if (it != FCustomFormats.end())
             return it->second;
-        const unsigned id = 164 + unsigned(m_customFormats.size());
-        m_customFormats.emplace(f, id);
+        const unsigned id = 164 + unsigned(FCustomFormats.size());
+        FCustomFormats.emplace(f, id);
         return id;
     }
 
     // Palette index of a fill colour; the palette has 56 slots, black first for borders.
     unsigned ColorIndex(std::uint32_t rgb)
     {
-        for (size_t i = 0; i < m_palette.size(); ++i)
-            if (m_palette[i] == rgb)
+        for (size_t i = 0; i < FPalette.size(); ++i)
+            if (FPalette[i] == rgb)
                 return unsigned(8 + i);
-        if (m_palette.size() < 56) {
-            m_palette.push_back(rgb);
-            return unsigned(8 + m_palette.size() - 1);
+        if (FPalette.size() < 56) {
+            FPalette.push_back(rgb);
+            return unsigned(8 + FPalette.size() - 1);
         }
         size_t best = 0;
         long bestDist = -1;
-        for (size_t i = 0; i < m_palette.size(); ++i) {
-            const long dr = long((m_palette[i] >> 16) & 0xFF) - long((rgb >> 16) & 0xFF);
-            const long dg = long((m_palette[i] >> 8) & 0xFF) - long((rgb >> 8) & 0xFF);
-            const long db = long(m_palette[i] & 0xFF) - long(rgb & 0xFF);
+        for (size_t i = 0; i < FPalette.size(); ++i) {
+            const long dr = long((FPalette[i] >> 16) & 0xFF) - long((rgb >> 16) & 0xFF);
+            const long dg = long((FPalette[i] >> 8) & 0xFF) - long((rgb >> 8) & 0xFF);
+            const long db = long(FPalette[i] & 0xFF) - long(rgb & 0xFF);
             const long d = dr * dr + dg * dg + db * db;
             if (bestDist < 0 || d < bestDist) {
                 bestDist = d;
@@ -326,16 +326,16 @@ private:
 
     void CollectStyles()
     {
-        m_palette.push_back(0x000000); // index 8: black
+        FPalette.push_back(0x000000); // index 8: black
         for (int i = 0; i < 4; ++i)
-            m_fonts.push_back(SheetFont());
-        m_styles.push_back(SheetStyle()); // XF 15, the default cell format
-        for (int i = 1; i <= m_book.SheetCount(); ++i)
-            for (const auto& [row, cells] : m_book.Sheet(i).Rows())
+            FFonts.push_back(SheetFont());
+        FStyles.push_back(SheetStyle()); // XF 15, the default cell format
+        for (int i = 1; i <= FBook.SheetCount(); ++i)
+            for (const auto& [row, cells] : FBook.Sheet(i).Rows())
                 for (const auto& [col, cell] : cells)
                     StyleIndex(cell.style);
         // Fonts, formats and colours are written before the cell formats that use them.
-        for (const SheetStyle& s : m_styles) {
+        for (const SheetStyle& s : FStyles) {
             FontIndex(s.font);
             FormatIndex(s.numberFormat);
             if (s.fill != SheetStyle::NoFill)
@@ -346,18 +346,18 @@ private:
     unsigned StyleIndex(const SheetStyle& s)
     {
         // Most cells of a column share a style: look at the last one found first.
-        if (m_lastStyle < m_styles.size() && m_styles[m_lastStyle] == s)
-            return unsigned(15 + m_lastStyle);
-        for (size_t i = 0; i < m_styles.size(); ++i)
-            if (m_styles[i] == s) {
-                m_lastStyle = i;
+        if (FLastStyle < FStyles.size() && FStyles[FLastStyle] == s)
+            return unsigned(15 + FLastStyle);
+        for (size_t i = 0; i < FStyles.size(); ++i)
+            if (FStyles[i] == s) {
+                FLastStyle = i;
                 return unsigned(15 + i);
             }
-        if (m_styles.size() + 15 >= 4000)
+        if (FStyles.size() + 15 >= 4000)
             throw ESheetError(QStringLiteral("Too many different cell formats for a binary workbook"));
-        m_styles.push_back(s);
-        m_lastStyle = m_styles.size() - 1;
-        return unsigned(15 + m_lastStyle);
+        FStyles.push_back(s);
+        FLastStyle = FStyles.size() - 1;
+        return unsigned(15 + FLastStyle);
     }
 
     QByteArray Xf(const SheetStyle& s, bool styleXf)
@@ -386,13 +386,13 @@ private:
 
     unsigned SstIndex(const QString& s)
     {
-        ++m_sstTotal;
-        auto it = m_sstIndex.find(s);
-        if (it != m_sstIndex.end())
+        ++FSstTotal;
+        auto it = FSstIndex.find(s);
+        if (it != FSstIndex.end())
             return it->second;
-        const unsigned index = unsigned(m_sst.size());
-        m_sstIndex.emplace(s, index);
-        m_sst.push_back(s);
+        const unsigned index = unsigned(FSst.size());
+        FSstIndex.emplace(s, index);
+        FSst.push_back(s);
         return index;
     }
 
@@ -404,13 +404,13 @@ private:
         std::vector<Bucket> buckets;
         // The index record must fit one record: at most 128 buckets, so a bucket covers more
         // strings as the table grows.
-        const size_t perBucket = std::max<size_t>(8, (m_sst.size() + MaxSstBuckets - 1) / MaxSstBuckets);
+        const size_t perBucket = std::max<size_t>(8, (FSst.size() + MaxSstBuckets - 1) / MaxSstBuckets);
         QByteArray rec;
         unsigned recId = 0x00FC;
         int recStart = int(g.size());
         Buf head;
-        head.u32(m_sstTotal);
-        head.u32(std::uint32_t(m_sst.size()));
+        head.u32(FSstTotal);
+        head.u32(std::uint32_t(FSst.size()));
         rec = head.b;
         auto flush = [&](unsigned nextId) {
             Record(g, recId, rec);
@@ -418,8 +418,8 @@ private:
             recId = nextId;
             recStart = int(g.size());
         };
-        for (size_t i = 0; i < m_sst.size(); ++i) {
-            const QString& s = m_sst[i];
+        for (size_t i = 0; i < FSst.size(); ++i) {
+            const QString& s = FSst[i];
             const bool comp = Buf::Compressible(s);
             const int charSize = comp ? 1 : 2;
             if (rec.size() + 3 + charSize > MaxRecordData)
@@ -577,9 +577,9 @@ private:
                     notes.push_back({row, col, cell.comment.left(MaxCellText)});
         if (notes.empty())
             return;
-        const unsigned dgid = unsigned(m_drawings.size() + 1);
+        const unsigned dgid = unsigned(FDrawings.size() + 1);
         const std::uint32_t firstSpid = dgid * ShapeIdsPerDrawing;
-        m_drawings.push_back(int(notes.size()) + 1);
+        FDrawings.push_back(int(notes.size()) + 1);
 
         // Shape bodies first: the container lengths count them all, although the text box
         // records travel in MSODRAWING records of their own.
@@ -694,20 +694,20 @@ private:
 
     void WriteDrawingGroup(QByteArray& g)
     {
-        if (m_drawings.empty())
+        if (FDrawings.empty())
             return;
         Buf dgg;
-        const std::uint32_t lastDrawing = std::uint32_t(m_drawings.size());
-        dgg.u32(lastDrawing * ShapeIdsPerDrawing + std::uint32_t(m_drawings.back()));
+        const std::uint32_t lastDrawing = std::uint32_t(FDrawings.size());
+        dgg.u32(lastDrawing * ShapeIdsPerDrawing + std::uint32_t(FDrawings.back()));
         dgg.u32(lastDrawing + 1);
         std::uint32_t shapes = 0;
-        for (int n : m_drawings)
+        for (int n : FDrawings)
             shapes += std::uint32_t(n);
         dgg.u32(shapes);
         dgg.u32(lastDrawing);
-        for (size_t i = 0; i < m_drawings.size(); ++i) {
+        for (size_t i = 0; i < FDrawings.size(); ++i) {
             dgg.u32(std::uint32_t(i + 1));
-            dgg.u32(std::uint32_t(m_drawings[i]) + 1);
+            dgg.u32(std::uint32_t(FDrawings[i]) + 1);
         }
         Buf opt;
         const std::pair<unsigned, std::uint32_t> props[] = {
@@ -720,16 +720,16 @@ private:
         Record(g, 0x00EB, Escher(0xF, 0, 0xF000, body));
     }
 
-    const Workbook& m_book;
-    std::vector<int> m_drawings; // shapes (comments) per drawing, in sheet order
-    std::vector<SheetFont> m_fonts;
-    std::map<QString, unsigned> m_customFormats;
-    std::vector<SheetStyle> m_styles;
-    size_t m_lastStyle = 0;
-    std::vector<std::uint32_t> m_palette;
-    std::vector<QString> m_sst;
-    std::map<QString, unsigned> m_sstIndex;
-    std::uint32_t m_sstTotal = 0;
+    const Workbook& FBook;
+    std::vector<int> FDrawings; // shapes (comments) per drawing, in sheet order
+    std::vector<SheetFont> FFonts;
+    std::map<QString, unsigned> FCustomFormats;
+    std::vector<SheetStyle> FStyles;
+    size_t FLastStyle = 0;
+    std::vector<std::uint32_t> FPalette;
+    std::vector<QString> FSst;
+    std::map<QString, unsigned> FSstIndex;
+    std::uint32_t FSstTotal = 0;
 };
 
 } // namespace

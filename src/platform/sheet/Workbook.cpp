@@ -8,7 +8,7 @@ Worksheet& Workbook::Sheet(int index) const
 {
     if (index < 1 || index > SheetCount())
         throw ESheetError(QStringLiteral("Sheet index %1 out of range").arg(index));
-    return *m_sheets[size_t(index - 1)];
+    return *FSheets[size_t(index - 1)];
 }
 
 Worksheet& Workbook::AddSheet()
@@ -19,14 +19,14 @@ Worksheet& Workbook::AddSheet()
         if (UniqueName(name, nullptr) == name)
             break;
     }
-    m_sheets.push_back(std::make_unique<Worksheet>(this, name));
-    return *m_sheets.back();
+    FSheets.push_back(std::make_unique<Worksheet>(this, name));
+    return *FSheets.back();
 }
 
 int Workbook::IndexOf(const Worksheet& sheet) const
 {
-    for (size_t i = 0; i < m_sheets.size(); ++i)
-        if (m_sheets[i].get() == &sheet)
+    for (size_t i = 0; i < FSheets.size(); ++i)
+        if (FSheets[i].get() == &sheet)
             return int(i) + 1;
     return 0;
 }
@@ -35,14 +35,14 @@ void Workbook::Activate(const Worksheet& sheet)
 {
     const int index = IndexOf(sheet);
     if (index > 0)
-        m_active = index;
+        FActive = index;
 }
 
 QString Workbook::UniqueName(const QString& wanted, const Worksheet* self) const
 {
     const QString base = wanted.isEmpty() ? QStringLiteral("Sheet") : wanted.left(31);
     auto taken = [&](const QString& name) {
-        for (const auto& s : m_sheets)
+        for (const auto& s : FSheets)
             if (s.get() != self && s->Name().compare(name, Qt::CaseInsensitive) == 0)
                 return true;
         return false;

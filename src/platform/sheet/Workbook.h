@@ -20,12 +20,12 @@ public:
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
-    int SheetCount() const { return int(m_sheets.size()); }
+    int SheetCount() const { return int(FSheets.size()); }
     // The sheet at a position from 1; throws ESheetError outside.
     Worksheet& Sheet(int index) const;
     // A new sheet at the end, named "Sheet" and its number.
     Worksheet& AddSheet();
-    int ActiveSheetIndex() const { return m_active; }
+    int ActiveSheetIndex() const { return FActive; }
     void Activate(const Worksheet& sheet);
     int IndexOf(const Worksheet& sheet) const;
 
@@ -37,6 +37,6 @@ public:
     QString UniqueName(const QString& wanted, const Worksheet* self) const;
 
 private:
-    std::vector<std::unique_ptr<Worksheet>> m_sheets;
-    int m_active = 1;
+    std::vector<std::unique_ptr<Worksheet>> FSheets;
+    int FActive = 1;
 };

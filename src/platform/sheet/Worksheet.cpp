@@ -9,17 +9,17 @@
 #include <vector>
 #include <cmath>
 
-Worksheet::Worksheet(Workbook* book, const QString& name) : m_book(book), m_name(name) { }
+Worksheet::Worksheet(Workbook* book, const QString& name) : FBook(book), FName(name) { }
 
 void Worksheet::SetName(const QString& name)
 {
-    m_name = m_book ? m_book->UniqueName(name, this) : name.left(31);
+    FName = FBook ? FBook->UniqueName(name, this) : name.left(31);
 }
 
 void Worksheet::Activate()
 {
-    if (m_book)
-        m_book->Activate(*this);
+    if (FBook)
+        FBook->Activate(*this);
 }
 
 void Worksheet::CheckPosition(int row, int col)
@@ -31,13 +31,13 @@ void Worksheet::CheckPosition(int row, int col)
 SheetCell& Worksheet::Cell(int row, int col)
 {
     CheckPosition(row, col);
-    if (m_minCol == 0 || col < m_minCol)
-        m_minCol = col;
-    m_maxCol = std::max(m_maxCol, col);
+    if (FMinCol == 0 || col < FMinCol)
+        FMinCol = col;
+    FMaxCol = std::max(FMaxCol, col);
     // Rows and cells mostly come in order: appending at the end needs no search.
-    auto r = !m_rows.empty() && m_rows.rbegin()->first < row ? m_rows.emplace_hint(m_rows.end(), std::piecewise_construct,
+    auto r = !FRows.empty() && FRows.rbegin()->first < row ? FRows.emplace_hint(FRows.end(), std::piecewise_construct,
                                                                                    std::forward_as_tuple(row), std::forward_as_tuple())
-                                                             : m_rows.try_emplace(row).first;
+                                                             : FRows.try_emplace(row).first;
     auto& cells = r->second;
     if (!cells.empty() && cells.rbegin()->first < col)
         return cells.emplace_hint(cells.end(), col, SheetCell())->second;
@@ -46,8 +46,8 @@ SheetCell& Worksheet::Cell(int row, int col)
 
 const SheetCell* Worksheet::FindCell(int row, int col) const
 {
-    auto r = m_rows.find(row);
-    if (r == m_rows.end())
+    auto r = FRows.find(row);
+    if (r == FRows.end())
         return nullptr;
     auto c = r->second.find(col);
     return c == r->second.end() ? nullptr : &c->second;
@@ -64,13 +64,13 @@ void Worksheet::ForRange(int row1, int col1, int row2, int col2,
 SheetColumn& Worksheet::Column(int col)
 {
     CheckPosition(1, col);
-    return m_columns[col];
+    return FColumns[col];
 }
 
 const SheetColumn* Worksheet::FindColumn(int col) const
 {
-    auto it = m_columns.find(col);
-    return it == m_columns.end() ? nullptr : &it->second;
+    auto it = FColumns.find(col);
+    return it == FColumns.end() ? nullptr : &it->second;
 }
 
 double Worksheet::ColumnWidth(int col) const
@@ -153,7 +153,7 @@ void Worksheet::AutoFitColumns(int col1, int col2)
     // One pass over the rows for all columns: the longest line of the text decides; bold and
     // larger type need more room.
     std::vector<double> widest(size_t(col2 - col1 + 1), -1.0);
-    for (const auto& [row, cells] : m_rows) {
+    for (const auto& [row, cells] : FRows) {
         for (auto it = cells.lower_bound(col1); it != cells.end() && it->first <= col2; ++it) {
             const SheetCell& cell = it->second;
             double factor = cell.style.font.size / 10.0;
@@ -172,20 +172,20 @@ void Worksheet::AutoFitColumns(int col1, int col2)
 
 int Worksheet::UsedFirstRow() const
 {
-    return m_rows.empty() ? 1 : m_rows.begin()->first;
+    return FRows.empty() ? 1 : FRows.begin()->first;
 }
 
 int Worksheet::UsedRowCount() const
 {
-    return m_rows.empty() ? 1 : m_rows.rbegin()->first - m_rows.begin()->first + 1;
+    return FRows.empty() ? 1 : FRows.rbegin()->first - FRows.begin()->first + 1;
 }
 
 int Worksheet::UsedFirstColumn() const
 {
-    return m_rows.empty() ? 1 : m_minCol;
+    return FRows.empty() ? 1 : FMinCol;
 }
 
 int Worksheet::UsedColumnCount() const
 {
-    return m_rows.empty() ? 1 : m_maxCol - m_minCol + 1;
+    return FRows.empty() ? 1 : FMaxCol - FMinCol + 1;
 }

@@ -21,8 +21,8 @@ public:
     Worksheet(const Worksheet&) = delete;
     Worksheet& operator=(const Worksheet&) = delete;
 
-    Workbook* Book() const { return m_book; }
-    const QString& Name() const { return m_name; }
+    Workbook* Book() const { return FBook; }
+    const QString& Name() const { return FName; }
     // Sheet names are unique in a workbook (letters compared without case); a clash gets a
     // number appended, keeping to the 31 characters a sheet name may have.
     void SetName(const QString& name);
@@ -37,7 +37,7 @@ public:
 
     SheetColumn& Column(int col);
     const SheetColumn* FindColumn(int col) const;
-    const std::map<int, SheetColumn>& Columns() const { return m_columns; }
+    const std::map<int, SheetColumn>& Columns() const { return FColumns; }
     // Width in characters of a column as it stands (the default when never set).
     double ColumnWidth(int col) const;
     // Width in screen pixels of columns col1..col2, as a spreadsheet shows them at 96 dpi.
@@ -55,7 +55,7 @@ public:
     // A row's cells by column. Cells live in the sheet's own pool: an export makes hundreds of
     // thousands of them and never removes one, so they go all at once with the sheet.
     using Row = std::pmr::map<int, SheetCell>;
-    const std::pmr::map<int, Row>& Rows() const { return m_rows; }
+    const std::pmr::map<int, Row>& Rows() const { return FRows; }
 
     // The text a reader would see in the cell, roughly (used for fitting widths).
     static QString DisplayText(const SheetCell& cell);
@@ -67,11 +67,11 @@ public:
 private:
     static void CheckPosition(int row, int col);
 
-    Workbook* m_book;
-    QString m_name;
-    std::pmr::monotonic_buffer_resource m_pool;
-    std::pmr::map<int, Row> m_rows{&m_pool};
-    std::map<int, SheetColumn> m_columns;
-    int m_minCol = 0;
-    int m_maxCol = 0;
+    Workbook* FBook;
+    QString FName;
+    std::pmr::monotonic_buffer_resource FPool;
+    std::pmr::map<int, Row> FRows{&FPool};
+    std::map<int, SheetColumn> FColumns;
+    int FMinCol = 0;
+    int FMaxCol = 0;
 };

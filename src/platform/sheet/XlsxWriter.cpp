@@ -60,14 +60,14 @@ std::uint8_t Align(SheetHAlign a)
 class Formats
 {
 public:
-    explicit Formats(lxw_workbook* wb) : m_wb(wb) { }
+    explicit Formats(lxw_workbook* wb) : FWb(wb) { }
 
     lxw_format* For(const SheetStyle& s)
     {
-        for (size_t i = 0; i < m_styles.size(); ++i)
-            if (m_styles[i] == s)
-                return m_formats[i];
-        lxw_format* f = workbook_add_format(m_wb);
+        for (size_t i = 0; i < FStyles.size(); ++i)
+            if (FStyles[i] == s)
+                return FFormats[i];
+        lxw_format* f = workbook_add_format(FWb);
         if (!f)
             throw ESheetError(QStringLiteral("Cannot create a cell format"));
         const QByteArray name = s.font.name.toUtf8();
@@ -98,15 +98,15 @@ public:
             format_set_num_format(f, num.constData());
         if (s.orientation != 0)
             format_set_rotation(f, std::int16_t(std::clamp(s.orientation, -90, 90)));
-        m_styles.push_back(s);
-        m_formats.push_back(f);
+        FStyles.push_back(s);
+        FFormats.push_back(f);
         return f;
     }
 
 private:
-    lxw_workbook* m_wb;
-    std::vector<SheetStyle> m_styles;
-    std::vector<lxw_format*> m_formats;
+    lxw_workbook* FWb;
+    std::vector<SheetStyle> FStyles;
+    std::vector<lxw_format*> FFormats;
 };
 
 } // namespace
