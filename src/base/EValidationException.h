@@ -18,5 +18,5 @@ public:
     bool HasField() const;
 
 private:
-    std::weak_ptr<TField> m_field;
+    std::weak_ptr<TField> FField;
 };

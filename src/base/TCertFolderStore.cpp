@@ -63,14 +63,14 @@ void TCertFolderStore::ReadFile(const QByteArray& content)
     {
         BIOPtr bio = ReadBuffer(content);
         while (X509* certificate = PEM_read_bio_X509(bio.get(), nullptr, NoPassword, nullptr)) {
-            m_entries.push_back({X509Ptr(certificate), nullptr});
+            FEntries.push_back({X509Ptr(certificate), nullptr});
             found = true;
         }
     }
     {
         BIOPtr bio = ReadBuffer(content);
         while (EVP_PKEY* key = PEM_read_bio_PrivateKey(bio.get(), nullptr, NoPassword, nullptr)) {
-            m_keys.emplace_back(key);
+            FKeys.emplace_back(key);
             found = true;
         }
     }
@@ -84,7 +84,7 @@ void TCertFolderStore::ReadFile(const QByteArray& content)
         if (PKCS12_parse(p12.get(), "", &key, &certificate, nullptr) == 1 ||
             PKCS12_parse(p12.get(), nullptr, &key, &certificate, nullptr) == 1) {
             if (certificate)
-                m_entries.push_back({X509Ptr(certificate), EVP_PKEYPtr(key)});
+                FEntries.push_back({X509Ptr(certificate), EVP_PKEYPtr(key)});
             else
                 EVP_PKEY_free(key);
         }
@@ -92,7 +92,7 @@ void TCertFolderStore::ReadFile(const QByteArray& content)
     }
     const auto* der = reinterpret_cast<const unsigned char*>(content.constData());
     if (X509* certificate = d2i_X509(nullptr, &der, static_cast<long>(content.size())))
-        m_entries.push_back({X509Ptr(certificate), nullptr});
+        FEntries.push_back({X509Ptr(certificate), nullptr});
 }
 
 QByteArray TCertFolderStore::SHA1Of(X509* certificate)
@@ -106,7 +106,7 @@ QByteArray TCertFolderStore::SHA1Of(X509* certificate)
 
 const TCertFolderStore::TEntry* TCertFolderStore::FindBySHA1(const QByteArray& sha1) const
 {
-    for (const TEntry& entry : m_entries)
+    for (const TEntry& entry : FEntries)
         if (SHA1Of(entry.Certificate.get()) == sha1)
             return &entry;
     return nullptr;
@@ -116,7 +116,7 @@ EVP_PKEY* TCertFolderStore::KeyFor(const TEntry& entry) const
 {
     if (entry.Key)
         return entry.Key.get();
-    for (const EVP_PKEYPtr& key : m_keys)
+    for (const EVP_PKEYPtr& key : FKeys)
         if (X509_check_private_key(entry.Certificate.get(), key.get()) == 1)
             return key.get();
     ERR_clear_error();

@@ -22,7 +22,7 @@ public:
         EVP_PKEYPtr Key; // from the same PKCS#12 file, else none
     };
 
-    const std::vector<TEntry>& Entries() const { return m_entries; }
+    const std::vector<TEntry>& Entries() const { return FEntries; }
 
     // The certificate whose SHA-1 digest of its DER form is sha1, or nullptr.
     const TEntry* FindBySHA1(const QByteArray& sha1) const;
@@ -34,6 +34,6 @@ public:
 private:
     void ReadFile(const QByteArray& content);
 
-    std::vector<TEntry> m_entries;
-    std::vector<EVP_PKEYPtr> m_keys;
+    std::vector<TEntry> FEntries;
+    std::vector<EVP_PKEYPtr> FKeys;
 };

@@ -8,23 +8,23 @@ TCustomLargeSet::~TCustomLargeSet() = default;
 
 void TCustomLargeSet::Clear()
 {
-    m_items.clear();
+    FItems.clear();
 }
 
 void TCustomLargeSet::Assign(const TCustomLargeSet& aSet)
 {
     if (&aSet != this)
-        m_items = aSet.m_items;
+        FItems = aSet.FItems;
 }
 
 bool TCustomLargeSet::Intersects(const TCustomLargeSet& withSet) const
 {
-    if (m_items.empty() || withSet.m_items.empty())
+    if (FItems.empty() || withSet.FItems.empty())
         return false;
-    const bool walkOther = withSet.m_items.size() <= m_items.size();
+    const bool walkOther = withSet.FItems.size() <= FItems.size();
     const TCustomLargeSet& small = walkOther ? withSet : *this;
     const TCustomLargeSet& large = walkOther ? *this : withSet;
-    for (qintptr v : small.m_items)
+    for (qintptr v : small.FItems)
         if (large.ItemExists(v))
             return true;
     return false;
@@ -33,10 +33,10 @@ bool TCustomLargeSet::Intersects(const TCustomLargeSet& withSet) const
 bool TCustomLargeSet::Find(qintptr value, int& index) const
 {
     int lo = 0;
-    int hi = int(m_items.size()) - 1;
+    int hi = int(FItems.size()) - 1;
     while (lo <= hi) {
         const int mid = lo + (hi - lo) / 2;
-        const int c = Compare(m_items[size_t(mid)], value);
+        const int c = Compare(FItems[size_t(mid)], value);
         if (c < 0) {
             lo = mid + 1;
         } else if (c > 0) {
@@ -61,7 +61,7 @@ int TCustomLargeSet::AddItem(qintptr value)
     int i;
     if (Find(value, i))
         return -1;
-    m_items.insert(m_items.begin() + i, value);
+    FItems.insert(FItems.begin() + i, value);
     return i;
 }
 
@@ -69,7 +69,7 @@ void TCustomLargeSet::DeleteItem(qintptr value)
 {
     int i;
     if (Find(value, i))
-        m_items.erase(m_items.begin() + i);
+        FItems.erase(FItems.begin() + i);
 }
 
 bool TCustomLargeSet::ItemExists(qintptr value) const
@@ -81,5 +81,5 @@ qintptr TCustomLargeSet::ItemAt(int index) const
 {
     if (index < 0 || index >= ItemCount())
         throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    return m_items[size_t(index)];
+    return FItems[size_t(index)];
 }

@@ -20,7 +20,7 @@ public:
     int AddItem(qintptr value);
     void DeleteItem(qintptr value);
     bool ItemExists(qintptr value) const;
-    int ItemCount() const { return int(m_items.size()); }
+    int ItemCount() const { return int(FItems.size()); }
 
 protected:
     // Negative when a orders before b, 0 when equal, positive after.
@@ -32,5 +32,5 @@ private:
     // Binary search: true and the position when found, else false and the insertion position.
     bool Find(qintptr value, int& index) const;
 
-    std::vector<qintptr> m_items;
+    std::vector<qintptr> FItems;
 };

@@ -8,17 +8,17 @@
 
 TEnumStrings::TEnumStrings() = default;
 
-TEnumStrings::TEnumStrings(TStrings* origStrings) : m_orig(origStrings) {}
+TEnumStrings::TEnumStrings(TStrings* origStrings) : FOrig(origStrings) {}
 
 TEnumStrings::~TEnumStrings()
 {
-    if (m_orig) {
+    if (FOrig) {
         // The underlying list outlives this one; its slots must not keep our boxes.
-        for (int i = 0; i < m_orig->GetCount(); ++i) {
-            TObject* o = m_orig->GetObjectPtr(i);
-            if (o && std::any_of(m_boxes.begin(), m_boxes.end(),
+        for (int i = 0; i < FOrig->GetCount(); ++i) {
+            TObject* o = FOrig->GetObjectPtr(i);
+            if (o && std::any_of(FBoxes.begin(), FBoxes.end(),
                                  [o](const auto& b) { return b.get() == o; }))
-                m_orig->PutObject(i, nullptr);
+                FOrig->PutObject(i, nullptr);
         }
     } else {
         OnChange = nullptr;
@@ -29,8 +29,8 @@ TEnumStrings::~TEnumStrings()
 
 TInteger* TEnumStrings::NewBox(qintptr code)
 {
-    m_boxes.push_back(std::make_unique<TInteger>(code));
-    return m_boxes.back().get();
+    FBoxes.push_back(std::make_unique<TInteger>(code));
+    return FBoxes.back().get();
 }
 
 void TEnumStrings::FreeBoxOf(TObject* object, int deletedIndex)
@@ -41,9 +41,9 @@ void TEnumStrings::FreeBoxOf(TObject* object, int deletedIndex)
     for (int i = 0; i < TStringList::GetCount(); ++i)
         if (i != deletedIndex && TStringList::GetObjectPtr(i) == object)
             return;
-    m_boxes.erase(std::remove_if(m_boxes.begin(), m_boxes.end(),
+    FBoxes.erase(std::remove_if(FBoxes.begin(), FBoxes.end(),
                                  [object](const auto& b) { return b.get() == object; }),
-                  m_boxes.end());
+                  FBoxes.end());
 }
 
 TInteger* TEnumStrings::BoxAt(int index) const
@@ -71,44 +71,44 @@ void TEnumStrings::Assign(const TStrings& source)
 
 QString TEnumStrings::Get(int index) const
 {
-    return m_orig ? m_orig->Get(index) : TStringList::Get(index);
+    return FOrig ? FOrig->Get(index) : TStringList::Get(index);
 }
 
 int TEnumStrings::GetCapacity() const
 {
-    return m_orig ? m_orig->GetCapacity() : TStringList::GetCapacity();
+    return FOrig ? FOrig->GetCapacity() : TStringList::GetCapacity();
 }
 
 int TEnumStrings::GetCount() const
 {
-    return m_orig ? m_orig->GetCount() : TStringList::GetCount();
+    return FOrig ? FOrig->GetCount() : TStringList::GetCount();
 }
 
 TObject* TEnumStrings::GetObjectPtr(int index) const
 {
-    return m_orig ? m_orig->GetObjectPtr(index) : TStringList::GetObjectPtr(index);
+    return FOrig ? FOrig->GetObjectPtr(index) : TStringList::GetObjectPtr(index);
 }
 
 void TEnumStrings::Put(int index, const QString& s)
 {
-    if (m_orig)
-        m_orig->Put(index, s);
+    if (FOrig)
+        FOrig->Put(index, s);
     else
         TStringList::Put(index, s);
 }
 
 void TEnumStrings::PutObject(int index, TObject* object)
 {
-    if (m_orig)
-        m_orig->PutObject(index, object);
+    if (FOrig)
+        FOrig->PutObject(index, object);
     else
         TStringList::PutObject(index, object);
 }
 
 void TEnumStrings::SetCapacity(int capacity)
 {
-    if (m_orig)
-        m_orig->SetCapacity(capacity);
+    if (FOrig)
+        FOrig->SetCapacity(capacity);
     else
         TStringList::SetCapacity(capacity);
 }
@@ -116,10 +116,10 @@ void TEnumStrings::SetCapacity(int capacity)
 int TEnumStrings::AddInt(const QString& s, qintptr code)
 {
     TInteger* box = NewBox(code);
-    if (!m_orig)
+    if (!FOrig)
         return TStringList::AddObject(s, box);
     Changing();
-    const int index = m_orig->AddObject(s, box);
+    const int index = FOrig->AddObject(s, box);
     Changed();
     return index;
 }
@@ -131,10 +131,10 @@ int TEnumStrings::AddObject(const QString& s, qintptr code)
 
 int TEnumStrings::Add(const QString& s)
 {
-    if (!m_orig)
+    if (!FOrig)
         return TStringList::Add(s);
     Changing();
-    const int index = m_orig->Add(s);
+    const int index = FOrig->Add(s);
     Changed();
     return index;
 }
@@ -152,14 +152,14 @@ void TEnumStrings::Insert(int index, const QString& s)
 
 void TEnumStrings::InsertObject(int index, const QString& s, qintptr code)
 {
-    if (!m_orig) {
+    if (!FOrig) {
         CheckIndex(index, true);
         TStringList::InsertObject(index, s, NewBox(code));
         return;
     }
     TInteger* box = NewBox(code);
     Changing();
-    m_orig->InsertObject(index, s, box);
+    FOrig->InsertObject(index, s, box);
     Changed();
 }
 
@@ -167,42 +167,42 @@ void TEnumStrings::Delete(int index)
 {
     if (index == -1)
         return;
-    if (!m_orig) {
+    if (!FOrig) {
         TObject* object = TStringList::GetObjectPtr(index);
         TStringList::Delete(index);
         FreeBoxOf(object, -1);
         return;
     }
     Changing();
-    m_orig->Delete(index);
+    FOrig->Delete(index);
     Changed();
 }
 
 void TEnumStrings::Clear()
 {
-    if (!m_orig) {
+    if (!FOrig) {
         BeginUpdate();
         for (int i = TStringList::GetCount() - 1; i >= 0; --i)
             Delete(i);
         TStringList::Clear();
-        m_boxes.clear();
+        FBoxes.clear();
         EndUpdate();
         return;
     }
     Changing();
-    m_orig->Clear();
-    m_boxes.clear();
+    FOrig->Clear();
+    FBoxes.clear();
     Changed();
 }
 
 int TEnumStrings::IndexOf(const QString& s) const
 {
-    return m_orig ? m_orig->IndexOf(s) : TStringList::IndexOf(s);
+    return FOrig ? FOrig->IndexOf(s) : TStringList::IndexOf(s);
 }
 
 void TEnumStrings::Sort()
 {
-    if (!m_orig) {
+    if (!FOrig) {
         TStringList::Sort();
         return;
     }
@@ -230,7 +230,7 @@ int TEnumStrings::IndexOfObject(qintptr code) const
 {
     for (int i = 0; i < GetCount(); ++i) {
         const TInteger* box = BoxAt(i);
-        if (m_orig && !box)
+        if (FOrig && !box)
             continue;
         if ((box ? box->Value() : 0) == code)
             return i;
@@ -255,13 +255,13 @@ int TEnumStrings::IndexOfObject(qintptr code) const
 void TEnumStrings::BeginUpdate()
 {
     TStringList::BeginUpdate();
-    if (m_orig)
-        m_orig->BeginUpdate();
+    if (FOrig)
+        FOrig->BeginUpdate();
 }
 
 void TEnumStrings::EndUpdate()
 {
     TStringList::EndUpdate();
-    if (m_orig)
-        m_orig->EndUpdate();
+    if (FOrig)
+        FOrig->EndUpdate();
 }

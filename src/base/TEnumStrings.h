@@ -19,11 +19,11 @@ public:
     explicit TEnumStrings(TStrings* origStrings);
     ~TEnumStrings() override;
 
-    bool IsPassThrough() const { return m_orig != nullptr; }
-    TStrings* OrigStrings() const { return m_orig; }
+    bool IsPassThrough() const { return FOrig != nullptr; }
+    TStrings* OrigStrings() const { return FOrig; }
 
-    const QString& Name() const { return m_name; }
-    void SetName(const QString& name) { m_name = name; }
+    const QString& Name() const { return FName; }
+    void SetName(const QString& name) { FName = name; }
 
     // Throws Exception for a source that is not a TEnumStrings.
     void Assign(const TStrings& source) override;
@@ -71,8 +71,8 @@ private:
     // The box in a slot of the list operated on; nullptr for an empty slot.
     TInteger* BoxAt(int index) const;
 
-    TStrings* m_orig = nullptr;
+    TStrings* FOrig = nullptr;
     // Every box this list made; freed with the list (own mode: also on Delete and Clear).
-    std::vector<std::unique_ptr<TInteger>> m_boxes;
-    QString m_name;
+    std::vector<std::unique_ptr<TInteger>> FBoxes;
+    QString FName;
 };

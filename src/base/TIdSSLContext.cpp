@@ -117,11 +117,11 @@ void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
 {
     ERR_clear_error();
     // A context that failed half way is not kept: nobody may mistake it for a ready one.
-    auto dropOnFailure = qScopeGuard([this] { m_context.reset(); });
-    m_context.reset(SSL_CTX_new(CtxMode == TIdSSLCtxMode::Client ? TLS_client_method() : TLS_server_method()));
-    if (!m_context)
+    auto dropOnFailure = qScopeGuard([this] { FContext.reset(); });
+    FContext.reset(SSL_CTX_new(CtxMode == TIdSSLCtxMode::Client ? TLS_client_method() : TLS_server_method()));
+    if (!FContext)
         Fail(QStringLiteral("Could not create SSL context."));
-    SSL_CTX_set_app_data(m_context.get(), this);
+    SSL_CTX_set_app_data(FContext.get(), this);
 
     TIdSSLVersions versions = SSLVersions ? SSLVersions : SSLVersionBit(Method);
     int lowest = 0;
@@ -132,18 +132,18 @@ void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
                 lowest = ProtocolVersion(v);
             highest = ProtocolVersion(v);
         }
-    if (SSL_CTX_set_min_proto_version(m_context.get(), lowest) != 1 ||
-        SSL_CTX_set_max_proto_version(m_context.get(), highest) != 1)
+    if (SSL_CTX_set_min_proto_version(FContext.get(), lowest) != 1 ||
+        SSL_CTX_set_max_proto_version(FContext.get(), highest) != 1)
         Fail(QStringLiteral("Could not set the SSL versions."));
     if (CtxMode == TIdSSLCtxMode::Server) {
         // Sessions resumed with client certificates need an id context.
         static const unsigned char sessionId[] = "Stumpwise";
-        SSL_CTX_set_session_id_context(m_context.get(), sessionId, sizeof sessionId - 1);
+        SSL_CTX_set_session_id_context(FContext.get(), sessionId, sizeof sessionId - 1);
     }
 
     SelectCertificate();
 
-    if (!CipherList.isEmpty() && SSL_CTX_set_cipher_list(m_context.get(), CipherList.toLatin1().constData()) != 1)
+    if (!CipherList.isEmpty() && SSL_CTX_set_cipher_list(FContext.get(), CipherList.toLatin1().constData()) != 1)
         Fail(QStringLiteral("SetCipher failed."));
     SetVerify();
     dropOnFailure.dismiss();
@@ -167,20 +167,20 @@ void TIdSSLContext::UseStoreCertificate()
     if (!entry)
         throw EIdOSSLStorageFindCertError(
             QStringLiteral("Could not find certificate in storage: no certificate with thumbprint %1").arg(CertSHA1));
-    if (SSL_CTX_use_certificate(m_context.get(), entry->Certificate.get()) != 1)
+    if (SSL_CTX_use_certificate(FContext.get(), entry->Certificate.get()) != 1)
         throw EIdOSSLStorageFindCertError(QStringLiteral("Could not find certificate in storage: %1")
                                               .arg(Reason().mid(1)));
     // Without a usable key the context goes on without one; the handshake tells the peer.
     if (EVP_PKEY* key = store.KeyFor(*entry))
-        if (SSL_CTX_use_PrivateKey(m_context.get(), key) == 1)
-            SSL_CTX_check_private_key(m_context.get());
+        if (SSL_CTX_use_PrivateKey(FContext.get(), key) == 1)
+            SSL_CTX_check_private_key(FContext.get());
     ERR_clear_error();
 }
 
 void TIdSSLContext::TrustStore()
 {
     const TCertFolderStore store = TCertFolderStore::Open(CertStorage);
-    X509_STORE* trusted = SSL_CTX_get_cert_store(m_context.get());
+    X509_STORE* trusted = SSL_CTX_get_cert_store(FContext.get());
     for (const TCertFolderStore::TEntry& entry : store.Entries())
         X509_STORE_add_cert(trusted, entry.Certificate.get());
     ERR_clear_error();
@@ -200,15 +200,15 @@ void TIdSSLContext::LoadFromFiles()
 
 bool TIdSSLContext::LoadRootCert()
 {
-    return SSL_CTX_load_verify_locations(m_context.get(), Path(RootCertFile).constData(), nullptr) == 1;
+    return SSL_CTX_load_verify_locations(FContext.get(), Path(RootCertFile).constData(), nullptr) == 1;
 }
 
 bool TIdSSLContext::LoadCert()
 {
     if (!CertFile.isEmpty())
-        return SSL_CTX_use_certificate_chain_file(m_context.get(), Path(CertFile).constData()) == 1;
+        return SSL_CTX_use_certificate_chain_file(FContext.get(), Path(CertFile).constData()) == 1;
     if (CertX509)
-        return SSL_CTX_use_certificate(m_context.get(), CertX509) == 1;
+        return SSL_CTX_use_certificate(FContext.get(), CertX509) == 1;
     return false;
 }
 
@@ -216,12 +216,12 @@ bool TIdSSLContext::LoadKey()
 {
     bool loaded = false;
     if (!KeyFile.isEmpty()) {
-        SSL_CTX_set_default_passwd_cb(m_context.get(), NoPassword);
-        loaded = SSL_CTX_use_PrivateKey_file(m_context.get(), Path(KeyFile).constData(), SSL_FILETYPE_PEM) == 1;
+        SSL_CTX_set_default_passwd_cb(FContext.get(), NoPassword);
+        loaded = SSL_CTX_use_PrivateKey_file(FContext.get(), Path(KeyFile).constData(), SSL_FILETYPE_PEM) == 1;
     } else if (CertEVP_PKEY) {
-        loaded = SSL_CTX_use_PrivateKey(m_context.get(), CertEVP_PKEY) == 1;
+        loaded = SSL_CTX_use_PrivateKey(FContext.get(), CertEVP_PKEY) == 1;
     }
-    return loaded && SSL_CTX_check_private_key(m_context.get()) == 1;
+    return loaded && SSL_CTX_check_private_key(FContext.get()) == 1;
 }
 
 bool TIdSSLContext::LoadDHParams()
@@ -232,7 +232,7 @@ bool TIdSSLContext::LoadDHParams()
     EVP_PKEY* params = PEM_read_bio_Parameters(bio.get(), nullptr);
     if (!params)
         return false;
-    if (EVP_PKEY_is_a(params, "DH") != 1 || SSL_CTX_set0_tmp_dh_pkey(m_context.get(), params) != 1) {
+    if (EVP_PKEY_is_a(params, "DH") != 1 || SSL_CTX_set0_tmp_dh_pkey(FContext.get(), params) != 1) {
         EVP_PKEY_free(params);
         return false;
     }
@@ -248,11 +248,11 @@ void TIdSSLContext::SetVerify()
         mode |= SSL_VERIFY_FAIL_IF_NO_PEER_CERT;
     if (VerifyMode & sslvrfClientOnce)
         mode |= SSL_VERIFY_CLIENT_ONCE;
-    SSL_CTX_set_verify(m_context.get(), mode, VerifyOn ? VerifyCallback : nullptr);
+    SSL_CTX_set_verify(FContext.get(), mode, VerifyOn ? VerifyCallback : nullptr);
     if (VerifyDepth > 0) // 0 keeps OpenSSL's own limit; depth 0 would refuse every issued certificate
-        SSL_CTX_set_verify_depth(m_context.get(), VerifyDepth);
+        SSL_CTX_set_verify_depth(FContext.get(), VerifyDepth);
     if (!VerifyDirs.isEmpty() &&
-        SSL_CTX_load_verify_locations(m_context.get(), nullptr, Path(VerifyDirs).constData()) != 1)
+        SSL_CTX_load_verify_locations(FContext.get(), nullptr, Path(VerifyDirs).constData()) != 1)
         Fail(QStringLiteral("Could not load root certificate."));
-    SSL_CTX_set_info_callback(m_context.get(), StatusInfoOn ? InfoCallback : nullptr);
+    SSL_CTX_set_info_callback(FContext.get(), StatusInfoOn ? InfoCallback : nullptr);
 }

@@ -40,7 +40,7 @@ public:
 
     // Makes the OpenSSL context; throws EIdOpenSSLError (or one of the store errors) on failure.
     void InitContext(TIdSSLCtxMode CtxMode);
-    SSL_CTX* Context() const { return m_context.get(); }
+    SSL_CTX* Context() const { return FContext.get(); }
 
     // The certificate from CertFile, else CertX509; false with neither or on failure.
     bool LoadCert();
@@ -57,5 +57,5 @@ private:
     void LoadFromFiles();
     void SetVerify();
 
-    SSL_CTXPtr m_context;
+    SSL_CTXPtr FContext;
 };

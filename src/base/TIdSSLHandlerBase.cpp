@@ -5,7 +5,7 @@ TIdSSLHandlerBase::~TIdSSLHandlerBase() = default;
 void TIdSSLHandlerBase::MakeContext(TIdSSLCtxMode mode)
 {
     auto context = std::make_unique<TIdSSLContext>();
-    context->ReadOptions(m_options);
+    context->ReadOptions(FOptions);
     context->VerifyOn = static_cast<bool>(OnVerifyPeer);
     context->StatusInfoOn = static_cast<bool>(OnStatusInfo);
     // The context calls the handler's events as they are at the time of the handshake.
@@ -17,5 +17,5 @@ void TIdSSLHandlerBase::MakeContext(TIdSSLCtxMode mode)
             OnStatusInfo(message);
     };
     context->InitContext(mode);
-    m_context = std::move(context);
+    FContext = std::move(context);
 }

@@ -15,9 +15,9 @@ public:
     TIdSSLHandlerBase(const TIdSSLHandlerBase&) = delete;
     TIdSSLHandlerBase& operator=(const TIdSSLHandlerBase&) = delete;
 
-    TIdSSLOptions& SSLOptions() { return m_options; }
-    const TIdSSLOptions& SSLOptions() const { return m_options; }
-    TIdSSLContext* SSLContext() const { return m_context.get(); }
+    TIdSSLOptions& SSLOptions() { return FOptions; }
+    const TIdSSLOptions& SSLOptions() const { return FOptions; }
+    TIdSSLContext* SSLContext() const { return FContext.get(); }
 
     TIdSSLContext::TVerifyPeerEvent OnVerifyPeer;
     TIdSSLContext::TStatusInfoEvent OnStatusInfo;
@@ -27,6 +27,6 @@ protected:
     void MakeContext(TIdSSLCtxMode mode);
 
 private:
-    TIdSSLOptions m_options;
-    std::unique_ptr<TIdSSLContext> m_context;
+    TIdSSLOptions FOptions;
+    std::unique_ptr<TIdSSLContext> FContext;
 };

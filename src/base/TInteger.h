@@ -8,11 +8,11 @@
 class TInteger : public TObject
 {
 public:
-    explicit TInteger(qintptr value) : m_value(value) {}
+    explicit TInteger(qintptr value) : FValue(value) {}
 
-    qintptr Value() const { return m_value; }
-    void SetValue(qintptr value) { m_value = value; }
+    qintptr Value() const { return FValue; }
+    void SetValue(qintptr value) { FValue = value; }
 
 private:
-    qintptr m_value;
+    qintptr FValue;
 };

@@ -12,20 +12,20 @@ class TSharedSlot
 public:
     std::shared_ptr<T> Load() const
     {
-        std::lock_guard lock(m_mutex);
-        return m_object;
+        std::lock_guard lock(FMutex);
+        return FObject;
     }
     void Store(std::shared_ptr<T> object)
     {
         std::shared_ptr<T> old;
         {
-            std::lock_guard lock(m_mutex);
-            old = std::exchange(m_object, std::move(object));
+            std::lock_guard lock(FMutex);
+            old = std::exchange(FObject, std::move(object));
         }
         // The old object dies (when this was its last reference) outside the lock.
     }
 
 private:
-    mutable std::mutex m_mutex;
-    std::shared_ptr<T> m_object;
+    mutable std::mutex FMutex;
+    std::shared_ptr<T> FObject;
 };

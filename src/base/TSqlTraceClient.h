@@ -11,9 +11,9 @@ public:
     TSqlTraceClient() = default;
     explicit TSqlTraceClient(std::shared_ptr<ISqlTraceSink> sink);
 
-    TSqlTraceMonitor* Monitor() const { return m_monitor.get(); }
+    TSqlTraceMonitor* Monitor() const { return FMonitor.get(); }
     void SetMonitor(std::unique_ptr<TSqlTraceMonitor> monitor);
 
 private:
-    std::unique_ptr<TSqlTraceMonitor> m_monitor;
+    std::unique_ptr<TSqlTraceMonitor> FMonitor;
 };

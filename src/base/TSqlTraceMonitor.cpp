@@ -3,25 +3,25 @@
 #include <mutex>
 
 TSqlTraceMonitor::TSqlTraceMonitor(std::shared_ptr<ISqlTraceSink> sink)
-    : m_sink(std::move(sink))
+    : FSink(std::move(sink))
 {
 }
 
 std::shared_ptr<ISqlTraceSink> TSqlTraceMonitor::Sink() const
 {
-    std::shared_lock lock(m_lock);
-    return m_sink;
+    std::shared_lock lock(FLock);
+    return FSink;
 }
 
 void TSqlTraceMonitor::SetSink(std::shared_ptr<ISqlTraceSink> sink)
 {
-    std::unique_lock lock(m_lock);
-    m_sink = std::move(sink);
+    std::unique_lock lock(FLock);
+    FSink = std::move(sink);
 }
 
 void TSqlTraceMonitor::Write(int kind, const QString& line)
 {
-    std::unique_lock lock(m_lock);
-    if (m_sink)
-        m_sink->Trace(kind, line);
+    std::unique_lock lock(FLock);
+    if (FSink)
+        FSink->Trace(kind, line);
 }

@@ -18,6 +18,6 @@ public:
     void Write(int kind, const QString& line);
 
 private:
-    mutable std::shared_mutex m_lock;
-    std::shared_ptr<ISqlTraceSink> m_sink;
+    mutable std::shared_mutex FLock;
+    std::shared_ptr<ISqlTraceSink> FSink;
 };
