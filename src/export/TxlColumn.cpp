@@ -5,7 +5,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/Field.h"
 
-TxlColumn::TxlColumn(TxlColumns* collection) : m_collection(collection) { }
+TxlColumn::TxlColumn(TxlColumns* collection) : FCollection(collection) { }
 
 TxlColumn::~TxlColumn()
 {
@@ -15,52 +15,52 @@ TxlColumn::~TxlColumn()
 
 int TxlColumn::Index() const
 {
-    return m_collection ? m_collection->IndexOf(this) : -1;
+    return FCollection ? FCollection->IndexOf(this) : -1;
 }
 
 void TxlColumn::ForgetField()
 {
-    if (m_field && m_fieldNotice >= 0)
-        m_field->RemoveFreeNotification(m_fieldNotice);
-    m_field = nullptr;
-    m_fieldNotice = -1;
+    if (FField && FFieldNotice >= 0)
+        FField->RemoveFreeNotification(FFieldNotice);
+    FField = nullptr;
+    FFieldNotice = -1;
 }
 
 void TxlColumn::ForgetDataSet()
 {
-    if (m_dataSet && m_dataSetNotice >= 0)
-        m_dataSet->RemoveFreeNotification(m_dataSetNotice);
-    m_dataSet = nullptr;
-    m_dataSetNotice = -1;
+    if (FDataSet && FDataSetNotice >= 0)
+        FDataSet->RemoveFreeNotification(FDataSetNotice);
+    FDataSet = nullptr;
+    FDataSetNotice = -1;
 }
 
 TField* TxlColumn::Field()
 {
-    if (!m_field && m_dataSet && !m_dataField.isEmpty()) {
-        m_field = m_dataSet->FindField(m_dataField);
-        if (m_field)
-            m_fieldNotice = m_field->AddFreeNotification([this](TField*) {
-                m_field = nullptr;
-                m_fieldNotice = -1;
+    if (!FField && FDataSet && !FDataField.isEmpty()) {
+        FField = FDataSet->FindField(FDataField);
+        if (FField)
+            FFieldNotice = FField->AddFreeNotification([this](TField*) {
+                FField = nullptr;
+                FFieldNotice = -1;
             });
     }
-    return m_field;
+    return FField;
 }
 
 void TxlColumn::SetDataSet(TDataSet* v)
 {
-    if (v == m_dataSet)
+    if (v == FDataSet)
         return;
     ForgetField();
     ForgetDataSet();
-    m_dataSet = v;
-    if (m_dataSet)
-        m_dataSetNotice = m_dataSet->AddFreeNotification([this](TDataSet*) {
+    FDataSet = v;
+    if (FDataSet)
+        FDataSetNotice = FDataSet->AddFreeNotification([this](TDataSet*) {
             // Our field dies with the dataset; neither may be touched any more.
-            m_field = nullptr;
-            m_fieldNotice = -1;
-            m_dataSet = nullptr;
-            m_dataSetNotice = -1;
+            FField = nullptr;
+            FFieldNotice = -1;
+            FDataSet = nullptr;
+            FDataSetNotice = -1;
         });
     UpdateFromField();
 }
@@ -68,35 +68,35 @@ void TxlColumn::SetDataSet(TDataSet* v)
 void TxlColumn::SetDataField(const QString& v)
 {
     const QString upper = v.toUpper();
-    if (upper == m_dataField)
+    if (upper == FDataField)
         return;
     ForgetField();
-    m_dataField = upper;
+    FDataField = upper;
     UpdateFromField();
 }
 
 void TxlColumn::UpdateFromField()
 {
-    if (!m_dataSet || m_dataField.isEmpty())
+    if (!FDataSet || FDataField.isEmpty())
         return;
-    TField* f = m_dataSet->FindField(m_dataField);
+    TField* f = FDataSet->FindField(FDataField);
     if (!f)
         return;
-    m_alignment = f->Alignment();
-    m_displayLabel = f->DisplayLabel();
-    m_displayWidth = f->DisplayWidth();
+    FAlignment = f->Alignment();
+    FDisplayLabel = f->DisplayLabel();
+    FDisplayWidth = f->DisplayWidth();
     const TFieldType t = f->DataType();
     if (IsNumericFieldType(t) || t == TFieldType::ftDate || t == TFieldType::ftTime
         || t == TFieldType::ftDateTime)
-        m_displayFormat = f->DisplayFormat();
+        FDisplayFormat = f->DisplayFormat();
 }
 
 QString TxlColumn::GetDisplayName() const
 {
-    if (!m_displayLabel.isEmpty())
-        return m_displayLabel;
-    if (!m_dataField.isEmpty())
-        return m_dataField;
+    if (!FDisplayLabel.isEmpty())
+        return FDisplayLabel;
+    if (!FDataField.isEmpty())
+        return FDataField;
     return QStringLiteral("TxlColumn");
 }
 
@@ -104,16 +104,16 @@ void TxlColumn::Assign(const TxlColumn& source)
 {
     if (&source == this)
         return;
-    m_aggregate = source.m_aggregate;
-    m_alignment = source.m_alignment;
-    SetDataSet(source.m_dataSet);
-    SetDataField(source.m_dataField);
-    m_displayFormat = source.m_displayFormat;
-    m_displayLabel = source.m_displayLabel;
-    m_displayWidth = source.m_displayWidth;
-    m_labelAlignment = source.m_labelAlignment;
-    m_cellColor = source.m_cellColor;
-    m_comment = source.m_comment;
-    m_dictionary.Assign(source.m_dictionary);
-    m_commentLegend = source.m_commentLegend;
+    FAggregate = source.FAggregate;
+    FAlignment = source.FAlignment;
+    SetDataSet(source.FDataSet);
+    SetDataField(source.FDataField);
+    FDisplayFormat = source.FDisplayFormat;
+    FDisplayLabel = source.FDisplayLabel;
+    FDisplayWidth = source.FDisplayWidth;
+    FLabelAlignment = source.FLabelAlignment;
+    FCellColor = source.FCellColor;
+    FComment = source.FComment;
+    FDictionary.Assign(source.FDictionary);
+    FCommentLegend = source.FCommentLegend;
 }

@@ -22,41 +22,41 @@ public:
     TxlColumn(const TxlColumn&) = delete;
     TxlColumn& operator=(const TxlColumn&) = delete;
 
-    TxlColumns* Collection() const { return m_collection; }
+    TxlColumns* Collection() const { return FCollection; }
     int Index() const;
 
     // The field named DataField in DataSet, looked up on first read and kept while it lives
     // and while DataSet and DataField stay as they are; nullptr when there is none.
     TField* Field();
 
-    TxlAggregate Aggregate() const { return m_aggregate; }
-    void SetAggregate(TxlAggregate v) { m_aggregate = v; }
-    TAlignment Alignment() const { return m_alignment; }
-    void SetAlignment(TAlignment v) { m_alignment = v; }
-    TDataSet* DataSet() const { return m_dataSet; }
+    TxlAggregate Aggregate() const { return FAggregate; }
+    void SetAggregate(TxlAggregate v) { FAggregate = v; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v) { FAlignment = v; }
+    TDataSet* DataSet() const { return FDataSet; }
     void SetDataSet(TDataSet* v);
-    const QString& DataField() const { return m_dataField; }
+    const QString& DataField() const { return FDataField; }
     // Kept in upper case.
     void SetDataField(const QString& v);
-    const QString& DisplayFormat() const { return m_displayFormat; }
-    void SetDisplayFormat(const QString& v) { m_displayFormat = v; }
-    const QString& DisplayLabel() const { return m_displayLabel; }
-    void SetDisplayLabel(const QString& v) { m_displayLabel = v; }
-    qint32 DisplayWidth() const { return m_displayWidth; }
-    void SetDisplayWidth(qint32 v) { m_displayWidth = v; }
-    TAlignment LabelAlignment() const { return m_labelAlignment; }
-    void SetLabelAlignment(TAlignment v) { m_labelAlignment = v; }
+    const QString& DisplayFormat() const { return FDisplayFormat; }
+    void SetDisplayFormat(const QString& v) { FDisplayFormat = v; }
+    const QString& DisplayLabel() const { return FDisplayLabel; }
+    void SetDisplayLabel(const QString& v) { FDisplayLabel = v; }
+    qint32 DisplayWidth() const { return FDisplayWidth; }
+    void SetDisplayWidth(qint32 v) { FDisplayWidth = v; }
+    TAlignment LabelAlignment() const { return FLabelAlignment; }
+    void SetLabelAlignment(TAlignment v) { FLabelAlignment = v; }
     // A colour as $00BBGGRR (system colours with the top bit set); clNone means none.
-    quint32 CellColor() const { return m_cellColor; }
-    void SetCellColor(quint32 v) { m_cellColor = v; }
-    qint32 CaptionOrientation() const { return m_captionOrientation; }
-    void SetCaptionOrientation(qint32 v) { m_captionOrientation = v; }
-    const QString& Comment() const { return m_comment; }
-    void SetComment(const QString& v) { m_comment = v; }
-    TFileFieldDictionary& Dictionary() { return m_dictionary; }
-    const TFileFieldDictionary& Dictionary() const { return m_dictionary; }
-    QStringList& CommentLegend() { return m_commentLegend; }
-    const QStringList& CommentLegend() const { return m_commentLegend; }
+    quint32 CellColor() const { return FCellColor; }
+    void SetCellColor(quint32 v) { FCellColor = v; }
+    qint32 CaptionOrientation() const { return FCaptionOrientation; }
+    void SetCaptionOrientation(qint32 v) { FCaptionOrientation = v; }
+    const QString& Comment() const { return FComment; }
+    void SetComment(const QString& v) { FComment = v; }
+    TFileFieldDictionary& Dictionary() { return FDictionary; }
+    const TFileFieldDictionary& Dictionary() const { return FDictionary; }
+    QStringList& CommentLegend() { return FCommentLegend; }
+    const QStringList& CommentLegend() const { return FCommentLegend; }
 
     qint32 DisplayFormatID = 0;
     qint32 DisplayFormatSaani = 0;
@@ -72,21 +72,21 @@ private:
     void ForgetField();
     void ForgetDataSet();
 
-    TxlColumns* m_collection;
-    TField* m_field = nullptr;
-    int m_fieldNotice = -1;
-    TxlAggregate m_aggregate = TxlAggregate::xlaNone;
-    TAlignment m_alignment = TAlignment::taLeftJustify;
-    TDataSet* m_dataSet = nullptr;
-    int m_dataSetNotice = -1;
-    QString m_dataField;
-    QString m_displayFormat;
-    QString m_displayLabel;
-    qint32 m_displayWidth = -1;
-    TAlignment m_labelAlignment = TAlignment::taLeftJustify;
-    quint32 m_cellColor = clNone;
-    qint32 m_captionOrientation = 0;
-    QString m_comment;
-    TFileFieldDictionary m_dictionary;
-    QStringList m_commentLegend;
+    TxlColumns* FCollection;
+    TField* FField = nullptr;
+    int FFieldNotice = -1;
+    TxlAggregate FAggregate = TxlAggregate::xlaNone;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    TDataSet* FDataSet = nullptr;
+    int FDataSetNotice = -1;
+    QString FDataField;
+    QString FDisplayFormat;
+    QString FDisplayLabel;
+    qint32 FDisplayWidth = -1;
+    TAlignment FLabelAlignment = TAlignment::taLeftJustify;
+    quint32 FCellColor = clNone;
+    qint32 FCaptionOrientation = 0;
+    QString FComment;
+    TFileFieldDictionary FDictionary;
+    QStringList FCommentLegend;
 };

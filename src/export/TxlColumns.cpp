@@ -3,14 +3,14 @@
 #include "export/TDocumentExportBase.h"
 #include "platform/rtl/EListError.h"
 
-TxlColumns::TxlColumns(TDocumentExportBase* owner) : m_owner(owner) { }
+TxlColumns::TxlColumns(TDocumentExportBase* owner) : FOwner(owner) { }
 
 TxlColumn& TxlColumns::Add()
 {
-    m_items.push_back(std::make_unique<TxlColumn>(this));
-    TxlColumn& c = *m_items.back();
-    if (m_owner)
-        c.SetDataSet(m_owner->Dataset());
+    FItems.push_back(std::make_unique<TxlColumn>(this));
+    TxlColumn& c = *FItems.back();
+    if (FOwner)
+        c.SetDataSet(FOwner->Dataset());
     return c;
 }
 
@@ -18,7 +18,7 @@ TxlColumn& TxlColumns::Items(int index) const
 {
     if (index < 0 || index >= Count())
         throw EListError(QStringLiteral("List index out of bounds (%1)").arg(index));
-    return *m_items[size_t(index)];
+    return *FItems[size_t(index)];
 }
 
 void TxlColumns::Assign(const TxlColumns& source)
@@ -26,23 +26,23 @@ void TxlColumns::Assign(const TxlColumns& source)
     if (&source == this)
         return;
     Clear();
-    for (const auto& c : source.m_items) {
-        m_items.push_back(std::make_unique<TxlColumn>(this));
-        m_items.back()->Assign(*c);
+    for (const auto& c : source.FItems) {
+        FItems.push_back(std::make_unique<TxlColumn>(this));
+        FItems.back()->Assign(*c);
     }
 }
 
 int TxlColumns::IndexOf(const TxlColumn* column) const
 {
-    for (size_t i = 0; i < m_items.size(); ++i)
-        if (m_items[i].get() == column)
+    for (size_t i = 0; i < FItems.size(); ++i)
+        if (FItems[i].get() == column)
             return int(i);
     return -1;
 }
 
 bool TxlColumns::HasAggregateFields() const
 {
-    for (const auto& c : m_items)
+    for (const auto& c : FItems)
         if (c->Aggregate() != TxlAggregate::xlaNone)
             return true;
     return false;
@@ -51,7 +51,7 @@ bool TxlColumns::HasAggregateFields() const
 int TxlColumns::DisplayFormatedCount() const
 {
     int n = 0;
-    for (const auto& c : m_items)
+    for (const auto& c : FItems)
         if (!c->DisplayFormat().isEmpty())
             ++n;
     return n;

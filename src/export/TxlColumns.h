@@ -15,15 +15,15 @@ public:
     TxlColumns(const TxlColumns&) = delete;
     TxlColumns& operator=(const TxlColumns&) = delete;
 
-    TDocumentExportBase* Owner() const { return m_owner; }
-    int Count() const { return int(m_items.size()); }
+    TDocumentExportBase* Owner() const { return FOwner; }
+    int Count() const { return int(FItems.size()); }
     // A new column at the end, bound to the owner's dataset.
     TxlColumn& Add();
     // Throws EListError outside the collection.
     TxlColumn& Items(int index) const;
     TxlColumn& GetItem(int index) const { return Items(index); }
     void SetItem(int index, const TxlColumn& value) { Items(index).Assign(value); }
-    void Clear() { m_items.clear(); }
+    void Clear() { FItems.clear(); }
     void Assign(const TxlColumns& source);
     int IndexOf(const TxlColumn* column) const;
 
@@ -31,6 +31,6 @@ public:
     int DisplayFormatedCount() const;
 
 private:
-    TDocumentExportBase* m_owner;
-    std::vector<std::unique_ptr<TxlColumn>> m_items;
+    TDocumentExportBase* FOwner;
+    std::vector<std::unique_ptr<TxlColumn>> FItems;
 };
