@@ -27,13 +27,13 @@ struct RecordedCall
 class RecordingSink : public ILogSink
 {
 public:
-    explicit RecordingSink(TLogLevel level = TLogLevel::Debug) : m_level(level) {}
+    explicit RecordingSink(TLogLevel level = TLogLevel::Debug) : FLevel(level) {}
 
-    TLogLevel CurrentLevel() const override { return m_level; }
+    TLogLevel CurrentLevel() const override { return FLevel; }
     void Write(const QString& message, const QString& component, const QString& context, quint32 value,
                TLogCategories categories, TLogLevel level) override
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(FMutex);
         Calls.push_back({QStringLiteral("write"), message, component, context, value, categories.to_ulong(), level});
     }
     void Begin(TLogHandle& handle, const QString& message, const QString& component, TLogCategory category,
@@ -53,8 +53,8 @@ public:
     std::vector<RecordedCall> Calls;
 
 private:
-    TLogLevel m_level;
-    std::mutex m_mutex;
+    TLogLevel FLevel;
+    std::mutex FMutex;
 };
 
 class LoggerTest : public ::testing::Test
@@ -183,20 +183,20 @@ TEST_F(LoggerTest, ObjectContext)
 class CountingSink : public ILogSink
 {
 public:
-    explicit CountingSink(std::atomic<int>& total) : m_total(total) {}
+    explicit CountingSink(std::atomic<int>& total) : FTotal(total) {}
     TLogLevel CurrentLevel() const override { return TLogLevel::Debug; }
     void Write(const QString& message, const QString&, const QString&, quint32, TLogCategories, TLogLevel) override
     {
-        m_seen += message.size();
-        ++m_total;
+        FSeen += message.size();
+        ++FTotal;
     }
     void Begin(TLogHandle&, const QString&, const QString&, TLogCategory, TLogLevel, TLogCategories,
                const QString&) override {}
     void End(TLogHandle, const QString&, const QString&, TLogCategory, TLogLevel, const QString&) override {}
 
 private:
-    std::atomic<int>& m_total;
-    std::atomic<qsizetype> m_seen{0};
+    std::atomic<int>& FTotal;
+    std::atomic<qsizetype> FSeen{0};
 };
 
 TEST_F(LoggerTest, SinkReplacedWhileThreadsLog)

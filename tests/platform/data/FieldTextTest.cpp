@@ -15,7 +15,7 @@ class FieldText : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_saved = FormatSettings::Default();
+        FSaved = FormatSettings::Default();
         FormatSettings fs = FormatSettings::Invariant();
         fs.DecimalSeparator = QLatin1Char(',');
         FormatSettings::SetDefault(fs);
@@ -31,13 +31,13 @@ protected:
         ds.CreateDataSet();
         ds.Append();
     }
-    void TearDown() override { FormatSettings::SetDefault(m_saved); }
+    void TearDown() override { FormatSettings::SetDefault(FSaved); }
     TField* F(const char* name) { return ds.FieldByName(QString::fromUtf8(name)); }
 
     TClientDataSet ds;
 
 private:
-    FormatSettings m_saved;
+    FormatSettings FSaved;
 };
 
 TEST_F(FieldText, DefaultTexts)

@@ -13,8 +13,8 @@ namespace {
 class Watcher : public TXPSubjects, public virtual IKpDbObserver {
 public:
     explicit Watcher(QStringList* log = nullptr, QString name = QString())
-        : m_log(log)
-        , m_name(std::move(name))
+        : FLog(log)
+        , FName(std::move(name))
     {
     }
     ~Watcher() override { ++destroyed; }
@@ -26,10 +26,10 @@ public:
     void FieldChange(IKpDbField* subject, bool after) override
     {
         Log(QStringLiteral("%1 field %2 %3")
-                .arg(m_name, subject->GetField()->FieldName(), after ? QStringLiteral("after") : QStringLiteral("before")));
+                .arg(FName, subject->GetField()->FieldName(), after ? QStringLiteral("after") : QStringLiteral("before")));
     }
-    void DataSetEvent(IKpDbDataSet*) override { Log(m_name + " dataset"); }
-    void DataSetEventAfter(IKpDbDataSet*) override { Log(m_name + " dataset after"); }
+    void DataSetEvent(IKpDbDataSet*) override { Log(FName + " dataset"); }
+    void DataSetEventAfter(IKpDbDataSet*) override { Log(FName + " dataset after"); }
 
     XPRef<IXPSubject> var1, var2;
     static int destroyed;
@@ -37,11 +37,11 @@ public:
 private:
     void Log(const QString& s)
     {
-        if (m_log)
-            *m_log << s;
+        if (FLog)
+            *FLog << s;
     }
-    QStringList* m_log;
-    QString m_name;
+    QStringList* FLog;
+    QString FName;
 };
 int Watcher::destroyed = 0;
 
