@@ -9,8 +9,8 @@ class TBlobField : public TField {
 public:
     explicit TBlobField(TFieldType dataType = TFieldType::ftBlob, int size = 0);
 
-    TBlobCompressionType Compression() const { return m_compression; }
-    void SetCompression(TBlobCompressionType compression) { m_compression = compression; }
+    TBlobCompressionType Compression() const { return FCompression; }
+    void SetCompression(TBlobCompressionType compression) { FCompression = compression; }
 
     QByteArray AsBytes() const;
     void SetAsBytes(const QByteArray& bytes);
@@ -21,5 +21,5 @@ protected:
     void BindToColumn(TFieldType columnType, int columnSize) override;
 
 private:
-    TBlobCompressionType m_compression = TBlobCompressionType::bcNone;
+    TBlobCompressionType FCompression = TBlobCompressionType::bcNone;
 };

@@ -7,17 +7,17 @@
 #include <cstring>
 
 TBlobStream::TBlobStream(TBlobField* field, TBlobStreamMode mode)
-    : m_field(field)
-    , m_mode(mode)
+    : FField(field)
+    , FMode(mode)
 {
     if (!field)
         throw EDatabaseError(QStringLiteral("Blob stream without a field"));
     if (mode != TBlobStreamMode::bmWrite)
-        m_data = field->AsBytes();
+        FData = field->AsBytes();
 }
 
 TBlobStream::TBlobStream(const QByteArray& bytes)
-    : m_data(bytes)
+    : FData(bytes)
 {
 }
 
@@ -25,23 +25,23 @@ TBlobStream::~TBlobStream() = default;
 
 qint64 TBlobStream::Read(char* buffer, qint64 count)
 {
-    const qint64 n = std::clamp<qint64>(Size() - m_pos, 0, std::max<qint64>(count, 0));
+    const qint64 n = std::clamp<qint64>(Size() - FPos, 0, std::max<qint64>(count, 0));
     if (n > 0)
-        std::memcpy(buffer, m_data.constData() + m_pos, size_t(n));
-    m_pos += n;
+        std::memcpy(buffer, FData.constData() + FPos, size_t(n));
+    FPos += n;
     return n;
 }
 
 qint64 TBlobStream::Write(const char* buffer, qint64 count)
 {
-    if (m_mode == TBlobStreamMode::bmRead)
+    if (FMode == TBlobStreamMode::bmRead)
         throw EDatabaseError(QStringLiteral("Cannot write to a blob opened for reading"));
     if (count <= 0)
         return 0;
-    if (m_pos + count > Size())
-        m_data.resize(m_pos + count);
-    std::memcpy(m_data.data() + m_pos, buffer, size_t(count));
-    m_pos += count;
+    if (FPos + count > Size())
+        FData.resize(FPos + count);
+    std::memcpy(FData.data() + FPos, buffer, size_t(count));
+    FPos += count;
     return count;
 }
 
@@ -56,20 +56,20 @@ void TBlobStream::SetSize(qint64 size)
 {
     if (size < 0)
         throw EDatabaseError(QStringLiteral("Invalid blob size %1").arg(size));
-    m_data.resize(size);
-    m_pos = std::min(m_pos, size);
+    FData.resize(size);
+    FPos = std::min(FPos, size);
 }
 
 void TBlobStream::SetPosition(qint64 position)
 {
-    m_pos = std::clamp<qint64>(position, 0, Size());
+    FPos = std::clamp<qint64>(position, 0, Size());
 }
 
 void TBlobStream::Commit()
 {
-    if (!m_field)
+    if (!FField)
         throw EDatabaseError(QStringLiteral("Blob stream without a field"));
-    if (m_mode == TBlobStreamMode::bmRead)
+    if (FMode == TBlobStreamMode::bmRead)
         throw EDatabaseError(QStringLiteral("Cannot write to a blob opened for reading"));
-    m_field->SetAsBytes(m_data);
+    FField->SetAsBytes(FData);
 }

@@ -22,20 +22,20 @@ public:
     virtual qint64 Write(const char* buffer, qint64 count);
     // Writes count bytes of bytes from offset on.
     virtual qint64 Write(const QByteArray& bytes, qint64 offset, qint64 count);
-    qint64 Size() const { return m_data.size(); }
+    qint64 Size() const { return FData.size(); }
     virtual void SetSize(qint64 size);
-    qint64 Position() const { return m_pos; }
+    qint64 Position() const { return FPos; }
     void SetPosition(qint64 position);
-    const QByteArray& Data() const { return m_data; }
+    const QByteArray& Data() const { return FData; }
 
-    TBlobField* Field() const { return m_field; }
-    TBlobStreamMode Mode() const { return m_mode; }
+    TBlobField* Field() const { return FField; }
+    TBlobStreamMode Mode() const { return FMode; }
     // Stores the bytes into the field; raises for a read-only stream or without a field.
     virtual void Commit();
 
 private:
-    TBlobField* m_field = nullptr;
-    TBlobStreamMode m_mode = TBlobStreamMode::bmReadWrite;
-    QByteArray m_data;
-    qint64 m_pos = 0;
+    TBlobField* FField = nullptr;
+    TBlobStreamMode FMode = TBlobStreamMode::bmReadWrite;
+    QByteArray FData;
+    qint64 FPos = 0;
 };

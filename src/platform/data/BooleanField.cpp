@@ -13,15 +13,15 @@ void TBooleanField::SetDisplayValues(const QString& values)
     const int sep = values.indexOf(QLatin1Char(';'));
     if (sep < 0 && !values.isEmpty())
         throw EDatabaseError(QStringLiteral("Invalid display values '%1' for field '%2'").arg(values, FieldName()));
-    m_displayValues = values;
-    m_trueText = sep < 0 ? QStringLiteral("True") : values.left(sep);
-    m_falseText = sep < 0 ? QStringLiteral("False") : values.mid(sep + 1);
+    FDisplayValues = values;
+    FTrueText = sep < 0 ? QStringLiteral("True") : values.left(sep);
+    FFalseText = sep < 0 ? QStringLiteral("False") : values.mid(sep + 1);
     PropertyChanged(false);
 }
 
 QString TBooleanField::GetText(bool /*displayText*/) const
 {
-    return ReadStored().AsInteger() != 0 ? m_trueText : m_falseText;
+    return ReadStored().AsInteger() != 0 ? FTrueText : FFalseText;
 }
 
 ::Value TBooleanField::FromStorage(const ::Value& stored) const
@@ -41,9 +41,9 @@ void TBooleanField::SetTextValue(const QString& text)
         Clear();
         return;
     }
-    if (t.compare(m_trueText, Qt::CaseInsensitive) == 0 || (!m_trueText.isEmpty() && m_trueText.startsWith(t, Qt::CaseInsensitive)))
+    if (t.compare(FTrueText, Qt::CaseInsensitive) == 0 || (!FTrueText.isEmpty() && FTrueText.startsWith(t, Qt::CaseInsensitive)))
         SetValue(::Value(true));
-    else if (t.compare(m_falseText, Qt::CaseInsensitive) == 0 || (!m_falseText.isEmpty() && m_falseText.startsWith(t, Qt::CaseInsensitive)))
+    else if (t.compare(FFalseText, Qt::CaseInsensitive) == 0 || (!FFalseText.isEmpty() && FFalseText.startsWith(t, Qt::CaseInsensitive)))
         SetValue(::Value(false));
     else
         RaiseConvertError(text, QStringLiteral("boolean"));

@@ -7,7 +7,7 @@ class TBooleanField : public TField {
 public:
     TBooleanField();
 
-    const QString& DisplayValues() const { return m_displayValues; }
+    const QString& DisplayValues() const { return FDisplayValues; }
     void SetDisplayValues(const QString& values);
 
 protected:
@@ -18,7 +18,7 @@ protected:
     int DefaultDisplayWidth() const override { return 5; }
 
 private:
-    QString m_displayValues;
-    QString m_trueText;
-    QString m_falseText;
+    QString FDisplayValues;
+    QString FTrueText;
+    QString FFalseText;
 };

@@ -7,41 +7,41 @@
 
 TDataLink::~TDataLink()
 {
-    if (m_dataSource)
-        m_dataSource->RemoveDataLink(this);
-    m_dataSource = nullptr;
+    if (FDataSource)
+        FDataSource->RemoveDataLink(this);
+    FDataSource = nullptr;
 }
 
 TDataSet* TDataLink::DataSet() const
 {
-    return m_dataSource ? m_dataSource->DataSet() : nullptr;
+    return FDataSource ? FDataSource->DataSet() : nullptr;
 }
 
 void TDataLink::SetDataSource(TDataSource* source)
 {
-    if (source == m_dataSource)
+    if (source == FDataSource)
         return;
-    if (m_dataSource)
-        m_dataSource->RemoveDataLink(this);
-    m_dataSource = source;
-    if (m_dataSource)
-        m_dataSource->AddDataLink(this);
+    if (FDataSource)
+        FDataSource->RemoveDataLink(this);
+    FDataSource = source;
+    if (FDataSource)
+        FDataSource->AddDataLink(this);
     SourceStateChanged();
 }
 
 void TDataLink::SetReadOnly(bool readOnly)
 {
-    if (readOnly == m_readOnly)
+    if (readOnly == FReadOnly)
         return;
-    m_readOnly = readOnly;
+    FReadOnly = readOnly;
     UpdateEditing();
 }
 
 void TDataLink::SetBufferCount(int count)
 {
-    m_bufferCount = std::max(1, count);
-    if (m_active)
-        m_top = ComputeTop();
+    FBufferCount = std::max(1, count);
+    if (FActive)
+        FTop = ComputeTop();
 }
 
 int TDataLink::ComputeTop() const
@@ -51,78 +51,78 @@ int TDataLink::ComputeTop() const
         return 0;
     const int n = ds->WindowRecordCount();
     const int p = ds->CursorWindowPosition();
-    int top = m_top;
+    int top = FTop;
     if (p < top)
         top = p;
-    if (p >= top + m_bufferCount)
-        top = p - m_bufferCount + 1;
-    top = std::min(top, std::max(0, n - m_bufferCount));
+    if (p >= top + FBufferCount)
+        top = p - FBufferCount + 1;
+    top = std::min(top, std::max(0, n - FBufferCount));
     return std::max(0, top);
 }
 
 int TDataLink::ActiveRecord() const
 {
     const TDataSet* ds = DataSet();
-    if (!m_active || !ds)
+    if (!FActive || !ds)
         return 0;
-    return ds->ReadPosition() - m_top;
+    return ds->ReadPosition() - FTop;
 }
 
 void TDataLink::SetActiveRecord(int record)
 {
     TDataSet* ds = DataSet();
-    if (m_active && ds)
-        ds->SetReadPosition(m_top + record);
+    if (FActive && ds)
+        ds->SetReadPosition(FTop + record);
 }
 
 int TDataLink::RecordCount() const
 {
     const TDataSet* ds = DataSet();
-    if (!m_active || !ds)
+    if (!FActive || !ds)
         return 0;
-    return std::clamp(ds->WindowRecordCount() - m_top, 0, m_bufferCount);
+    return std::clamp(ds->WindowRecordCount() - FTop, 0, FBufferCount);
 }
 
 bool TDataLink::Bof() const
 {
     const TDataSet* ds = DataSet();
-    return !m_active || !ds || ds->Bof();
+    return !FActive || !ds || ds->Bof();
 }
 
 bool TDataLink::Eof() const
 {
     const TDataSet* ds = DataSet();
-    return !m_active || !ds || ds->Eof();
+    return !FActive || !ds || ds->Eof();
 }
 
 bool TDataLink::Edit()
 {
-    if (!m_readOnly && m_dataSource)
-        m_dataSource->Edit();
-    return m_editing;
+    if (!FReadOnly && FDataSource)
+        FDataSource->Edit();
+    return FEditing;
 }
 
 void TDataLink::UpdateRecord()
 {
-    if (m_updating)
+    if (FUpdating)
         return;
-    m_updating = true;
+    FUpdating = true;
     try {
         UpdateData();
     } catch (...) {
-        m_updating = false;
+        FUpdating = false;
         throw;
     }
-    m_updating = false;
+    FUpdating = false;
 }
 
 void TDataLink::UpdateEditing()
 {
     const TDataSet* ds = DataSet();
-    const bool editing = m_active && !m_readOnly && m_dataSource && m_dataSource->Enabled() && ds
+    const bool editing = FActive && !FReadOnly && FDataSource && FDataSource->Enabled() && ds
         && (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert);
-    if (editing != m_editing) {
-        m_editing = editing;
+    if (editing != FEditing) {
+        FEditing = editing;
         EditingChanged();
     }
 }
@@ -130,12 +130,12 @@ void TDataLink::UpdateEditing()
 void TDataLink::SourceStateChanged()
 {
     const TDataSet* ds = DataSet();
-    const bool active = m_dataSource && m_dataSource->Enabled() && ds && ds->Active();
-    if (active != m_active) {
-        m_active = active;
-        m_top = active ? ComputeTop() : 0;
-        if (!active && m_editing) {
-            m_editing = false;
+    const bool active = FDataSource && FDataSource->Enabled() && ds && ds->Active();
+    if (active != FActive) {
+        FActive = active;
+        FTop = active ? ComputeTop() : 0;
+        if (!active && FEditing) {
+            FEditing = false;
             EditingChanged();
         }
         ActiveChanged();
@@ -145,7 +145,7 @@ void TDataLink::SourceStateChanged()
 
 void TDataLink::SourceGone()
 {
-    m_dataSource = nullptr;
+    FDataSource = nullptr;
     SourceStateChanged();
 }
 
@@ -158,21 +158,21 @@ void TDataLink::SourceEvent(TDataEvent event, TField* field)
     default:
         break;
     }
-    if (!m_active)
+    if (!FActive)
         return;
     switch (event) {
     case TDataEvent::deDataSetChange:
-        m_top = ComputeTop();
+        FTop = ComputeTop();
         DataSetChanged();
         break;
     case TDataEvent::deDataSetScroll: {
-        const int old = m_top;
-        m_top = ComputeTop();
-        DataSetScrolled(m_top - old);
+        const int old = FTop;
+        FTop = ComputeTop();
+        DataSetScrolled(FTop - old);
         break;
     }
     case TDataEvent::deLayoutChange:
-        m_top = ComputeTop();
+        FTop = ComputeTop();
         LayoutChanged();
         break;
     case TDataEvent::deRecordChange:

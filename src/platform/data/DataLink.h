@@ -19,22 +19,22 @@ public:
     TDataLink(const TDataLink&) = delete;
     TDataLink& operator=(const TDataLink&) = delete;
 
-    TDataSource* DataSource() const { return m_dataSource; }
+    TDataSource* DataSource() const { return FDataSource; }
     void SetDataSource(TDataSource* source);
     TDataSet* DataSet() const;
-    bool Active() const { return m_active; }
-    bool Editing() const { return m_editing; }
-    bool ReadOnly() const { return m_readOnly; }
+    bool Active() const { return FActive; }
+    bool Editing() const { return FEditing; }
+    bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool readOnly);
 
-    int BufferCount() const { return m_bufferCount; }
+    int BufferCount() const { return FBufferCount; }
     void SetBufferCount(int count);
     int ActiveRecord() const;
     void SetActiveRecord(int record);
     // Records in the window (at most BufferCount).
     int RecordCount() const;
     // Position of the window's first record in the dataset's current order.
-    int FirstRecord() const { return m_top; }
+    int FirstRecord() const { return FTop; }
     bool Bof() const;
     bool Eof() const;
 
@@ -63,11 +63,11 @@ private:
     int ComputeTop() const;
     void UpdateEditing();
 
-    TDataSource* m_dataSource = nullptr;
-    bool m_active = false;
-    bool m_editing = false;
-    bool m_readOnly = false;
-    bool m_updating = false;
-    int m_bufferCount = 1;
-    int m_top = 0;
+    TDataSource* FDataSource = nullptr;
+    bool FActive = false;
+    bool FEditing = false;
+    bool FReadOnly = false;
+    bool FUpdating = false;
+    int FBufferCount = 1;
+    int FTop = 0;
 };

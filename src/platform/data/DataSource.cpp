@@ -7,15 +7,15 @@
 
 TDataSource::~TDataSource()
 {
-    auto notifications = std::move(m_freeNotifications);
+    auto notifications = std::move(FFreeNotifications);
     for (auto& [id, callback] : notifications)
         if (callback)
             callback(this);
     if (m_dataSet)
         m_dataSet->DetachDataSource(this);
     m_dataSet = nullptr;
-    const auto links = m_links;
-    m_links.clear();
+    const auto links = FLinks;
+    FLinks.clear();
     for (TDataLink* link : links)
         link->SourceGone();
 }
@@ -29,12 +29,12 @@ void TDataSource::SetDataSet(TDataSet* dataSet)
     m_dataSet = dataSet;
     if (m_dataSet)
         m_dataSet->AttachDataSource(this);
-    const auto links = m_links;
+    const auto links = FLinks;
     for (TDataLink* link : links)
         link->SourceStateChanged();
     const TDataSetState state = State();
-    if (state != m_lastState) {
-        m_lastState = state;
+    if (state != FLastState) {
+        FLastState = state;
         if (OnStateChange)
             OnStateChange(this);
     }
@@ -42,54 +42,54 @@ void TDataSource::SetDataSet(TDataSet* dataSet)
 
 void TDataSource::SetEnabled(bool enabled)
 {
-    if (enabled == m_enabled)
+    if (enabled == FEnabled)
         return;
-    m_enabled = enabled;
-    const auto links = m_links;
+    FEnabled = enabled;
+    const auto links = FLinks;
     for (TDataLink* link : links)
         link->SourceStateChanged();
 }
 
 TDataSetState TDataSource::State() const
 {
-    return m_dataSet && m_enabled ? m_dataSet->State() : TDataSetState::dsInactive;
+    return m_dataSet && FEnabled ? m_dataSet->State() : TDataSetState::dsInactive;
 }
 
 void TDataSource::Edit()
 {
-    if (m_autoEdit && State() == TDataSetState::dsBrowse)
+    if (FAutoEdit && State() == TDataSetState::dsBrowse)
         m_dataSet->Edit();
 }
 
 int TDataSource::AddFreeNotification(std::function<void(TDataSource*)> callback)
 {
-    const int id = m_nextNotificationId++;
-    m_freeNotifications.emplace(id, std::move(callback));
+    const int id = FNextNotificationId++;
+    FFreeNotifications.emplace(id, std::move(callback));
     return id;
 }
 
 void TDataSource::RemoveFreeNotification(int id)
 {
-    m_freeNotifications.erase(id);
+    FFreeNotifications.erase(id);
 }
 
 void TDataSource::AddDataLink(TDataLink* link)
 {
-    if (std::find(m_links.begin(), m_links.end(), link) == m_links.end())
-        m_links.push_back(link);
+    if (std::find(FLinks.begin(), FLinks.end(), link) == FLinks.end())
+        FLinks.push_back(link);
 }
 
 void TDataSource::RemoveDataLink(TDataLink* link)
 {
-    m_links.erase(std::remove(m_links.begin(), m_links.end(), link), m_links.end());
+    FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), link), FLinks.end());
 }
 
 void TDataSource::NotifyLinks(TDataEvent event, TField* field)
 {
     // A link may detach itself (or others) while it handles the event.
-    const auto links = m_links;
+    const auto links = FLinks;
     for (TDataLink* link : links)
-        if (std::find(m_links.begin(), m_links.end(), link) != m_links.end())
+        if (std::find(FLinks.begin(), FLinks.end(), link) != FLinks.end())
             link->SourceEvent(event, field);
 }
 
@@ -98,14 +98,14 @@ void TDataSource::DataEvent(TDataEvent event, TField* field)
     if (event == TDataEvent::deUpdateState) {
         const TDataSetState state = State();
         NotifyLinks(event, field);
-        if (state != m_lastState) {
-            m_lastState = state;
+        if (state != FLastState) {
+            FLastState = state;
             if (OnStateChange)
                 OnStateChange(this);
         }
         return;
     }
-    if (!m_enabled)
+    if (!FEnabled)
         return;
     NotifyLinks(event, field);
     switch (event) {
@@ -129,11 +129,11 @@ void TDataSource::DataEvent(TDataEvent event, TField* field)
 void TDataSource::DataSetGone()
 {
     m_dataSet = nullptr;
-    const auto links = m_links;
+    const auto links = FLinks;
     for (TDataLink* link : links)
         link->SourceStateChanged();
-    if (m_lastState != TDataSetState::dsInactive) {
-        m_lastState = TDataSetState::dsInactive;
+    if (FLastState != TDataSetState::dsInactive) {
+        FLastState = TDataSetState::dsInactive;
         if (OnStateChange)
             OnStateChange(this);
     }

@@ -22,10 +22,10 @@ public:
 
     TDataSet* DataSet() const { return m_dataSet; }
     void SetDataSet(TDataSet* dataSet);
-    bool Enabled() const { return m_enabled; }
+    bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
-    bool AutoEdit() const { return m_autoEdit; }
-    void SetAutoEdit(bool autoEdit) { m_autoEdit = autoEdit; }
+    bool AutoEdit() const { return FAutoEdit; }
+    void SetAutoEdit(bool autoEdit) { FAutoEdit = autoEdit; }
     // The dataset's state; inactive without a dataset or while the source is disabled.
     TDataSetState State() const;
     // Puts the dataset into edit state when AutoEdit allows it.
@@ -35,8 +35,8 @@ public:
     std::function<void(TDataSource* Sender)> OnStateChange;
     std::function<void(TDataSource* Sender)> OnUpdateData;
 
-    int DataLinkCount() const { return int(m_links.size()); }
-    TDataLink* DataLinks(int index) const { return m_links.at(size_t(index)); }
+    int DataLinkCount() const { return int(FLinks.size()); }
+    TDataLink* DataLinks(int index) const { return FLinks.at(size_t(index)); }
 
     // Called with the source when it is destroyed; returns an id for RemoveFreeNotification.
     int AddFreeNotification(std::function<void(TDataSource*)> callback);
@@ -52,10 +52,10 @@ private:
     void NotifyLinks(TDataEvent event, TField* field);
 
     TDataSet* m_dataSet = nullptr;
-    bool m_enabled = true;
-    bool m_autoEdit = true;
-    TDataSetState m_lastState = TDataSetState::dsInactive;
-    std::vector<TDataLink*> m_links;
-    std::map<int, std::function<void(TDataSource*)>> m_freeNotifications;
-    int m_nextNotificationId = 1;
+    bool FEnabled = true;
+    bool FAutoEdit = true;
+    TDataSetState FLastState = TDataSetState::dsInactive;
+    std::vector<TDataLink*> FLinks;
+    std::map<int, std::function<void(TDataSource*)>> FFreeNotifications;
+    int FNextNotificationId = 1;
 };

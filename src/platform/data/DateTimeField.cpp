@@ -20,8 +20,8 @@ void TDateTimeField::Assign(const TField& source)
 {
     SetValue(source.Value());
     if (auto* f = dynamic_cast<const TDateTimeField*>(&source)) {
-        m_nullValue = f->m_nullValue;
-        m_fieldContents = f->m_fieldContents;
+        FNullValue = f->FNullValue;
+        FFieldContents = f->FFieldContents;
     }
 }
 
@@ -47,7 +47,7 @@ bool TDateTimeField::GetIsNullValue() const
     const double v = isNull ? 0.0 : stored.AsFloat();
     const bool minDat = !isNull && v >= 0 && v <= MinDate;
     const bool maxDat = !isNull && v == MaxDate();
-    switch (m_nullValue) {
+    switch (FNullValue) {
     case TDateNullValue::dnvNull: return isNull;
     case TDateNullValue::dnvMinDat: return minDat;
     case TDateNullValue::dnvMaxDat: return maxDat;
@@ -79,7 +79,7 @@ bool TDateTimeField::GetIsNullValue() const
 QString TDateTimeField::GetText(bool displayText) const
 {
     // The text is empty for exactly the values IsNullValue counts as "no date".
-    if (m_nullValue != TDateNullValue::dnvNull && GetIsNullValue())
+    if (FNullValue != TDateNullValue::dnvNull && GetIsNullValue())
         return QString();
     const DateTime v(ReadStored().AsFloat());
     const FormatSettings& fs = FormatSettings::Default();

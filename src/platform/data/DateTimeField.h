@@ -9,12 +9,12 @@ class TDateTimeField : public TField {
 public:
     explicit TDateTimeField(TFieldType dataType = TFieldType::ftDateTime);
 
-    TDateNullValue NullValue() const { return m_nullValue; }
-    void SetNullValue(TDateNullValue value) { m_nullValue = value; }
-    TDateFieldContents FieldContents() const { return m_fieldContents; }
-    void SetFieldContents(TDateFieldContents contents) { m_fieldContents = contents; }
-    bool Timestamp() const { return m_timestamp; }
-    void SetTimestamp(bool value) { m_timestamp = value; }
+    TDateNullValue NullValue() const { return FNullValue; }
+    void SetNullValue(TDateNullValue value) { FNullValue = value; }
+    TDateFieldContents FieldContents() const { return FFieldContents; }
+    void SetFieldContents(TDateFieldContents contents) { FFieldContents = contents; }
+    bool Timestamp() const { return FTimestamp; }
+    void SetTimestamp(bool value) { FTimestamp = value; }
     bool IsNullValue() const { return GetIsNullValue(); }
 
     // The latest stand-in date, 3000-01-01.
@@ -35,7 +35,7 @@ protected:
     void BindToColumn(TFieldType columnType, int columnSize) override;
 
 private:
-    TDateNullValue m_nullValue = TDateNullValue::dnvNull;
-    TDateFieldContents m_fieldContents = TDateFieldContents::dfcDate;
-    bool m_timestamp = false;
+    TDateNullValue FNullValue = TDateNullValue::dnvNull;
+    TDateFieldContents FFieldContents = TDateFieldContents::dfcDate;
+    bool FTimestamp = false;
 };

@@ -40,21 +40,21 @@ TFieldType StorageTypeOf(TFieldType t)
 } // namespace
 
 TField::TField(TFieldType dataType, int size)
-    : m_dataType(dataType)
-    , m_storageType(StorageTypeOf(dataType))
-    , m_size(size)
+    : FDataType(dataType)
+    , FStorageType(StorageTypeOf(dataType))
+    , FSize(size)
 {
 }
 
 TField::~TField()
 {
-    if (m_lookupDataSet)
-        m_lookupDataSet->RemoveFreeNotification(m_lookupFreeId);
+    if (FLookupDataSet)
+        FLookupDataSet->RemoveFreeNotification(FLookupFreeId);
     if (m_kpDbField) {
         m_kpDbField->FieldGone();
         m_kpDbField = nullptr;
     }
-    auto notifications = std::move(m_freeNotifications);
+    auto notifications = std::move(FFreeNotifications);
     for (auto& [id, callback] : notifications)
         if (callback)
             callback(this);
@@ -64,7 +64,7 @@ void TField::SetFieldName(const QString& name)
 {
     if (m_dataSet && m_dataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    m_fieldName = name;
+    FFieldName = name;
     if (m_dataSet)
         m_dataSet->ReindexFields();
 }
@@ -73,40 +73,40 @@ void TField::SetSize(int size)
 {
     if (m_dataSet && m_dataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    m_size = size;
+    FSize = size;
 }
 
 void TField::SetFieldKind(TFieldKind kind)
 {
     if (m_dataSet && m_dataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    m_fieldKind = kind;
+    FFieldKind = kind;
 }
 
 void TField::SetLookupDataSet(TDataSet* dataSet)
 {
-    if (dataSet == m_lookupDataSet)
+    if (dataSet == FLookupDataSet)
         return;
-    if (m_lookupDataSet)
-        m_lookupDataSet->RemoveFreeNotification(m_lookupFreeId);
-    m_lookupDataSet = dataSet;
-    m_lookupFreeId = 0;
+    if (FLookupDataSet)
+        FLookupDataSet->RemoveFreeNotification(FLookupFreeId);
+    FLookupDataSet = dataSet;
+    FLookupFreeId = 0;
     // A lookup dataset destroyed first leaves the field reading null, not a dangling pointer.
     if (dataSet)
-        m_lookupFreeId = dataSet->AddFreeNotification([this](TDataSet*) { m_lookupDataSet = nullptr; });
+        FLookupFreeId = dataSet->AddFreeNotification([this](TDataSet*) { FLookupDataSet = nullptr; });
 }
 
 TField* TField::KeyField() const
 {
-    return Lookup() && m_dataSet ? m_dataSet->FindField(m_keyFields) : nullptr;
+    return Lookup() && m_dataSet ? m_dataSet->FindField(FKeyFields) : nullptr;
 }
 
 ::Value TField::LookupValue() const
 {
-    if (!m_dataSet || !m_dataSet->Active() || !m_lookupDataSet || !m_lookupDataSet->Active())
+    if (!m_dataSet || !m_dataSet->Active() || !FLookupDataSet || !FLookupDataSet->Active())
         return ::Value();
     ValueArray keys;
-    for (TField* key : m_dataSet->GetFieldList(m_keyFields)) {
+    for (TField* key : m_dataSet->GetFieldList(FKeyFields)) {
         ::Value v = key->Value();
         if (v.IsNull())
             return ::Value();
@@ -115,24 +115,24 @@ TField* TField::KeyField() const
     if (keys.empty())
         return ::Value();
     const ::Value found =
-        m_lookupDataSet->Lookup(m_lookupKeyFields, keys.size() == 1 ? keys[0] : ::Value(keys), m_lookupResultField);
+        FLookupDataSet->Lookup(FLookupKeyFields, keys.size() == 1 ? keys[0] : ::Value(keys), FLookupResultField);
     return found.IsNull() ? found : ToStorage(found);
 }
 
 void TField::WriteLookupKeys(const ::Value& value)
 {
     if (!m_dataSet)
-        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
-    if (m_readOnly)
+        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
+    if (FReadOnly)
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(DisplayName()));
-    const auto keys = m_dataSet->GetFieldList(m_keyFields);
+    const auto keys = m_dataSet->GetFieldList(FKeyFields);
     if (value.IsNull()) {
         for (TField* key : keys)
             key->Clear();
     } else {
-        if (!m_lookupDataSet || !m_lookupDataSet->Active())
+        if (!FLookupDataSet || !FLookupDataSet->Active())
             throw EDatabaseError(QStringLiteral("Field '%1' has no open lookup dataset").arg(DisplayName()));
-        const ::Value found = m_lookupDataSet->Lookup(m_lookupResultField, FromStorage(value), m_lookupKeyFields);
+        const ::Value found = FLookupDataSet->Lookup(FLookupResultField, FromStorage(value), FLookupKeyFields);
         // A value the lookup dataset does not hold has no keys: refuse it rather than clear them.
         if (found.IsNull())
             RaiseConvertError(FromStorage(value).AsString(), QStringLiteral("lookup"));
@@ -159,57 +159,57 @@ void TField::SetDataSet(TDataSet* dataSet)
 
 void TField::SetDisplayLabel(const QString& label)
 {
-    const QString value = label == m_fieldName ? QString() : label;
-    if (value != m_displayLabel) {
-        m_displayLabel = value;
+    const QString value = label == FFieldName ? QString() : label;
+    if (value != FDisplayLabel) {
+        FDisplayLabel = value;
         PropertyChanged(true);
     }
 }
 
 void TField::SetDisplayWidth(int width)
 {
-    if (width != DisplayWidth() || m_displayWidth < 0) {
-        m_displayWidth = width;
+    if (width != DisplayWidth() || FDisplayWidth < 0) {
+        FDisplayWidth = width;
         PropertyChanged(true);
     }
 }
 
 void TField::SetAlignment(TAlignment alignment)
 {
-    if (alignment != m_alignment) {
-        m_alignment = alignment;
+    if (alignment != FAlignment) {
+        FAlignment = alignment;
         PropertyChanged(false);
     }
 }
 
 void TField::SetVisible(bool visible)
 {
-    if (visible != m_visible) {
-        m_visible = visible;
+    if (visible != FVisible) {
+        FVisible = visible;
         PropertyChanged(true);
     }
 }
 
 void TField::SetDisplayFormat(const QString& format)
 {
-    if (format != m_displayFormat) {
-        m_displayFormat = format;
+    if (format != FDisplayFormat) {
+        FDisplayFormat = format;
         PropertyChanged(false);
     }
 }
 
 void TField::SetEditFormat(const QString& format)
 {
-    if (format != m_editFormat) {
-        m_editFormat = format;
+    if (format != FEditFormat) {
+        FEditFormat = format;
         PropertyChanged(false);
     }
 }
 
 void TField::SetEditMask(const QString& mask)
 {
-    if (mask != m_editMask) {
-        m_editMask = mask;
+    if (mask != FEditMask) {
+        FEditMask = mask;
         PropertyChanged(false);
     }
 }
@@ -223,7 +223,7 @@ void TField::PropertyChanged(bool layoutAffected)
 ::Value TField::ReadStored() const
 {
     if (!m_dataSet)
-        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
+        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
     if (Lookup())
         return LookupValue();
     return m_dataSet->GetFieldData(this);
@@ -232,7 +232,7 @@ void TField::PropertyChanged(bool layoutAffected)
 void TField::WriteStored(const ::Value& stored)
 {
     if (!m_dataSet)
-        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(m_fieldName));
+        throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
     if (Lookup())
         WriteLookupKeys(stored);
     else
@@ -260,7 +260,7 @@ void TField::SetValue(const ::Value& value)
 
 ::Value TField::ToStorage(const ::Value& value) const
 {
-    switch (m_storageType) {
+    switch (FStorageType) {
     case TFieldType::ftInteger:
         return ::Value(value.AsInteger());
     case TFieldType::ftLargeint:
@@ -345,7 +345,7 @@ QString TField::GetText(bool /*displayText*/) const
 
 void TField::SetTextValue(const QString& text)
 {
-    if (text.isEmpty() && m_storageType != TFieldType::ftString)
+    if (text.isEmpty() && FStorageType != TFieldType::ftString)
         Clear();
     else
         SetValue(::Value(text));
@@ -353,7 +353,7 @@ void TField::SetTextValue(const QString& text)
 
 QString TField::Text() const
 {
-    if (m_restricted == TFieldRestrictType::frtView)
+    if (FRestricted == TFieldRestrictType::frtView)
         return QString();
     QString text;
     if (OnGetText) {
@@ -365,7 +365,7 @@ QString TField::Text() const
 
 QString TField::DisplayText() const
 {
-    if (m_restricted == TFieldRestrictType::frtView)
+    if (FRestricted == TFieldRestrictType::frtView)
         return QString();
     QString text;
     if (OnGetText) {
@@ -377,7 +377,7 @@ QString TField::DisplayText() const
 
 void TField::SetText(const QString& text)
 {
-    if (m_restricted != TFieldRestrictType::frtNone)
+    if (FRestricted != TFieldRestrictType::frtNone)
         return;
     if (OnSetText)
         OnSetText(this, text);
@@ -400,14 +400,14 @@ XPRef<IKpDbField> TField::KpDbField()
 
 int TField::AddFreeNotification(std::function<void(TField*)> callback)
 {
-    const int id = m_nextNotificationId++;
-    m_freeNotifications.emplace(id, std::move(callback));
+    const int id = FNextNotificationId++;
+    FFreeNotifications.emplace(id, std::move(callback));
     return id;
 }
 
 void TField::RemoveFreeNotification(int id)
 {
-    m_freeNotifications.erase(id);
+    FFreeNotifications.erase(id);
 }
 
 void TField::Change()
@@ -419,25 +419,25 @@ void TField::Change()
     if (m_kpDbField)
         m_kpDbField->NotifyObservers(1);
     // A lookup field showing this key has changed with it: its controls show the new value.
-    if (m_dataSet && m_fieldKind == TFieldKind::fkData)
+    if (m_dataSet && FFieldKind == TFieldKind::fkData)
         for (int i = 0; i < m_dataSet->FieldCount(); ++i) {
             TField* f = m_dataSet->Fields(i);
-            if (f->Lookup() && f->KeyFields().split(u';').contains(m_fieldName, Qt::CaseInsensitive))
+            if (f->Lookup() && f->KeyFields().split(u';').contains(FFieldName, Qt::CaseInsensitive))
                 m_dataSet->DataEvent(TDataEvent::deFieldChange, f);
         }
 }
 
 void TField::BindToColumn(TFieldType columnType, int columnSize)
 {
-    if (StorageTypeOf(columnType) != m_storageType
-        || (IsStringFieldType(m_dataType) != IsStringFieldType(columnType)))
-        throw EDatabaseError(QStringLiteral("Type mismatch for field '%1'").arg(m_fieldName));
+    if (StorageTypeOf(columnType) != FStorageType
+        || (IsStringFieldType(FDataType) != IsStringFieldType(columnType)))
+        throw EDatabaseError(QStringLiteral("Type mismatch for field '%1'").arg(FFieldName));
     if (IsStringFieldType(columnType) && columnType != TFieldType::ftMemo && columnType != TFieldType::ftWideMemo
-        && m_size != columnSize)
-        throw EDatabaseError(QStringLiteral("Size mismatch for field '%1'").arg(m_fieldName));
+        && FSize != columnSize)
+        throw EDatabaseError(QStringLiteral("Size mismatch for field '%1'").arg(FFieldName));
 }
 
 void TField::RaiseConvertError(const QString& text, const QString& kindName) const
 {
-    throw EDatabaseError(QStringLiteral("'%1' is not a valid %2 value for field '%3'").arg(text, kindName, m_fieldName));
+    throw EDatabaseError(QStringLiteral("'%1' is not a valid %2 value for field '%3'").arg(text, kindName, FFieldName));
 }

@@ -29,29 +29,29 @@ public:
     TField& operator=(const TField&) = delete;
 
     // Identity.
-    const QString& FieldName() const { return m_fieldName; }
+    const QString& FieldName() const { return FFieldName; }
     void SetFieldName(const QString& name);
     int FieldNo() const { return m_fieldNo; }
     // Position in the dataset's field list, -1 without a dataset.
     int Index() const { return m_index; }
-    TFieldType DataType() const { return m_dataType; }
-    int Size() const { return m_size; }
+    TFieldType DataType() const { return FDataType; }
+    int Size() const { return FSize; }
     void SetSize(int size);
-    TFieldKind FieldKind() const { return m_fieldKind; }
+    TFieldKind FieldKind() const { return FFieldKind; }
     void SetFieldKind(TFieldKind kind);
-    bool Calculated() const { return m_fieldKind == TFieldKind::fkCalculated; }
+    bool Calculated() const { return FFieldKind == TFieldKind::fkCalculated; }
     // A lookup field keeps no value of its own: it shows the LookupResultField of the record of
     // LookupDataSet whose LookupKeyFields equal this dataset's KeyFields (names "A;B"), and
     // setting it writes the key fields of the record whose result equals the value.
-    bool Lookup() const { return m_fieldKind == TFieldKind::fkLookup; }
-    const QString& KeyFields() const { return m_keyFields; }
-    void SetKeyFields(const QString& names) { m_keyFields = names; }
-    TDataSet* LookupDataSet() const { return m_lookupDataSet; }
+    bool Lookup() const { return FFieldKind == TFieldKind::fkLookup; }
+    const QString& KeyFields() const { return FKeyFields; }
+    void SetKeyFields(const QString& names) { FKeyFields = names; }
+    TDataSet* LookupDataSet() const { return FLookupDataSet; }
     void SetLookupDataSet(TDataSet* dataSet);
-    const QString& LookupKeyFields() const { return m_lookupKeyFields; }
-    void SetLookupKeyFields(const QString& names) { m_lookupKeyFields = names; }
-    const QString& LookupResultField() const { return m_lookupResultField; }
-    void SetLookupResultField(const QString& name) { m_lookupResultField = name; }
+    const QString& LookupKeyFields() const { return FLookupKeyFields; }
+    void SetLookupKeyFields(const QString& names) { FLookupKeyFields = names; }
+    const QString& LookupResultField() const { return FLookupResultField; }
+    void SetLookupResultField(const QString& name) { FLookupResultField = name; }
     // The field of this dataset that KeyFields names (a single one), nullptr when there is none;
     // a lookup field can take a value only when its key field can.
     TField* KeyField() const;
@@ -61,29 +61,29 @@ public:
 
     // Display properties. Changes of Visible, DisplayLabel and DisplayWidth are layout
     // changes for the dataset's data links; Alignment and formats are data changes.
-    QString DisplayLabel() const { return m_displayLabel.isEmpty() ? m_fieldName : m_displayLabel; }
+    QString DisplayLabel() const { return FDisplayLabel.isEmpty() ? FFieldName : FDisplayLabel; }
     void SetDisplayLabel(const QString& label);
     QString DisplayName() const { return DisplayLabel(); }
-    int DisplayWidth() const { return m_displayWidth >= 0 ? m_displayWidth : DefaultDisplayWidth(); }
+    int DisplayWidth() const { return FDisplayWidth >= 0 ? FDisplayWidth : DefaultDisplayWidth(); }
     void SetDisplayWidth(int width);
-    TAlignment Alignment() const { return m_alignment; }
+    TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment alignment);
-    bool Visible() const { return m_visible; }
+    bool Visible() const { return FVisible; }
     void SetVisible(bool visible);
-    bool ReadOnly() const { return m_readOnly; }
-    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
-    bool Required() const { return m_required; }
-    void SetRequired(bool required) { m_required = required; }
-    const QString& DisplayFormat() const { return m_displayFormat; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool readOnly) { FReadOnly = readOnly; }
+    bool Required() const { return FRequired; }
+    void SetRequired(bool required) { FRequired = required; }
+    const QString& DisplayFormat() const { return FDisplayFormat; }
     void SetDisplayFormat(const QString& format);
-    const QString& EditFormat() const { return m_editFormat; }
+    const QString& EditFormat() const { return FEditFormat; }
     void SetEditFormat(const QString& format);
-    const QString& EditMask() const { return m_editMask; }
+    const QString& EditMask() const { return FEditMask; }
     void SetEditMask(const QString& mask);
-    const QString& XMLTagName() const { return m_xmlTagName; }
-    void SetXMLTagName(const QString& name) { m_xmlTagName = name; }
-    TFieldRestrictType Restricted() const { return m_restricted; }
-    void SetRestricted(TFieldRestrictType restricted) { m_restricted = restricted; }
+    const QString& XMLTagName() const { return FXmlTagName; }
+    void SetXMLTagName(const QString& name) { FXmlTagName = name; }
+    TFieldRestrictType Restricted() const { return FRestricted; }
+    void SetRestricted(TFieldRestrictType restricted) { FRestricted = restricted; }
 
     // Value of the record being read.
     bool IsNull() const;
@@ -124,7 +124,7 @@ public:
     TFieldNotifyEvent OnValidate;
 
     // The type of storage column this field keeps its values in.
-    TFieldType StorageType() const { return m_storageType; }
+    TFieldType StorageType() const { return FStorageType; }
 
 protected:
     // Text of a non-null value; the display flag chooses the display format.
@@ -139,9 +139,9 @@ protected:
     // Called by the dataset when persistent fields are bound to column definitions.
     virtual void BindToColumn(TFieldType columnType, int columnSize);
 
-    void SetDataType(TFieldType type) { m_dataType = type; }
-    void SetStorageType(TFieldType type) { m_storageType = type; }
-    void InitAlignment() { m_alignment = DefaultAlignment(); }
+    void SetDataType(TFieldType type) { FDataType = type; }
+    void SetStorageType(TFieldType type) { FStorageType = type; }
+    void InitAlignment() { FAlignment = DefaultAlignment(); }
     void WriteStored(const ::Value& stored);
     ::Value ReadStored() const;
     // Tells of a change: observers before, OnChange, observers after.
@@ -155,31 +155,31 @@ protected:
 private:
     friend class TDataSet;
 
-    QString m_fieldName;
+    QString FFieldName;
     int m_fieldNo = 0;
     int m_index = -1;
-    TFieldType m_dataType;
-    TFieldType m_storageType;
-    int m_size;
-    TFieldKind m_fieldKind = TFieldKind::fkData;
+    TFieldType FDataType;
+    TFieldType FStorageType;
+    int FSize;
+    TFieldKind FFieldKind = TFieldKind::fkData;
     TDataSet* m_dataSet = nullptr;
-    QString m_keyFields;
-    TDataSet* m_lookupDataSet = nullptr;
-    int m_lookupFreeId = 0;
-    QString m_lookupKeyFields;
-    QString m_lookupResultField;
-    QString m_displayLabel;
-    int m_displayWidth = -1;
-    TAlignment m_alignment = TAlignment::taLeftJustify;
-    bool m_visible = true;
-    bool m_readOnly = false;
-    bool m_required = false;
-    QString m_displayFormat;
-    QString m_editFormat;
-    QString m_editMask;
-    QString m_xmlTagName;
-    TFieldRestrictType m_restricted = TFieldRestrictType::frtNone;
+    QString FKeyFields;
+    TDataSet* FLookupDataSet = nullptr;
+    int FLookupFreeId = 0;
+    QString FLookupKeyFields;
+    QString FLookupResultField;
+    QString FDisplayLabel;
+    int FDisplayWidth = -1;
+    TAlignment FAlignment = TAlignment::taLeftJustify;
+    bool FVisible = true;
+    bool FReadOnly = false;
+    bool FRequired = false;
+    QString FDisplayFormat;
+    QString FEditFormat;
+    QString FEditMask;
+    QString FXmlTagName;
+    TFieldRestrictType FRestricted = TFieldRestrictType::frtNone;
     XPRef<IKpDbField> m_kpDbField;
-    std::map<int, std::function<void(TField*)>> m_freeNotifications;
-    int m_nextNotificationId = 1;
+    std::map<int, std::function<void(TField*)>> FFreeNotifications;
+    int FNextNotificationId = 1;
 };

@@ -14,20 +14,20 @@
 #include "platform/data/WordField.h"
 
 TFieldDef::TFieldDef(const QString& name, TFieldType dataType, int size, bool required)
-    : m_name(name)
-    , m_dataType(dataType)
-    , m_size(size)
-    , m_required(required)
+    : FName(name)
+    , FDataType(dataType)
+    , FSize(size)
+    , FRequired(required)
 {
 }
 
 std::shared_ptr<TField> TFieldDef::CreateField() const
 {
     std::shared_ptr<TField> f;
-    switch (m_dataType) {
-    case TFieldType::ftString: f = std::make_shared<TStringField>(m_size); break;
-    case TFieldType::ftFixedChar: f = std::make_shared<TStringField>(m_size, TFieldType::ftFixedChar); break;
-    case TFieldType::ftWideString: f = std::make_shared<TWideStringField>(m_size); break;
+    switch (FDataType) {
+    case TFieldType::ftString: f = std::make_shared<TStringField>(FSize); break;
+    case TFieldType::ftFixedChar: f = std::make_shared<TStringField>(FSize, TFieldType::ftFixedChar); break;
+    case TFieldType::ftWideString: f = std::make_shared<TWideStringField>(FSize); break;
     case TFieldType::ftSmallint: f = std::make_shared<TSmallintField>(); break;
     case TFieldType::ftInteger: f = std::make_shared<TIntegerField>(); break;
     case TFieldType::ftWord: f = std::make_shared<TWordField>(); break;
@@ -39,14 +39,14 @@ std::shared_ptr<TField> TFieldDef::CreateField() const
     case TFieldType::ftDate: f = std::make_shared<TDateField>(); break;
     case TFieldType::ftTime: f = std::make_shared<TTimeField>(); break;
     case TFieldType::ftDateTime: f = std::make_shared<TDateTimeField>(); break;
-    case TFieldType::ftBytes: f = std::make_shared<TBytesField>(m_size); break;
+    case TFieldType::ftBytes: f = std::make_shared<TBytesField>(FSize); break;
     case TFieldType::ftBlob: f = std::make_shared<TBlobField>(); break;
     case TFieldType::ftMemo: f = std::make_shared<TMemoField>(); break;
     case TFieldType::ftWideMemo: f = std::make_shared<TWideMemoField>(); break;
     case TFieldType::ftUnknown:
-        throw EDatabaseError(QStringLiteral("Field '%1' is of an unknown type").arg(m_name));
+        throw EDatabaseError(QStringLiteral("Field '%1' is of an unknown type").arg(FName));
     }
-    f->SetFieldName(m_name);
-    f->SetRequired(m_required);
+    f->SetFieldName(FName);
+    f->SetRequired(FRequired);
     return f;
 }

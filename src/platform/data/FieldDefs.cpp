@@ -8,14 +8,14 @@ TFieldDef& TFieldDefs::Add(const QString& name, TFieldType dataType, int size, b
         throw EDatabaseError(QStringLiteral("Field name missing"));
     if (IndexOf(name) >= 0)
         throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(name));
-    m_items.emplace_back(name, dataType, size, required);
-    return m_items.back();
+    FItems.emplace_back(name, dataType, size, required);
+    return FItems.back();
 }
 
 int TFieldDefs::IndexOf(const QString& name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (m_items[size_t(i)].Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (FItems[size_t(i)].Name().compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -25,5 +25,5 @@ const TFieldDef& TFieldDefs::Find(const QString& name) const
     const int i = IndexOf(name);
     if (i < 0)
         throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(name));
-    return m_items[size_t(i)];
+    return FItems[size_t(i)];
 }

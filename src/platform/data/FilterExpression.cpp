@@ -160,10 +160,10 @@ bool ParseIsoDate(const QString& text, DateTime& out)
 class Parser {
 public:
     Parser(const QString& text, const TFilterExpression::FieldResolver& resolve, TFilterOptions options)
-        : m_text(text)
-        , m_tokens(Tokenize(text))
-        , m_resolve(resolve)
-        , m_options(options)
+        : FText(text)
+        , FTokens(Tokenize(text))
+        , FResolve(resolve)
+        , FOptions(options)
     {
     }
 
@@ -171,13 +171,13 @@ public:
     {
         auto node = ParseOr();
         if (Peek().type != Tok::End)
-            Fail(m_text, QStringLiteral("unexpected '%1'").arg(Peek().text));
+            Fail(FText, QStringLiteral("unexpected '%1'").arg(Peek().text));
         return node;
     }
 
 private:
-    const Token& Peek() const { return m_tokens[size_t(m_pos)]; }
-    Token Take() { return m_tokens[size_t(m_pos++)]; }
+    const Token& Peek() const { return FTokens[size_t(FPos)]; }
+    Token Take() { return FTokens[size_t(FPos++)]; }
 
     std::unique_ptr<Node> ParseOr()
     {
@@ -231,7 +231,7 @@ private:
                 node->negate = true;
             }
             if (!IsKeyword(Peek(), "NULL"))
-                Fail(m_text, QStringLiteral("NULL expected after IS"));
+                Fail(FText, QStringLiteral("NULL expected after IS"));
             Take();
             node->left = std::move(left);
             return node;
@@ -268,7 +268,7 @@ private:
         case Tok::LParen: {
             auto inner = ParseOr();
             if (Peek().type != Tok::RParen)
-                Fail(m_text, QStringLiteral("')' expected"));
+                Fail(FText, QStringLiteral("')' expected"));
             Take();
             return inner;
         }
@@ -280,7 +280,7 @@ private:
                 node->value = NumberValue(Take().text, t.text == QLatin1String("-"));
                 return node;
             }
-            Fail(m_text, QStringLiteral("unexpected '%1'").arg(t.text));
+            Fail(FText, QStringLiteral("unexpected '%1'").arg(t.text));
         case Tok::String:
             node->value = ::Value(t.text);
             return node;
@@ -292,10 +292,10 @@ private:
                 return node;
             }
             if (IsKeyword(t, "AND") || IsKeyword(t, "OR") || IsKeyword(t, "NOT") || IsKeyword(t, "IS"))
-                Fail(m_text, QStringLiteral("unexpected '%1'").arg(t.text));
-            const auto info = m_resolve(t.text);
+                Fail(FText, QStringLiteral("unexpected '%1'").arg(t.text));
+            const auto info = FResolve(t.text);
             if (info.Index < 0)
-                Fail(m_text, QStringLiteral("field '%1' not found").arg(t.text));
+                Fail(FText, QStringLiteral("field '%1' not found").arg(t.text));
             node->kind = Node::Kind::Field;
             node->field = info.Index;
             node->fieldType = info.DataType;
@@ -305,7 +305,7 @@ private:
         case Tok::End:
             break;
         }
-        Fail(m_text, QStringLiteral("operand expected"));
+        Fail(FText, QStringLiteral("operand expected"));
     }
 
     ::Value NumberValue(const QString& text, bool negative)
@@ -320,7 +320,7 @@ private:
         bool ok = false;
         const double d = s.toDouble(&ok);
         if (!ok)
-            Fail(m_text, QStringLiteral("bad number '%1'").arg(s));
+            Fail(FText, QStringLiteral("bad number '%1'").arg(s));
         return ::Value(d);
     }
 
@@ -333,7 +333,7 @@ private:
         ::Value& v = constant.value;
         if (IsStringFieldType(type)) {
             QString text = v.AsString();
-            if ((m_options & foNoPartialCompare) == 0 && text.endsWith(QLatin1Char('*'))
+            if ((FOptions & foNoPartialCompare) == 0 && text.endsWith(QLatin1Char('*'))
                 && (cmp.op == Node::Op::Eq || cmp.op == Node::Op::Ne)) {
                 text.chop(1);
                 cmp.prefix = true;
@@ -344,21 +344,21 @@ private:
                 bool ok = false;
                 const double d = v.AsString().trimmed().toDouble(&ok);
                 if (!ok)
-                    Fail(m_text, QStringLiteral("'%1' is not a number").arg(v.AsString()));
+                    Fail(FText, QStringLiteral("'%1' is not a number").arg(v.AsString()));
                 v = ::Value(d);
             } else if (v.GetKind() == ::Value::Kind::Boolean) {
-                Fail(m_text, QStringLiteral("type mismatch"));
+                Fail(FText, QStringLiteral("type mismatch"));
             }
         } else if (IsDateType(type)) {
             DateTime d;
             if (v.IsString()) {
                 const QString text = v.AsString().trimmed();
                 if (!ParseIsoDate(text, d) && !TryStrToDateTime(text, d))
-                    Fail(m_text, QStringLiteral("'%1' is not a valid date").arg(text));
+                    Fail(FText, QStringLiteral("'%1' is not a valid date").arg(text));
             } else if (v.IsNumeric()) {
                 d = DateTime(v.AsFloat());
             } else {
-                Fail(m_text, QStringLiteral("type mismatch"));
+                Fail(FText, QStringLiteral("type mismatch"));
             }
             if (type == TFieldType::ftDate)
                 d = d.DateOf();
@@ -371,18 +371,18 @@ private:
                 else if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
                     v = ::Value(0);
                 else
-                    Fail(m_text, QStringLiteral("'%1' is not a boolean").arg(text));
+                    Fail(FText, QStringLiteral("'%1' is not a boolean").arg(text));
             } else {
                 v = ::Value(v.AsBoolean() ? 1 : 0);
             }
         }
     }
 
-    QString m_text;
-    std::vector<Token> m_tokens;
-    int m_pos = 0;
-    const TFilterExpression::FieldResolver& m_resolve;
-    TFilterOptions m_options;
+    QString FText;
+    std::vector<Token> FTokens;
+    int FPos = 0;
+    const TFilterExpression::FieldResolver& FResolve;
+    TFilterOptions FOptions;
 };
 
 ::Value Eval(const Node& n, const TFilterExpression::FieldReader& read, TFilterOptions options);
@@ -474,30 +474,30 @@ std::unique_ptr<TFilterExpression> TFilterExpression::Parse(const QString& text,
                                                             TFilterOptions options)
 {
     std::unique_ptr<TFilterExpression> result(new TFilterExpression());
-    result->m_options = options;
+    result->FOptions = options;
     if (text.trimmed().isEmpty())
         return result;
     Parser parser(text, resolve, options);
-    result->m_root = parser.ParseAll();
+    result->FRoot = parser.ParseAll();
     return result;
 }
 
 bool TFilterExpression::Matches(const FieldReader& read) const
 {
-    if (!m_root)
+    if (!FRoot)
         return true;
-    return Truth(Eval(*m_root, read, m_options));
+    return Truth(Eval(*FRoot, read, FOptions));
 }
 
 bool TFilterExpression::EqualityTerms(std::vector<std::pair<int, ::Value>>& terms) const
 {
     terms.clear();
-    if (!m_root)
+    if (!FRoot)
         return false;
-    if ((m_options & foCaseInsensitive) != 0) {
+    if ((FOptions & foCaseInsensitive) != 0) {
         // Text keys compared without case do not follow the index's order.
         std::vector<std::pair<int, ::Value>> probe;
-        if (!CollectEqualities(*m_root, probe))
+        if (!CollectEqualities(*FRoot, probe))
             return false;
         for (const auto& t : probe)
             if (t.second.IsString())
@@ -505,5 +505,5 @@ bool TFilterExpression::EqualityTerms(std::vector<std::pair<int, ::Value>>& term
         terms = std::move(probe);
         return true;
     }
-    return CollectEqualities(*m_root, terms);
+    return CollectEqualities(*FRoot, terms);
 }

@@ -42,6 +42,6 @@ public:
 
 private:
     TFilterExpression() = default;
-    std::unique_ptr<Node> m_root;
-    TFilterOptions m_options = 0;
+    std::unique_ptr<Node> FRoot;
+    TFilterOptions FOptions = 0;
 };

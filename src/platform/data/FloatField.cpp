@@ -34,19 +34,19 @@ void TFloatField::ClampRangeToColumn()
     if (!OverIntegerColumn())
         return;
     const double lo = ColumnMin(DataType()), hi = ColumnMax(DataType());
-    m_minValue = std::clamp(m_minValue, lo, hi);
-    m_maxValue = std::clamp(m_maxValue, lo, hi);
+    FMinValue = std::clamp(FMinValue, lo, hi);
+    FMaxValue = std::clamp(FMaxValue, lo, hi);
 }
 
 void TFloatField::SetMinValue(double value)
 {
-    m_minValue = value;
+    FMinValue = value;
     ClampRangeToColumn();
 }
 
 void TFloatField::SetMaxValue(double value)
 {
-    m_maxValue = value;
+    FMaxValue = value;
     ClampRangeToColumn();
 }
 
@@ -54,7 +54,7 @@ void TFloatField::Assign(const TField& source)
 {
     SetValue(source.Value());
     if (auto* f = dynamic_cast<const TFloatField*>(&source))
-        m_currencyValueType = f->m_currencyValueType;
+        FCurrencyValueType = f->FCurrencyValueType;
 }
 
 void TFloatField::BindToColumn(TFieldType columnType, int columnSize)
@@ -62,20 +62,20 @@ void TFloatField::BindToColumn(TFieldType columnType, int columnSize)
     if (columnType == TFieldType::ftSmallint || columnType == TFieldType::ftInteger) {
         SetDataType(columnType);
         SetStorageType(TFieldType::ftInteger);
-        m_newDataSize = columnType == TFieldType::ftSmallint ? 2 : 4;
-        if (m_minValue == 0)
-            m_minValue = ColumnMin(columnType);
-        if (m_maxValue == 0)
-            m_maxValue = ColumnMax(columnType);
+        FNewDataSize = columnType == TFieldType::ftSmallint ? 2 : 4;
+        if (FMinValue == 0)
+            FMinValue = ColumnMin(columnType);
+        if (FMaxValue == 0)
+            FMaxValue = ColumnMax(columnType);
         ClampRangeToColumn();
         return;
     }
     if (OverIntegerColumn()) {
         SetDataType(TFieldType::ftFloat);
         SetStorageType(TFieldType::ftFloat);
-        m_newDataSize = 8;
-        m_minValue = 0;
-        m_maxValue = 0;
+        FNewDataSize = 8;
+        FMinValue = 0;
+        FMaxValue = 0;
     }
     if (columnType != TFieldType::ftFloat && columnType != TFieldType::ftCurrency && columnType != TFieldType::ftBCD)
         throw EDatabaseError(QStringLiteral("Type mismatch for field '%1'").arg(FieldName()));
@@ -92,10 +92,10 @@ void TFloatField::BindToColumn(TFieldType columnType, int columnSize)
     const double v = value.AsFloat();
     if (std::isnan(v))
         throw EDatabaseError(QStringLiteral("Invalid floating point value for field '%1'").arg(FieldName()));
-    if (m_minValue != 0 || m_maxValue != 0) {
-        if (v < m_minValue || v > m_maxValue)
+    if (FMinValue != 0 || FMaxValue != 0) {
+        if (v < FMinValue || v > FMaxValue)
             throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")
-                                     .arg(FloatToStr(v), FieldName(), FloatToStr(m_minValue), FloatToStr(m_maxValue)));
+                                     .arg(FloatToStr(v), FieldName(), FloatToStr(FMinValue), FloatToStr(FMaxValue)));
     }
     if (OverIntegerColumn()) {
         // Halves go to the even neighbour, as the column's integer conversion does.

@@ -9,16 +9,16 @@ class TFloatField : public TField {
 public:
     explicit TFloatField(TFieldType dataType = TFieldType::ftFloat);
 
-    double MinValue() const { return m_minValue; }
+    double MinValue() const { return FMinValue; }
     void SetMinValue(double value);
-    double MaxValue() const { return m_maxValue; }
+    double MaxValue() const { return FMaxValue; }
     void SetMaxValue(double value);
-    int Precision() const { return m_precision; }
-    void SetPrecision(int precision) { m_precision = precision; }
-    TCurrencyValueType CurrencyValueType() const { return m_currencyValueType; }
-    void SetCurrencyValueType(TCurrencyValueType type) { m_currencyValueType = type; }
+    int Precision() const { return FPrecision; }
+    void SetPrecision(int precision) { FPrecision = precision; }
+    TCurrencyValueType CurrencyValueType() const { return FCurrencyValueType; }
+    void SetCurrencyValueType(TCurrencyValueType type) { FCurrencyValueType = type; }
     // Bytes a value takes in the record: 8, or 2 / 4 over an integer column.
-    int DataSize() const { return m_newDataSize; }
+    int DataSize() const { return FNewDataSize; }
 
     // Copies the value of another field and, from a float field, its currency value type.
     virtual void Assign(const TField& source);
@@ -37,9 +37,9 @@ private:
     // Keeps MinValue/MaxValue within the integer column's range.
     void ClampRangeToColumn();
 
-    double m_minValue = 0;
-    double m_maxValue = 0;
-    int m_precision = 15;
-    TCurrencyValueType m_currencyValueType = TCurrencyValueType::cvtNone;
-    int m_newDataSize = 8;
+    double FMinValue = 0;
+    double FMaxValue = 0;
+    int FPrecision = 15;
+    TCurrencyValueType FCurrencyValueType = TCurrencyValueType::cvtNone;
+    int FNewDataSize = 8;
 };

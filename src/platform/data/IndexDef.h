@@ -11,20 +11,20 @@ public:
     TIndexDef(const QString& name, const QString& fields, TIndexOptions options = 0,
               const QString& descFields = QString(), const QString& caseInsFields = QString());
 
-    const QString& Name() const { return m_name; }
-    const QString& Fields() const { return m_fields; }
-    void SetFields(const QString& fields) { m_fields = fields; }
-    TIndexOptions Options() const { return m_options; }
-    void SetOptions(TIndexOptions options) { m_options = options; }
-    const QString& DescFields() const { return m_descFields; }
-    void SetDescFields(const QString& fields) { m_descFields = fields; }
-    const QString& CaseInsFields() const { return m_caseInsFields; }
-    void SetCaseInsFields(const QString& fields) { m_caseInsFields = fields; }
+    const QString& Name() const { return FName; }
+    const QString& Fields() const { return FFields; }
+    void SetFields(const QString& fields) { FFields = fields; }
+    TIndexOptions Options() const { return FOptions; }
+    void SetOptions(TIndexOptions options) { FOptions = options; }
+    const QString& DescFields() const { return FDescFields; }
+    void SetDescFields(const QString& fields) { FDescFields = fields; }
+    const QString& CaseInsFields() const { return FCaseInsFields; }
+    void SetCaseInsFields(const QString& fields) { FCaseInsFields = fields; }
 
 private:
-    QString m_name;
-    QString m_fields;
-    TIndexOptions m_options = 0;
-    QString m_descFields;
-    QString m_caseInsFields;
+    QString FName;
+    QString FFields;
+    TIndexOptions FOptions = 0;
+    QString FDescFields;
+    QString FCaseInsFields;
 };

@@ -7,14 +7,14 @@ TIndexDef& TIndexDefs::Add(const QString& name, const QString& fields, TIndexOpt
 {
     if (IndexOf(name) >= 0)
         throw EDatabaseError(QStringLiteral("Duplicate index name '%1'").arg(name));
-    m_items.emplace_back(name, fields, options, descFields, caseInsFields);
-    return m_items.back();
+    FItems.emplace_back(name, fields, options, descFields, caseInsFields);
+    return FItems.back();
 }
 
 int TIndexDefs::IndexOf(const QString& name) const
 {
     for (int i = 0; i < Count(); ++i)
-        if (m_items[size_t(i)].Name().compare(name, Qt::CaseInsensitive) == 0)
+        if (FItems[size_t(i)].Name().compare(name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
@@ -24,5 +24,5 @@ const TIndexDef& TIndexDefs::Find(const QString& name) const
     const int i = IndexOf(name);
     if (i < 0)
         throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(name));
-    return m_items[size_t(i)];
+    return FItems[size_t(i)];
 }

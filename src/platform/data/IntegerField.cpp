@@ -41,9 +41,9 @@ int TIntegerField::DefaultDisplayWidth() const
 void TIntegerField::CheckRange(qint64 value) const
 {
     qint64 lo = TypeMin(), hi = TypeMax();
-    if (m_minValue != 0 || m_maxValue != 0) {
-        lo = std::max(lo, m_minValue);
-        hi = std::min(hi, m_maxValue);
+    if (FMinValue != 0 || FMaxValue != 0) {
+        lo = std::max(lo, FMinValue);
+        hi = std::min(hi, FMaxValue);
     }
     if (value < lo || value > hi)
         throw EDatabaseError(QStringLiteral("%1 is not a valid value for field '%2'. The allowed range is %3 to %4")

@@ -8,10 +8,10 @@ class TIntegerField : public TField {
 public:
     explicit TIntegerField(TFieldType dataType = TFieldType::ftInteger);
 
-    qint64 MinValue() const { return m_minValue; }
-    void SetMinValue(qint64 value) { m_minValue = value; }
-    qint64 MaxValue() const { return m_maxValue; }
-    void SetMaxValue(qint64 value) { m_maxValue = value; }
+    qint64 MinValue() const { return FMinValue; }
+    void SetMinValue(qint64 value) { FMinValue = value; }
+    qint64 MaxValue() const { return FMaxValue; }
+    void SetMaxValue(qint64 value) { FMaxValue = value; }
 
     // The range the type itself allows.
     qint64 TypeMin() const;
@@ -26,6 +26,6 @@ protected:
     void CheckRange(qint64 value) const;
 
 private:
-    qint64 m_minValue = 0;
-    qint64 m_maxValue = 0;
+    qint64 FMinValue = 0;
+    qint64 FMaxValue = 0;
 };

@@ -1,7 +1,7 @@
 #include "platform/data/KpDbField.h"
 
 TKpDbField::TKpDbField(TField* field)
-    : m_field(field)
+    : FField(field)
 {
 }
 

@@ -8,10 +8,10 @@ class TKpDbField : public TXPSubject, public virtual IKpDbField {
 public:
     explicit TKpDbField(TField* field);
 
-    TField* GetField() override { return m_field; }
+    TField* GetField() override { return FField; }
     void NotifyObservers(std::uint8_t phase) override;
-    void FieldGone() override { m_field = nullptr; }
+    void FieldGone() override { FField = nullptr; }
 
 private:
-    TField* m_field;
+    TField* FField;
 };

@@ -11,7 +11,7 @@ void TStringField::Assign(const TField& source)
 {
     SetValue(source.Value());
     if (auto* text = dynamic_cast<const TStringField*>(&source))
-        m_fieldContents = text->m_fieldContents;
+        FFieldContents = text->FFieldContents;
 }
 
 QString TStringField::GetText(bool /*displayText*/) const

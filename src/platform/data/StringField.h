@@ -10,8 +10,8 @@ public:
 
     explicit TStringField(int size = 20, TFieldType dataType = TFieldType::ftString);
 
-    TStringFieldContents FieldContents() const { return m_fieldContents; }
-    void SetFieldContents(TStringFieldContents contents) { m_fieldContents = contents; }
+    TStringFieldContents FieldContents() const { return FFieldContents; }
+    void SetFieldContents(TStringFieldContents contents) { FFieldContents = contents; }
     // Lets an export decide the kind of one value.
     TGetFieldContentsEvent OnGetFieldContents;
 
@@ -26,5 +26,5 @@ protected:
     void BindToColumn(TFieldType columnType, int columnSize) override;
 
 private:
-    TStringFieldContents m_fieldContents = TStringFieldContents::sfcGeneral;
+    TStringFieldContents FFieldContents = TStringFieldContents::sfcGeneral;
 };

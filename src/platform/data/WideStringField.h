@@ -10,9 +10,9 @@ public:
     {
     }
 
-    TStringField* MultiLangParentField() const { return m_multiLangParentField; }
-    void SetMultiLangParentField(TStringField* field) { m_multiLangParentField = field; }
+    TStringField* MultiLangParentField() const { return FMultiLangParentField; }
+    void SetMultiLangParentField(TStringField* field) { FMultiLangParentField = field; }
 
 private:
-    TStringField* m_multiLangParentField = nullptr;
+    TStringField* FMultiLangParentField = nullptr;
 };

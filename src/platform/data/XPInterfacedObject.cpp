@@ -7,7 +7,7 @@ constexpr int kDestroyingCount = 1 << 28;
 }
 
 TXPInterfacedObject::TXPInterfacedObject(IXPUnknown* delegator)
-    : m_delegator(delegator)
+    : FDelegator(delegator)
 {
 }
 
@@ -15,34 +15,34 @@ TXPInterfacedObject::~TXPInterfacedObject() = default;
 
 void TXPInterfacedObject::SetIntrospective(bool value)
 {
-    if (value || m_delegator)
-        m_introspective = value;
+    if (value || FDelegator)
+        FIntrospective = value;
 }
 
 IXPUnknown* TXPInterfacedObject::QueryTarget()
 {
-    if (!m_delegator || m_introspective)
+    if (!FDelegator || FIntrospective)
         return this;
-    return m_delegator;
+    return FDelegator;
 }
 
 int TXPInterfacedObject::_AddRef()
 {
-    if (m_delegator)
-        m_delegator->_AddRef();
-    return ++m_refCount;
+    if (FDelegator)
+        FDelegator->_AddRef();
+    return ++FRefCount;
 }
 
 int TXPInterfacedObject::_Release()
 {
-    if (m_delegator) {
-        const int result = --m_refCount;
-        m_delegator->_Release();
+    if (FDelegator) {
+        const int result = --FRefCount;
+        FDelegator->_Release();
         return result;
     }
-    const int result = --m_refCount;
+    const int result = --FRefCount;
     if (result == 0) {
-        m_refCount = kDestroyingCount;
+        FRefCount = kDestroyingCount;
         delete this;
     }
     return result;

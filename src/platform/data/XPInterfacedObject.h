@@ -15,10 +15,10 @@ public:
     int _AddRef() override;
     int _Release() override;
 
-    IXPUnknown* Delegator() const { return m_delegator; }
-    bool Introspective() const { return m_introspective; }
+    IXPUnknown* Delegator() const { return FDelegator; }
+    bool Introspective() const { return FIntrospective; }
     void SetIntrospective(bool value);
-    int RefCount() const { return m_refCount.load(); }
+    int RefCount() const { return FRefCount.load(); }
 
     // The object that answers interface queries.
     IXPUnknown* QueryTarget();
@@ -29,7 +29,7 @@ public:
     }
 
 private:
-    IXPUnknown* m_delegator;
-    bool m_introspective = false;
-    std::atomic<int> m_refCount { 0 };
+    IXPUnknown* FDelegator;
+    bool FIntrospective = false;
+    std::atomic<int> FRefCount { 0 };
 };

@@ -11,13 +11,13 @@ public:
     XPRef() = default;
     XPRef(std::nullptr_t) { }
     XPRef(T* p)
-        : m_p(p)
+        : FP(p)
     {
-        if (m_p)
-            m_p->_AddRef();
+        if (FP)
+            FP->_AddRef();
     }
     XPRef(const XPRef& o)
-        : XPRef(o.m_p)
+        : XPRef(o.FP)
     {
     }
     template <class U>
@@ -26,7 +26,7 @@ public:
     {
     }
     XPRef(XPRef&& o) noexcept
-        : m_p(std::exchange(o.m_p, nullptr))
+        : FP(std::exchange(o.FP, nullptr))
     {
     }
     ~XPRef() { reset(); }
@@ -51,18 +51,18 @@ public:
 
     void reset()
     {
-        if (T* p = std::exchange(m_p, nullptr))
+        if (T* p = std::exchange(FP, nullptr))
             p->_Release();
     }
-    void swap(XPRef& o) noexcept { std::swap(m_p, o.m_p); }
+    void swap(XPRef& o) noexcept { std::swap(FP, o.FP); }
 
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
-    T& operator*() const { return *m_p; }
-    explicit operator bool() const { return m_p != nullptr; }
+    T* get() const { return FP; }
+    T* operator->() const { return FP; }
+    T& operator*() const { return *FP; }
+    explicit operator bool() const { return FP != nullptr; }
 
 private:
-    T* m_p = nullptr;
+    T* FP = nullptr;
 };
 
 template <class T, class U>

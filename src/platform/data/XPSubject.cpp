@@ -7,14 +7,14 @@ TXPSubject::TXPSubject(IXPUnknown* delegator)
 
 TXPSubject::~TXPSubject()
 {
-    m_observers.clear();
+    FObservers.clear();
 }
 
 int TXPSubject::_Release()
 {
     {
-        std::lock_guard lock(m_sync);
-        if (!m_deletingObservers && RefCount() == int(m_observers.size()) + 1)
+        std::lock_guard lock(FSync);
+        if (!FDeletingObservers && RefCount() == int(FObservers.size()) + 1)
             DetachAllObservers();
     }
     return TXPSubjects::_Release();
@@ -22,20 +22,20 @@ int TXPSubject::_Release()
 
 bool TXPSubject::AttachObserver(const XPRef<IXPObserver>& observer, IXPSubject* subject, void* context)
 {
-    std::lock_guard lock(m_sync);
-    return InsertObserverAt(int(m_observers.size()), observer, subject, context);
+    std::lock_guard lock(FSync);
+    return InsertObserverAt(int(FObservers.size()), observer, subject, context);
 }
 
 bool TXPSubject::InsertObserverAt(int index, const XPRef<IXPObserver>& observer, IXPSubject* subject,
                                   void* context)
 {
-    std::lock_guard lock(m_sync);
-    if (!observer || index < 0 || index > int(m_observers.size()))
+    std::lock_guard lock(FSync);
+    if (!observer || index < 0 || index > int(FObservers.size()))
         return false;
-    for (const auto& info : m_observers)
+    for (const auto& info : FObservers)
         if (SameObserver(info.Observer.get(), observer.get()) && info.Context == context)
             return false;
-    m_observers.insert(m_observers.begin() + index, TXPObserverInfo { observer, subject, context });
+    FObservers.insert(FObservers.begin() + index, TXPObserverInfo { observer, subject, context });
     return true;
 }
 
@@ -44,11 +44,11 @@ bool TXPSubject::DetachObserver(const XPRef<IXPObserver>& observer, void* contex
     TXPObserverInfo found { nullptr, nullptr, nullptr };
     bool ok = false;
     {
-        std::lock_guard lock(m_sync);
-        for (int i = int(m_observers.size()) - 1; i >= 0; --i) {
-            if (SameObserver(m_observers[i].Observer.get(), observer.get()) && m_observers[i].Context == context) {
-                found = m_observers[i];
-                m_observers.erase(m_observers.begin() + i);
+        std::lock_guard lock(FSync);
+        for (int i = int(FObservers.size()) - 1; i >= 0; --i) {
+            if (SameObserver(FObservers[i].Observer.get(), observer.get()) && FObservers[i].Context == context) {
+                found = FObservers[i];
+                FObservers.erase(FObservers.begin() + i);
                 ok = true;
                 break;
             }
@@ -61,48 +61,48 @@ bool TXPSubject::DetachObserver(const XPRef<IXPObserver>& observer, void* contex
 
 void TXPSubject::DetachAllObservers()
 {
-    m_deletingObservers = true;
+    FDeletingObservers = true;
     try {
-        for (int i = int(m_observers.size()) - 1; i >= 0; --i) {
-            if (i >= int(m_observers.size()))
+        for (int i = int(FObservers.size()) - 1; i >= 0; --i) {
+            if (i >= int(FObservers.size()))
                 continue;
-            TXPObserverInfo info = m_observers[i];
+            TXPObserverInfo info = FObservers[i];
             info.Observer->SubjectReleased(info.Subject, info.Context);
             // The observer may have detached itself meanwhile; remove this very entry only.
-            for (int j = int(m_observers.size()) - 1; j >= 0; --j) {
-                if (m_observers[j].Observer == info.Observer && m_observers[j].Context == info.Context) {
-                    m_observers.erase(m_observers.begin() + j);
+            for (int j = int(FObservers.size()) - 1; j >= 0; --j) {
+                if (FObservers[j].Observer == info.Observer && FObservers[j].Context == info.Context) {
+                    FObservers.erase(FObservers.begin() + j);
                     break;
                 }
             }
         }
     } catch (...) {
-        m_deletingObservers = false;
+        FDeletingObservers = false;
         throw;
     }
-    m_deletingObservers = false;
+    FDeletingObservers = false;
 }
 
 int TXPSubject::ObserverCount()
 {
-    std::lock_guard lock(m_sync);
-    return int(m_observers.size());
+    std::lock_guard lock(FSync);
+    return int(FObservers.size());
 }
 
 XPRef<IXPObserver> TXPSubject::ObserverAt(int index)
 {
-    std::lock_guard lock(m_sync);
-    if (index < 0 || index >= int(m_observers.size()))
+    std::lock_guard lock(FSync);
+    if (index < 0 || index >= int(FObservers.size()))
         return nullptr;
-    return m_observers[index].Observer;
+    return FObservers[index].Observer;
 }
 
 std::vector<XPRef<IXPObserver>> TXPSubject::ObserversSnapshot()
 {
-    std::lock_guard lock(m_sync);
+    std::lock_guard lock(FSync);
     std::vector<XPRef<IXPObserver>> result;
-    result.reserve(m_observers.size());
-    for (const auto& info : m_observers)
+    result.reserve(FObservers.size());
+    for (const auto& info : FObservers)
         result.push_back(info.Observer);
     return result;
 }

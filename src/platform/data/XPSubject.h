@@ -40,7 +40,7 @@ private:
         void* Context;
     };
 
-    bool m_deletingObservers = false;
-    std::recursive_mutex m_sync;
-    std::vector<TXPObserverInfo> m_observers;
+    bool FDeletingObservers = false;
+    std::recursive_mutex FSync;
+    std::vector<TXPObserverInfo> FObservers;
 };

@@ -7,14 +7,14 @@ TXPSubjects::TXPSubjects(IXPUnknown* delegator)
 
 TXPSubjects::~TXPSubjects()
 {
-    m_destroying = true;
+    FDestroying = true;
     DetachAllSubjects();
 }
 
 int TXPSubjects::IndexOfVar(void* varAddress) const
 {
-    for (int i = 0; i < int(m_subjects.size()); ++i)
-        if (m_subjects[i].Var == varAddress)
+    for (int i = 0; i < int(FSubjects.size()); ++i)
+        if (FSubjects[i].Var == varAddress)
             return i;
     return -1;
 }
@@ -27,7 +27,7 @@ bool TXPSubjects::AttachSubjectVar(void* varAddress, IXPUnknown* subject, std::f
     auto* asSubject = XPQuery<IXPSubject>(subject);
     if (!asSubject || IndexOfVar(varAddress) >= 0)
         return false;
-    m_subjects.push_back({ varAddress, asSubject, std::move(clearVar), std::move(callback) });
+    FSubjects.push_back({ varAddress, asSubject, std::move(clearVar), std::move(callback) });
     return asSubject->AttachObserver(XPRef<IXPObserver>(static_cast<IXPObserver*>(this)), asSubject, varAddress);
 }
 
@@ -37,21 +37,21 @@ bool TXPSubjects::DetachSubjectVar(void* varAddress)
     if (i < 0)
         return false;
     // The subject's release call-back removes the entry.
-    IXPSubject* subject = m_subjects[i].Subject;
+    IXPSubject* subject = FSubjects[i].Subject;
     return subject->DetachObserver(XPRef<IXPObserver>(static_cast<IXPObserver*>(this)), varAddress);
 }
 
 void TXPSubjects::DetachAllSubjects()
 {
-    for (int i = int(m_subjects.size()) - 1; i >= 0; --i) {
-        if (i >= int(m_subjects.size()))
+    for (int i = int(FSubjects.size()) - 1; i >= 0; --i) {
+        if (i >= int(FSubjects.size()))
             continue;
-        Entry entry = m_subjects[i];
+        Entry entry = FSubjects[i];
         entry.Subject->DetachObserver(XPRef<IXPObserver>(static_cast<IXPObserver*>(this)), entry.Var);
     }
-    while (!m_subjects.empty()) {
-        Entry entry = m_subjects.back();
-        m_subjects.pop_back();
+    while (!FSubjects.empty()) {
+        Entry entry = FSubjects.back();
+        FSubjects.pop_back();
         if (entry.ClearVar)
             entry.ClearVar();
     }
@@ -62,9 +62,9 @@ void TXPSubjects::SubjectReleased(IXPSubject* subject, void* context)
     const int i = IndexOfVar(context);
     if (i < 0)
         return;
-    Entry entry = m_subjects[i];
-    m_subjects.erase(m_subjects.begin() + i);
-    if (!entry.Callback || (m_destroying && entry.Callback.Owner != static_cast<const void*>(this))) {
+    Entry entry = FSubjects[i];
+    FSubjects.erase(FSubjects.begin() + i);
+    if (!entry.Callback || (FDestroying && entry.Callback.Owner != static_cast<const void*>(this))) {
         if (entry.ClearVar)
             entry.ClearVar();
     } else {

@@ -17,10 +17,10 @@ public:
     void DetachAllSubjects() override;
     void SubjectReleased(IXPSubject* subject, void* context) override;
 
-    int SubjectCount() const { return int(m_subjects.size()); }
+    int SubjectCount() const { return int(FSubjects.size()); }
 
 protected:
-    bool Destroying() const { return m_destroying; }
+    bool Destroying() const { return FDestroying; }
 
 private:
     struct Entry {
@@ -31,6 +31,6 @@ private:
     };
     int IndexOfVar(void* varAddress) const;
 
-    std::vector<Entry> m_subjects;
-    bool m_destroying = false;
+    std::vector<Entry> FSubjects;
+    bool FDestroying = false;
 };

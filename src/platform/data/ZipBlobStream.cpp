@@ -13,8 +13,8 @@ TZipBlobStream::Factory& RegisteredFactory()
 TZipBlobStream::TZipBlobStream(std::unique_ptr<TBlobStream> blobStream, TBlobField* /*field*/,
                                TBlobStreamMode mode)
     : TBlobStream(QByteArray())
-    , m_blobStream(std::move(blobStream))
-    , m_mode(mode)
+    , FBlobStream(std::move(blobStream))
+    , FMode(mode)
 {
 }
 
@@ -22,20 +22,20 @@ TZipBlobStream::~TZipBlobStream() = default;
 
 qint64 TZipBlobStream::Write(const char* buffer, qint64 count)
 {
-    m_modified = true;
+    FModified = true;
     return TBlobStream::Write(buffer, count);
 }
 
 qint64 TZipBlobStream::Write(const QByteArray& bytes, qint64 offset, qint64 count)
 {
-    m_modified = true;
+    FModified = true;
     return TBlobStream::Write(bytes, offset, count);
 }
 
 void TZipBlobStream::SetSize(qint64 size)
 {
     if (size != Size())
-        m_modified = true;
+        FModified = true;
     TBlobStream::SetSize(size);
 }
 

@@ -21,12 +21,12 @@ public:
     qint64 Write(const QByteArray& bytes, qint64 offset, qint64 count) override;
     void SetSize(qint64 size) override;
 
-    bool Modified() const { return m_modified; }
-    const QString& FileName() const { return m_fileName; }
-    void SetFileName(const QString& name) { m_fileName = name; }
-    bool Autodetected() const { return m_autodetected; }
-    TBlobStream* BlobStream() const { return m_blobStream.get(); }
-    TBlobStreamMode StreamMode() const { return m_mode; }
+    bool Modified() const { return FModified; }
+    const QString& FileName() const { return FFileName; }
+    void SetFileName(const QString& name) { FFileName = name; }
+    bool Autodetected() const { return FAutodetected; }
+    TBlobStream* BlobStream() const { return FBlobStream.get(); }
+    TBlobStreamMode StreamMode() const { return FMode; }
 
     // Registers the implementation (an empty factory unregisters it).
     static void SetZipBlobStreamImpl(Factory factory);
@@ -36,13 +36,13 @@ public:
                                                                TBlobField* field, TBlobStreamMode mode);
 
 protected:
-    void SetAutodetected(bool value) { m_autodetected = value; }
-    void SetModified(bool value) { m_modified = value; }
+    void SetAutodetected(bool value) { FAutodetected = value; }
+    void SetModified(bool value) { FModified = value; }
 
 private:
-    std::unique_ptr<TBlobStream> m_blobStream;
-    TBlobStreamMode m_mode;
-    bool m_modified = false;
-    QString m_fileName;
-    bool m_autodetected = false;
+    std::unique_ptr<TBlobStream> FBlobStream;
+    TBlobStreamMode FMode;
+    bool FModified = false;
+    QString FFileName;
+    bool FAutodetected = false;
 };
