@@ -15,6 +15,7 @@
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
 #include "platform/data/Field.h"
+#include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/EConvertError.h"
 #include "platform/rtl/ERangeError.h"
 #include "platform/ui/UiServices.h"
@@ -41,6 +42,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -589,39 +591,31 @@ void TfrmCSKTRImportBaseFRM::ImportShowingNotice(const QString& sFileName, qint3
 {
     // Whatever the outcome, what the grids show now comes from this maximum (or is empty).
     FShownMaksNovirze = maksNovirze;
-    BeginLoadingNotice();
-    const auto end = qScopeGuard([this] {
-        EndLoadingNotice();
+    // Reading is synchronous: the notice is painted now, or the window would stand frozen
+    // on the old data until the reading ends.
+    UiServices::WaitCursor(true);
+    // One guard per dataset whose controls the notice switches off.
+    std::vector<std::unique_ptr<TDataSetGuard>> notice;
+    const auto end = qScopeGuard([&] {
+        for (auto& still : notice)
+            still.reset();
+        UiServices::WaitCursor(false);
         for (TFrameGrid* grid : Grids())
             if (grid->ColCount() > grid->FixedCols())
                 grid->SetLeftCol(grid->FixedCols());
     });
-    StumpwiseToDS()->ImportFileIntoDS(sFileName);
-}
-
-void TfrmCSKTRImportBaseFRM::BeginLoadingNotice()
-{
-    // Reading is synchronous: the notice is painted now, or the window would stand frozen
-    // on the old data until the reading ends.
-    UiServices::WaitCursor(true);
+    QList<TDataSet*> stilled;
     for (TFrameGrid* grid : Grids()) {
         TDataSet* ds = grid->LinkDataSet();
-        if (ds && !FNoticeDataSets.contains(ds)) {
-            ds->DisableControls();
-            FNoticeDataSets << ds;
+        if (ds && !stilled.contains(ds)) {
+            notice.push_back(std::make_unique<TDataSetGuard>(ds, TDataSetGuard::Controls));
+            stilled << ds;
         }
     }
     for (TFrameGrid* grid : Grids())
         if (grid->isVisible())
             grid->viewport()->repaint();
-}
-
-void TfrmCSKTRImportBaseFRM::EndLoadingNotice()
-{
-    const QList<TDataSet*> datasets = std::exchange(FNoticeDataSets, {});
-    for (TDataSet* ds : datasets)
-        ds->EnableControls();
-    UiServices::WaitCursor(false);
+    StumpwiseToDS()->ImportFileIntoDS(sFileName);
 }
 
 void TfrmCSKTRImportBaseFRM::AfterLoad()

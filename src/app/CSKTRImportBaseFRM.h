@@ -149,8 +149,6 @@ private:
     // Reads a file with the grids showing the loading notice and the hourglass on, both
     // taken back whatever happens; each grid then shows the new data from its first column.
     void ImportShowingNotice(const QString& sFileName, qint32 maksNovirze);
-    void BeginLoadingNotice();
-    void EndLoadingNotice();
     // Widens the grid's columns to their titles and to the values shown.
     void FitColumns(TFrameGrid* grid);
 
@@ -165,6 +163,4 @@ private:
     bool FStandaloneApp = false;
     // The maximum the shown data were computed with (none before the first read).
     std::optional<qint64> FShownMaksNovirze;
-    // Datasets whose controls the loading notice switched off.
-    QList<TDataSet*> FNoticeDataSets;
 };
