@@ -35,9 +35,10 @@ inline int32_t RoundToInt(long double v)
     return static_cast<int32_t>(r);
 }
 
-// Index order of a nullable key: null before any value.
-template <typename T>
-inline bool LessOpt(const std::optional<T>& a, const std::optional<T>& b)
+// Index order of a nullable key: null before any value. (Either side a std::optional or a
+// TPackedOptional.)
+template <typename A, typename B>
+inline bool LessOpt(const A& a, const B& b)
 {
     if (!a)
         return b.has_value();

@@ -6,7 +6,8 @@
 // publishes it to its datasets in one step (TCSHrvStumpwiseToDS).
 //
 // Member names are the dataset field names. A field that may be empty (null) in the dataset is
-// a std::optional here; an empty std::optional publishes as a null field. String fields are
+// a std::optional here (a TPackedOptional in the two largest tables, raw variables and
+// measurements, to keep them small); an empty one publishes as a null field. String fields are
 // QString: an empty QString publishes as an empty (null) field. Date-times are days since
 // 1899-12-30 (the DateTime convention of platform/rtl), only the day part is ever stored by the
 // readers.
@@ -16,6 +17,8 @@
 //
 // Rows are kept in the order the reader appends them. Nothing here is sorted: the loader orders
 // what it needs with explicit stable sorts, so the reader's order only decides ties.
+
+#include "import/PackedOptional.h"
 
 #include <QString>
 
@@ -64,9 +67,9 @@ struct THeaderRow {
 
 // cdsVar: one raw variable of a classic file.
 struct TVarRow {
-    std::optional<int32_t> BLOCK_NR;
-    std::optional<int32_t> VAR_NR;
-    std::optional<int32_t> VAR_T;
+    TPackedOptional<int32_t> BLOCK_NR;
+    TPackedOptional<int32_t> VAR_NR;
+    TPackedOptional<int32_t> VAR_T;
     QString VERTIBA;
 };
 
@@ -101,25 +104,27 @@ struct TLogRow {
 
 // cdsMerijumi: one diameter measurement (harvester value beside caliper value).
 struct TMeasRow {
-    std::optional<int32_t> KOKS_NR;
-    std::optional<int32_t> BALKIS_NR;
-    std::optional<int32_t> MERIJUMS_NR;
-    std::optional<int32_t> MERVIETA;
-    std::optional<int32_t> MERVIETA_IEP_HRV;
-    std::optional<int32_t> MERVIETA_IEP_DAST;
-    std::optional<int32_t> HRV_GARUMS;
-    std::optional<int32_t> DAST_GARUMS;
-    std::optional<int32_t> HRV_DIAMETRS;
-    std::optional<int32_t> DAST_DIAMETRS;
-    std::optional<int32_t> DERIGS = 0;
-    std::optional<int32_t> SORT_NR;
+    TPackedOptional<int32_t> KOKS_NR;
+    TPackedOptional<int32_t> BALKIS_NR;
+    TPackedOptional<int32_t> MERIJUMS_NR;
+    TPackedOptional<int32_t> MERVIETA;
+    TPackedOptional<int32_t> MERVIETA_IEP_HRV;
+    TPackedOptional<int32_t> MERVIETA_IEP_DAST;
+    TPackedOptional<int32_t> HRV_GARUMS;
+    TPackedOptional<int32_t> DAST_GARUMS;
+    TPackedOptional<int32_t> HRV_DIAMETRS;
+    TPackedOptional<int32_t> DAST_DIAMETRS;
+    TPackedOptional<int32_t> DERIGS = 0;
+    TPackedOptional<int32_t> SORT_NR;
     QString PIEZIMES;
-    std::optional<int32_t> NOVIRZE_DIAMETRS;
-    std::optional<int16_t> NOVIRZE_DIAM_LIDZ;
+    TPackedOptional<int32_t> NOVIRZE_DIAMETRS;
+    TPackedOptional<int16_t> NOVIRZE_DIAM_LIDZ;
     QString INTERVALS_DIAMETRS;
-    std::optional<int16_t> DERIGS_DIAM_NOV;
-    std::optional<int16_t> MERIJ_VEIDS = 0; // 0 from the file, 1 synthetic butt, 2 synthetic top
+    TPackedOptional<int16_t> DERIGS_DIAM_NOV;
+    TPackedOptional<int16_t> MERIJ_VEIDS = 0; // 0 from the file, 1 synthetic butt, 2 synthetic top
 };
+// A large file holds a few hundred thousand of these while they are published.
+static_assert(sizeof(TMeasRow) <= 128);
 
 // cdsKokuSk: one of the three count rows (IZV_VEIDS 0 all, 1 operator-selected, 2 random).
 struct TKokuSkRow {

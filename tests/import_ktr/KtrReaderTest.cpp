@@ -74,7 +74,7 @@ int MeasCount(const TAnalysisModel& m, int tree)
     return n;
 }
 
-std::vector<int> Column(const TAnalysisModel& m, int tree, std::optional<int32_t> TMeasRow::*field)
+std::vector<int> Column(const TAnalysisModel& m, int tree, TPackedOptional<int32_t> TMeasRow::*field)
 {
     std::vector<int> out;
     for (const TMeasRow& r : m.Meas)
