@@ -48,12 +48,12 @@ void TClientDataSet::ApplyOrder()
 {
     if (FieldCount() == 0)
         return;
-    if (!m_indexFieldNames.isEmpty()) {
-        SetOrderKeys(KeysFor(m_indexFieldNames, QString(), QString(), 0));
-    } else if (m_indexName.isEmpty() || m_indexName.compare(DefaultOrderName, Qt::CaseInsensitive) == 0) {
+    if (!FIndexFieldNames.isEmpty()) {
+        SetOrderKeys(KeysFor(FIndexFieldNames, QString(), QString(), 0));
+    } else if (FIndexName.isEmpty() || FIndexName.compare(DefaultOrderName, Qt::CaseInsensitive) == 0) {
         SetOrderKeys({});
     } else {
-        const TIndexDef& def = m_indexDefs.Find(m_indexName);
+        const TIndexDef& def = FIndexDefs.Find(FIndexName);
         SetOrderKeys(KeysFor(def.Fields(), def.DescFields(), def.CaseInsFields(), def.Options()));
     }
 }
@@ -61,15 +61,15 @@ void TClientDataSet::ApplyOrder()
 void TClientDataSet::SetIndexName(const QString& name)
 {
     if (!name.isEmpty() && name.compare(DefaultOrderName, Qt::CaseInsensitive) != 0)
-        m_indexDefs.Find(name); // raises for an unknown index, leaving the order as it was
-    const QString oldName = m_indexName, oldFields = m_indexFieldNames;
-    m_indexName = name;
-    m_indexFieldNames.clear();
+        FIndexDefs.Find(name); // raises for an unknown index, leaving the order as it was
+    const QString oldName = FIndexName, oldFields = FIndexFieldNames;
+    FIndexName = name;
+    FIndexFieldNames.clear();
     try {
         ApplyOrder();
     } catch (...) {
-        m_indexName = oldName;
-        m_indexFieldNames = oldFields;
+        FIndexName = oldName;
+        FIndexFieldNames = oldFields;
         throw;
     }
 }
@@ -78,14 +78,14 @@ void TClientDataSet::SetIndexFieldNames(const QString& names)
 {
     if (FieldCount() > 0 && !names.isEmpty())
         GetFieldList(names); // raises for an unknown field, leaving the order as it was
-    const QString oldName = m_indexName, oldFields = m_indexFieldNames;
-    m_indexFieldNames = names;
-    m_indexName.clear();
+    const QString oldName = FIndexName, oldFields = FIndexFieldNames;
+    FIndexFieldNames = names;
+    FIndexName.clear();
     try {
         ApplyOrder();
     } catch (...) {
-        m_indexName = oldName;
-        m_indexFieldNames = oldFields;
+        FIndexName = oldName;
+        FIndexFieldNames = oldFields;
         throw;
     }
 }
@@ -97,17 +97,17 @@ void TClientDataSet::AddIndex(const QString& name, const QString& fields, TIndex
         throw EDatabaseError(QStringLiteral("Index name '%1' is reserved").arg(name));
     if (FieldCount() > 0)
         GetFieldList(fields);
-    m_indexDefs.Add(name, fields, options, descFields, caseInsFields);
+    FIndexDefs.Add(name, fields, options, descFields, caseInsFields);
 }
 
 void TClientDataSet::DeleteIndex(const QString& name)
 {
-    const int i = m_indexDefs.IndexOf(name);
+    const int i = FIndexDefs.IndexOf(name);
     if (i < 0)
         throw EDatabaseError(QStringLiteral("Index '%1' not found").arg(name));
-    m_indexDefs.Delete(i);
-    if (m_indexName.compare(name, Qt::CaseInsensitive) == 0) {
-        m_indexName.clear();
+    FIndexDefs.Delete(i);
+    if (FIndexName.compare(name, Qt::CaseInsensitive) == 0) {
+        FIndexName.clear();
         ApplyOrder();
     }
 }
@@ -134,7 +134,7 @@ void TClientDataSet::SetIncludeBlobsInDelta(bool value)
 {
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    m_includeBlobsInDelta = value;
+    FIncludeBlobsInDelta = value;
 }
 
 std::unique_ptr<TBlobStream> TClientDataSet::CreateBlobStream(TField* field, TBlobStreamMode mode)

@@ -14,13 +14,13 @@ public:
     // opens an empty dataset.
     void CreateDataSet();
 
-    TIndexDefs& IndexDefs() { return m_indexDefs; }
-    const TIndexDefs& IndexDefs() const { return m_indexDefs; }
+    TIndexDefs& IndexDefs() { return FIndexDefs; }
+    const TIndexDefs& IndexDefs() const { return FIndexDefs; }
     // "" or "DEFAULT_ORDER": the order of insertion.
-    const QString& IndexName() const { return m_indexName; }
+    const QString& IndexName() const { return FIndexName; }
     void SetIndexName(const QString& name);
     // Fields "A;B" to order by, ascending; setting it clears IndexName and the reverse.
-    const QString& IndexFieldNames() const { return m_indexFieldNames; }
+    const QString& IndexFieldNames() const { return FIndexFieldNames; }
     void SetIndexFieldNames(const QString& names);
     void AddIndex(const QString& name, const QString& fields, TIndexOptions options = 0,
                   const QString& descFields = QString(), const QString& caseInsFields = QString());
@@ -39,10 +39,10 @@ public:
     std::unique_ptr<TBlobStream> CreateBlobStream(TField* field, TBlobStreamMode mode);
 
     // No change log is kept; the switch is kept for callers that turn it off.
-    bool LogChanges() const { return m_logChanges; }
-    void SetLogChanges(bool value) { m_logChanges = value; }
+    bool LogChanges() const { return FLogChanges; }
+    void SetLogChanges(bool value) { FLogChanges = value; }
     // Whether blobs travel in the change log; can only be set while the dataset is closed.
-    bool IncludeBlobsInDelta() const { return m_includeBlobsInDelta; }
+    bool IncludeBlobsInDelta() const { return FIncludeBlobsInDelta; }
     void SetIncludeBlobsInDelta(bool value);
 
     static const QString DefaultOrderName;
@@ -55,9 +55,9 @@ private:
                                   TIndexOptions options) const;
     void ApplyOrder();
 
-    TIndexDefs m_indexDefs;
-    QString m_indexName;
-    QString m_indexFieldNames;
-    bool m_logChanges = true;
-    bool m_includeBlobsInDelta = false;
+    TIndexDefs FIndexDefs;
+    QString FIndexName;
+    QString FIndexFieldNames;
+    bool FLogChanges = true;
+    bool FIncludeBlobsInDelta = false;
 };

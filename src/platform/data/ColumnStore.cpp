@@ -19,92 +19,92 @@ bool IsLatin1(QStringView text)
 } // namespace
 
 TColumnStore::TColumnStore(Kind kind)
-    : m_kind(kind)
+    : FKind(kind)
 {
 }
 
 void TColumnStore::Resize(int count)
 {
     // New slots are null: whole words at once, the bits of a partly used word one by one.
-    const size_t oldWords = m_null.size();
-    m_null.resize((size_t(count) + 63) / 64, ~quint64(0));
-    for (int i = m_count; i < count && size_t(i) < oldWords * 64; ++i)
+    const size_t oldWords = FNull.size();
+    FNull.resize((size_t(count) + 63) / 64, ~quint64(0));
+    for (int i = FCount; i < count && size_t(i) < oldWords * 64; ++i)
         MarkNull(i);
-    m_count = count;
-    switch (m_kind) {
-    case Kind::Int32: m_i32.resize(size_t(count), 0); break;
-    case Kind::Int64: m_i64.resize(size_t(count), 0); break;
-    case Kind::Double: m_dbl.resize(size_t(count), 0.0); break;
+    FCount = count;
+    switch (FKind) {
+    case Kind::Int32: FI32.resize(size_t(count), 0); break;
+    case Kind::Int64: FI64.resize(size_t(count), 0); break;
+    case Kind::Double: FDbl.resize(size_t(count), 0.0); break;
     case Kind::String:
-        for (size_t i = size_t(count); i < m_textLength.size(); ++i)
-            m_garbage += m_textLength[i];
-        m_textBegin.resize(size_t(count), 0);
-        m_textLength.resize(size_t(count), 0);
+        for (size_t i = size_t(count); i < FTextLength.size(); ++i)
+            FGarbage += FTextLength[i];
+        FTextBegin.resize(size_t(count), 0);
+        FTextLength.resize(size_t(count), 0);
         break;
-    case Kind::Bytes: m_bytes.resize(size_t(count)); break;
+    case Kind::Bytes: FBytes.resize(size_t(count)); break;
     }
 }
 
 void TColumnStore::Reserve(int count)
 {
-    m_null.reserve((size_t(count) + 63) / 64);
-    switch (m_kind) {
-    case Kind::Int32: m_i32.reserve(size_t(count)); break;
-    case Kind::Int64: m_i64.reserve(size_t(count)); break;
-    case Kind::Double: m_dbl.reserve(size_t(count)); break;
+    FNull.reserve((size_t(count) + 63) / 64);
+    switch (FKind) {
+    case Kind::Int32: FI32.reserve(size_t(count)); break;
+    case Kind::Int64: FI64.reserve(size_t(count)); break;
+    case Kind::Double: FDbl.reserve(size_t(count)); break;
     case Kind::String:
-        m_textBegin.reserve(size_t(count));
-        m_textLength.reserve(size_t(count));
+        FTextBegin.reserve(size_t(count));
+        FTextLength.reserve(size_t(count));
         break;
-    case Kind::Bytes: m_bytes.reserve(size_t(count)); break;
+    case Kind::Bytes: FBytes.reserve(size_t(count)); break;
     }
 }
 
 void TColumnStore::Clear()
 {
-    m_null.clear();
-    m_count = 0;
-    m_i32.clear();
-    m_i64.clear();
-    m_dbl.clear();
-    m_textBegin.clear();
-    m_textLength.clear();
-    m_latin1.clear();
-    m_utf16.clear();
-    m_wide = false;
-    m_garbage = 0;
-    m_recent.fill(Recent());
-    m_bytes.clear();
+    FNull.clear();
+    FCount = 0;
+    FI32.clear();
+    FI64.clear();
+    FDbl.clear();
+    FTextBegin.clear();
+    FTextLength.clear();
+    FLatin1.clear();
+    FUtf16.clear();
+    FWide = false;
+    FGarbage = 0;
+    FRecent.fill(Recent());
+    FBytes.clear();
 }
 
 void TColumnStore::SetNull(int slot)
 {
     MarkNull(slot);
-    switch (m_kind) {
-    case Kind::Int32: m_i32[size_t(slot)] = 0; break;
-    case Kind::Int64: m_i64[size_t(slot)] = 0; break;
-    case Kind::Double: m_dbl[size_t(slot)] = 0.0; break;
+    switch (FKind) {
+    case Kind::Int32: FI32[size_t(slot)] = 0; break;
+    case Kind::Int64: FI64[size_t(slot)] = 0; break;
+    case Kind::Double: FDbl[size_t(slot)] = 0.0; break;
     case Kind::String: DropText(slot); break;
-    case Kind::Bytes: m_bytes[size_t(slot)] = QByteArray(); break;
+    case Kind::Bytes: FBytes[size_t(slot)] = QByteArray(); break;
     }
 }
 
 void TColumnStore::SetInt32(int slot, qint32 v)
 {
     MarkSet(slot);
-    m_i32[size_t(slot)] = v;
+    FI32[size_t(slot)] = v;
 }
 
 void TColumnStore::SetInt64(int slot, qint64 v)
 {
     MarkSet(slot);
-    m_i64[size_t(slot)] = v;
+    FI64[size_t(slot)] = v;
 }
 
 void TColumnStore::SetDouble(int slot, double v)
 {
     MarkSet(slot);
-    m_dbl[size_t(slot)] = v;
+    FDbl[size_t(slot)] = v;
 }
 
 void TColumnStore::SetString(int slot, const QString& v)
@@ -112,10 +112,10 @@ void TColumnStore::SetString(int slot, const QString& v)
     DropText(slot);
     MarkSet(slot);
     if (v.isEmpty()) {
-        m_textBegin[size_t(slot)] = v.isNull() ? 0 : kEmptyText;
+        FTextBegin[size_t(slot)] = v.isNull() ? 0 : kEmptyText;
         return;
     }
-    Recent& r = m_recent[(std::hash<const void*>()(v.constData()) >> 4) % m_recent.size()];
+    Recent& r = FRecent[(std::hash<const void*>()(v.constData()) >> 4) % FRecent.size()];
     quint64 begin;
     // Characters the string owns (not raw or static data) cannot change while it is held.
     const bool owned = v.data_ptr().isMutable();
@@ -126,41 +126,41 @@ void TColumnStore::SetString(int slot, const QString& v)
         if (v.size() <= 256) // long texts are seldom shared, and not worth holding
             r = {v, begin};
     }
-    m_textBegin[size_t(slot)] = begin;
-    m_textLength[size_t(slot)] = quint32(v.size());
+    FTextBegin[size_t(slot)] = begin;
+    FTextLength[size_t(slot)] = quint32(v.size());
 }
 
 QString TColumnStore::StringAt(int slot) const
 {
-    const quint64 begin = m_textBegin[size_t(slot)];
-    const quint32 length = m_textLength[size_t(slot)];
+    const quint64 begin = FTextBegin[size_t(slot)];
+    const quint32 length = FTextLength[size_t(slot)];
     if (length == 0)
         return begin == kEmptyText ? QString::fromLatin1("", qsizetype(0)) : QString();
-    if (m_wide)
-        return QString(reinterpret_cast<const QChar*>(m_utf16.data() + begin), qsizetype(length));
-    return QString::fromLatin1(m_latin1.data() + begin, qsizetype(length));
+    if (FWide)
+        return QString(reinterpret_cast<const QChar*>(FUtf16.data() + begin), qsizetype(length));
+    return QString::fromLatin1(FLatin1.data() + begin, qsizetype(length));
 }
 
 QStringView TColumnStore::TextView(int slot, TextBuffer& buf) const
 {
-    const quint64 begin = m_textBegin[size_t(slot)];
-    const quint32 length = m_textLength[size_t(slot)];
+    const quint64 begin = FTextBegin[size_t(slot)];
+    const quint32 length = FTextLength[size_t(slot)];
     if (length == 0)
         return QStringView();
-    if (m_wide)
-        return QStringView(m_utf16.data() + begin, qsizetype(length));
+    if (FWide)
+        return QStringView(FUtf16.data() + begin, qsizetype(length));
     buf.resize(qsizetype(length));
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_latin1.data() + begin);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(FLatin1.data() + begin);
     std::copy(p, p + length, buf.begin());
     return QStringView(buf.data(), qsizetype(length));
 }
 
 bool TColumnStore::TextEquals(quint64 begin, QStringView text) const
 {
-    if (m_wide)
-        return std::equal(text.begin(), text.end(), m_utf16.begin() + qsizetype(begin),
+    if (FWide)
+        return std::equal(text.begin(), text.end(), FUtf16.begin() + qsizetype(begin),
                           [](QChar a, char16_t b) { return a.unicode() == b; });
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_latin1.data() + begin);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(FLatin1.data() + begin);
     return std::equal(text.begin(), text.end(), p, [](QChar a, unsigned char b) { return a.unicode() == b; });
 }
 
@@ -168,21 +168,21 @@ quint64 TColumnStore::AppendText(QStringView text)
 {
     if (quint64(text.size()) > std::numeric_limits<quint32>::max())
         throw std::length_error("text too long for a column");
-    if (!m_wide && !IsLatin1(text)) {
+    if (!FWide && !IsLatin1(text)) {
         // The first text beyond Latin-1 turns the store to UTF-16; positions stay as they were.
-        m_utf16.assign(m_latin1.begin(), m_latin1.end());
-        std::transform(m_latin1.begin(), m_latin1.end(), m_utf16.begin(),
+        FUtf16.assign(FLatin1.begin(), FLatin1.end());
+        std::transform(FLatin1.begin(), FLatin1.end(), FUtf16.begin(),
                        [](char c) { return char16_t(static_cast<unsigned char>(c)); });
-        std::vector<char>().swap(m_latin1);
-        m_wide = true;
+        std::vector<char>().swap(FLatin1);
+        FWide = true;
     }
-    const quint64 begin = m_wide ? m_utf16.size() : m_latin1.size();
-    if (m_wide) {
+    const quint64 begin = FWide ? FUtf16.size() : FLatin1.size();
+    if (FWide) {
         const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
-        m_utf16.insert(m_utf16.end(), p, p + text.size());
+        FUtf16.insert(FUtf16.end(), p, p + text.size());
     } else {
-        m_latin1.resize(size_t(begin) + size_t(text.size()));
-        std::transform(text.begin(), text.end(), m_latin1.begin() + qsizetype(begin),
+        FLatin1.resize(size_t(begin) + size_t(text.size()));
+        std::transform(text.begin(), text.end(), FLatin1.begin() + qsizetype(begin),
                        [](QChar c) { return char(c.unicode()); });
     }
     return begin;
@@ -190,14 +190,14 @@ quint64 TColumnStore::AppendText(QStringView text)
 
 void TColumnStore::DropText(int slot)
 {
-    quint32& length = m_textLength[size_t(slot)];
-    m_garbage += length;
+    quint32& length = FTextLength[size_t(slot)];
+    FGarbage += length;
     length = 0;
-    m_textBegin[size_t(slot)] = 0;
-    const quint64 stored = m_wide ? m_utf16.size() : m_latin1.size();
+    FTextBegin[size_t(slot)] = 0;
+    const quint64 stored = FWide ? FUtf16.size() : FLatin1.size();
     // Texts given up (edited or deleted records) are squeezed out once they are most of the
     // store, so that editing never grows it without end.
-    if (m_garbage > 4096 && m_garbage * 2 > stored)
+    if (FGarbage > 4096 && FGarbage * 2 > stored)
         Compact();
 }
 
@@ -206,32 +206,32 @@ void TColumnStore::Compact()
     std::vector<char> latin1;
     std::vector<char16_t> utf16;
     std::unordered_map<quint64, quint64> moved; // texts shared by several slots stay shared
-    for (size_t i = 0; i < m_textLength.size(); ++i) {
-        const quint32 length = m_textLength[i];
+    for (size_t i = 0; i < FTextLength.size(); ++i) {
+        const quint32 length = FTextLength[i];
         if (length == 0)
             continue;
-        const quint64 begin = m_textBegin[i];
-        const auto [it, added] = moved.try_emplace(begin, m_wide ? utf16.size() : latin1.size());
+        const quint64 begin = FTextBegin[i];
+        const auto [it, added] = moved.try_emplace(begin, FWide ? utf16.size() : latin1.size());
         if (added) {
-            if (m_wide)
-                utf16.insert(utf16.end(), m_utf16.begin() + qsizetype(begin),
-                             m_utf16.begin() + qsizetype(begin + length));
+            if (FWide)
+                utf16.insert(utf16.end(), FUtf16.begin() + qsizetype(begin),
+                             FUtf16.begin() + qsizetype(begin + length));
             else
-                latin1.insert(latin1.end(), m_latin1.begin() + qsizetype(begin),
-                              m_latin1.begin() + qsizetype(begin + length));
+                latin1.insert(latin1.end(), FLatin1.begin() + qsizetype(begin),
+                              FLatin1.begin() + qsizetype(begin + length));
         }
-        m_textBegin[i] = it->second;
+        FTextBegin[i] = it->second;
     }
-    m_latin1.swap(latin1);
-    m_utf16.swap(utf16);
-    m_garbage = 0;
-    m_recent.fill(Recent());
+    FLatin1.swap(latin1);
+    FUtf16.swap(utf16);
+    FGarbage = 0;
+    FRecent.fill(Recent());
 }
 
 void TColumnStore::SetBytes(int slot, const QByteArray& v)
 {
     MarkSet(slot);
-    m_bytes[size_t(slot)] = v;
+    FBytes[size_t(slot)] = v;
 }
 
 int TColumnStore::Compare(int a, int b, bool caseInsensitive) const
@@ -240,25 +240,25 @@ int TColumnStore::Compare(int a, int b, bool caseInsensitive) const
     const bool nb = IsNull(b);
     if (na || nb)
         return na == nb ? 0 : (na ? -1 : 1);
-    switch (m_kind) {
+    switch (FKind) {
     case Kind::Int32: {
-        const qint32 x = m_i32[size_t(a)], y = m_i32[size_t(b)];
+        const qint32 x = FI32[size_t(a)], y = FI32[size_t(b)];
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case Kind::Int64: {
-        const qint64 x = m_i64[size_t(a)], y = m_i64[size_t(b)];
+        const qint64 x = FI64[size_t(a)], y = FI64[size_t(b)];
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case Kind::Double: {
-        const double x = m_dbl[size_t(a)], y = m_dbl[size_t(b)];
+        const double x = FDbl[size_t(a)], y = FDbl[size_t(b)];
         return x < y ? -1 : (x > y ? 1 : 0);
     }
     case Kind::String: {
-        if (!m_wide && !caseInsensitive) {
+        if (!FWide && !caseInsensitive) {
             // Latin-1 bytes order as their UTF-16 units do.
-            const quint32 la = m_textLength[size_t(a)], lb = m_textLength[size_t(b)];
+            const quint32 la = FTextLength[size_t(a)], lb = FTextLength[size_t(b)];
             const int c = la == 0 || lb == 0 ? 0
-                : std::memcmp(m_latin1.data() + m_textBegin[size_t(a)], m_latin1.data() + m_textBegin[size_t(b)],
+                : std::memcmp(FLatin1.data() + FTextBegin[size_t(a)], FLatin1.data() + FTextBegin[size_t(b)],
                               std::min(la, lb));
             if (c != 0)
                 return c < 0 ? -1 : 1;
@@ -269,7 +269,7 @@ int TColumnStore::Compare(int a, int b, bool caseInsensitive) const
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     case Kind::Bytes: {
-        const int c = m_bytes[size_t(a)].compare(m_bytes[size_t(b)]);
+        const int c = FBytes[size_t(a)].compare(FBytes[size_t(b)]);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     }

@@ -20,21 +20,21 @@ public:
 
     explicit TColumnStore(Kind kind = Kind::Int32);
 
-    Kind StorageKind() const { return m_kind; }
-    int Count() const { return m_count; }
+    Kind StorageKind() const { return FKind; }
+    int Count() const { return FCount; }
 
     void Resize(int count);
     void Reserve(int count);
     void Clear();
 
-    bool IsNull(int slot) const { return (m_null[size_t(slot) >> 6] >> (size_t(slot) & 63)) & 1; }
+    bool IsNull(int slot) const { return (FNull[size_t(slot) >> 6] >> (size_t(slot) & 63)) & 1; }
     void SetNull(int slot);
 
-    qint32 Int32At(int slot) const { return m_i32[size_t(slot)]; }
-    qint64 Int64At(int slot) const { return m_i64[size_t(slot)]; }
-    double DoubleAt(int slot) const { return m_dbl[size_t(slot)]; }
+    qint32 Int32At(int slot) const { return FI32[size_t(slot)]; }
+    qint64 Int64At(int slot) const { return FI64[size_t(slot)]; }
+    double DoubleAt(int slot) const { return FDbl[size_t(slot)]; }
     QString StringAt(int slot) const;
-    const QByteArray& BytesAt(int slot) const { return m_bytes[size_t(slot)]; }
+    const QByteArray& BytesAt(int slot) const { return FBytes[size_t(slot)]; }
 
     void SetInt32(int slot, qint32 v);
     void SetInt64(int slot, qint64 v);
@@ -61,21 +61,21 @@ private:
 
     static constexpr quint64 kEmptyText = ~quint64(0); // an empty text that is not a null one
 
-    Kind m_kind;
-    void MarkNull(int slot) { m_null[size_t(slot) >> 6] |= quint64(1) << (size_t(slot) & 63); }
-    void MarkSet(int slot) { m_null[size_t(slot) >> 6] &= ~(quint64(1) << (size_t(slot) & 63)); }
+    Kind FKind;
+    void MarkNull(int slot) { FNull[size_t(slot) >> 6] |= quint64(1) << (size_t(slot) & 63); }
+    void MarkSet(int slot) { FNull[size_t(slot) >> 6] &= ~(quint64(1) << (size_t(slot) & 63)); }
 
-    int m_count = 0;
-    std::vector<quint64> m_null; // a bit per slot, set for null
-    std::vector<qint32> m_i32;
-    std::vector<qint64> m_i64;
-    std::vector<double> m_dbl;
-    std::vector<quint64> m_textBegin; // in characters
-    std::vector<quint32> m_textLength;
-    std::vector<char> m_latin1; // the store while every text is Latin-1
-    std::vector<char16_t> m_utf16; // the store after the first text that is not
-    bool m_wide = false;
-    quint64 m_garbage = 0; // characters no slot may use any more (an estimate from above)
+    int FCount = 0;
+    std::vector<quint64> FNull; // a bit per slot, set for null
+    std::vector<qint32> FI32;
+    std::vector<qint64> FI64;
+    std::vector<double> FDbl;
+    std::vector<quint64> FTextBegin; // in characters
+    std::vector<quint32> FTextLength;
+    std::vector<char> FLatin1; // the store while every text is Latin-1
+    std::vector<char16_t> FUtf16; // the store after the first text that is not
+    bool FWide = false;
+    quint64 FGarbage = 0; // characters no slot may use any more (an estimate from above)
     // Texts written lately, by where their characters are: a text shared among many records
     // (the same string handed again) is stored once. Holding the string keeps its characters
     // from being freed or changed, so the same characters are the same text.
@@ -83,6 +83,6 @@ private:
         QString Text;
         quint64 Begin = 0;
     };
-    std::array<Recent, 64> m_recent{};
-    std::vector<QByteArray> m_bytes;
+    std::array<Recent, 64> FRecent{};
+    std::vector<QByteArray> FBytes;
 };

@@ -69,47 +69,47 @@ TDataSet::TDataSet() = default;
 
 TDataSet::~TDataSet()
 {
-    if (m_kpDbDataSet) {
-        m_kpDbDataSet->DataSetGone();
-        m_kpDbDataSet = nullptr;
+    if (FKpDbDataSet) {
+        FKpDbDataSet->DataSetGone();
+        FKpDbDataSet = nullptr;
     }
-    auto notifications = std::move(m_freeNotifications);
+    auto notifications = std::move(FFreeNotifications);
     for (auto& [id, callback] : notifications)
         if (callback)
             callback(this);
-    m_state = TDataSetState::dsInactive;
-    const auto sources = m_dataSources;
-    m_dataSources.clear();
+    FState = TDataSetState::dsInactive;
+    const auto sources = FDataSources;
+    FDataSources.clear();
     for (TDataSource* source : sources)
         source->DataSetGone();
-    for (auto& f : m_fields) {
-        f->m_dataSet = nullptr;
-        f->m_index = -1;
+    for (auto& f : FFields) {
+        f->FDataSet = nullptr;
+        f->FIndex = -1;
     }
-    m_fields.clear();
+    FFields.clear();
 }
 
 // ---------------------------------------------------------------- fields
 
 TField* TDataSet::FindField(const QString& name) const
 {
-    auto it = m_fieldByName.constFind(name);
-    if (it == m_fieldByName.constEnd()) {
-        it = m_fieldByUpperName.constFind(name.toUpper());
-        if (it == m_fieldByUpperName.constEnd())
+    auto it = FFieldByName.constFind(name);
+    if (it == FFieldByName.constEnd()) {
+        it = FFieldByUpperName.constFind(name.toUpper());
+        if (it == FFieldByUpperName.constEnd())
             return nullptr;
     }
-    return m_fields[size_t(it.value())].get();
+    return FFields[size_t(it.value())].get();
 }
 
 void TDataSet::ReindexFields()
 {
-    m_fieldByName.clear();
-    m_fieldByUpperName.clear();
-    for (int i = int(m_fields.size()) - 1; i >= 0; --i) {
-        const QString& name = m_fields[size_t(i)]->FieldName();
-        m_fieldByName.insert(name, i);
-        m_fieldByUpperName.insert(name.toUpper(), i);
+    FFieldByName.clear();
+    FFieldByUpperName.clear();
+    for (int i = int(FFields.size()) - 1; i >= 0; --i) {
+        const QString& name = FFields[size_t(i)]->FieldName();
+        FFieldByName.insert(name, i);
+        FFieldByUpperName.insert(name.toUpper(), i);
     }
 }
 
@@ -117,8 +117,8 @@ TField* TDataSet::FieldByName(const QString& name) const
 {
     TField* f = FindField(name);
     if (!f)
-        throw EDatabaseError(m_name.isEmpty() ? QStringLiteral("Field '%1' not found").arg(name)
-                                              : QStringLiteral("%1: Field '%2' not found").arg(m_name, name));
+        throw EDatabaseError(FName.isEmpty() ? QStringLiteral("Field '%1' not found").arg(name)
+                                              : QStringLiteral("%1: Field '%2' not found").arg(FName, name));
     return f;
 }
 
@@ -137,14 +137,14 @@ std::vector<TField*> TDataSet::GetFieldList(const QString& fieldNames) const
 QStringList TDataSet::GetFieldNames() const
 {
     QStringList names;
-    for (const auto& f : m_fields)
+    for (const auto& f : FFields)
         names << f->FieldName();
     return names;
 }
 
 int TDataSet::IndexOfField(const TField* field) const
 {
-    return field && field->m_dataSet == this ? field->m_index : -1;
+    return field && field->FDataSet == this ? field->FIndex : -1;
 }
 
 void TDataSet::MoveField(TField* field, int newIndex)
@@ -174,17 +174,17 @@ void TDataSet::MoveField(TField* field, int newIndex)
             return i + 1;
         return i;
     };
-    turn(m_fields);
-    turn(m_columns);
-    turn(m_buffer);
-    for (OrderKey& k : m_orderKeys)
+    turn(FFields);
+    turn(FColumns);
+    turn(FBuffer);
+    for (OrderKey& k : FOrderKeys)
         k.Field = moved(k.Field);
-    for (auto& t : m_rangeTerms)
+    for (auto& t : FRangeTerms)
         t.first = moved(t.first);
     for (int i = 0; i < n; ++i)
-        m_fields[size_t(i)]->m_index = i;
+        FFields[size_t(i)]->FIndex = i;
     ReindexFields();
-    if (m_filterExpr)
+    if (FFilterExpr)
         CompileFilter();
     DataEvent(TDataEvent::deLayoutChange, nullptr);
 }
@@ -195,82 +195,82 @@ void TDataSet::AddField(std::shared_ptr<TField> field)
         return;
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    if (field->m_dataSet == this)
+    if (field->FDataSet == this)
         return;
-    if (field->m_dataSet)
-        field->m_dataSet->RemoveField(field.get());
+    if (field->FDataSet)
+        field->FDataSet->RemoveField(field.get());
     if (!field->FieldName().isEmpty() && FindField(field->FieldName()))
         throw EDatabaseError(QStringLiteral("Duplicate field name '%1'").arg(field->FieldName()));
-    field->m_dataSet = this;
-    field->m_index = int(m_fields.size());
-    m_fields.push_back(std::move(field));
-    m_defaultFields = false;
+    field->FDataSet = this;
+    field->FIndex = int(FFields.size());
+    FFields.push_back(std::move(field));
+    FDefaultFields = false;
     ReindexFields();
 }
 
 void TDataSet::RemoveField(TField* field)
 {
-    if (!field || field->m_dataSet != this)
+    if (!field || field->FDataSet != this)
         return;
     if (Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
-    auto keep = m_fields[size_t(field->m_index)];
-    m_fields.erase(m_fields.begin() + field->m_index);
-    for (int i = 0; i < int(m_fields.size()); ++i)
-        m_fields[size_t(i)]->m_index = i;
-    field->m_dataSet = nullptr;
-    field->m_index = -1;
+    auto keep = FFields[size_t(field->FIndex)];
+    FFields.erase(FFields.begin() + field->FIndex);
+    for (int i = 0; i < int(FFields.size()); ++i)
+        FFields[size_t(i)]->FIndex = i;
+    field->FDataSet = nullptr;
+    field->FIndex = -1;
     ReindexFields();
 }
 
 void TDataSet::CreateFields()
 {
-    if (m_defaultFields && !m_fields.empty()) {
+    if (FDefaultFields && !FFields.empty()) {
         // Fields made from definitions that have changed since are made anew; unchanged ones
         // are kept, so pointers to them stay good across a close and an open.
-        bool same = int(m_fields.size()) == m_fieldDefs.Count();
-        for (int i = 0; same && i < m_fieldDefs.Count(); ++i) {
-            const TFieldDef& def = m_fieldDefs.Items(i);
-            const TField* f = m_fields[size_t(i)].get();
+        bool same = int(FFields.size()) == FFieldDefs.Count();
+        for (int i = 0; same && i < FFieldDefs.Count(); ++i) {
+            const TFieldDef& def = FFieldDefs.Items(i);
+            const TField* f = FFields[size_t(i)].get();
             same = f->FieldName() == def.Name() && f->DataType() == def.DataType() && f->Size() == def.Size();
         }
         if (!same) {
-            auto old = std::move(m_fields);
-            m_fields.clear();
+            auto old = std::move(FFields);
+            FFields.clear();
             for (auto& f : old) {
-                f->m_dataSet = nullptr;
-                f->m_index = -1;
+                f->FDataSet = nullptr;
+                f->FIndex = -1;
             }
         }
     }
-    if (m_fields.empty()) {
-        for (int i = 0; i < m_fieldDefs.Count(); ++i) {
-            auto f = m_fieldDefs.Items(i).CreateField();
-            f->m_dataSet = this;
-            f->m_index = i;
-            f->m_fieldNo = i + 1;
-            m_fields.push_back(std::move(f));
+    if (FFields.empty()) {
+        for (int i = 0; i < FFieldDefs.Count(); ++i) {
+            auto f = FFieldDefs.Items(i).CreateField();
+            f->FDataSet = this;
+            f->FIndex = i;
+            f->FFieldNo = i + 1;
+            FFields.push_back(std::move(f));
         }
-        m_defaultFields = true;
-    } else if (m_fieldDefs.Count() == 0) {
-        for (const auto& f : m_fields)
+        FDefaultFields = true;
+    } else if (FFieldDefs.Count() == 0) {
+        for (const auto& f : FFields)
             if (f->FieldKind() == TFieldKind::fkData)
-                m_fieldDefs.Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
+                FFieldDefs.Add(f->FieldName(), f->DataType(), f->Size(), f->Required());
     }
     ReindexFields();
-    for (const auto& f : m_fields) {
+    for (const auto& f : FFields) {
         if (f->FieldKind() != TFieldKind::fkData) {
-            f->m_fieldNo = -1;
+            f->FFieldNo = -1;
             continue;
         }
-        const int def = m_fieldDefs.IndexOf(f->FieldName());
+        const int def = FFieldDefs.IndexOf(f->FieldName());
         if (def < 0)
             throw EDatabaseError(QStringLiteral("Field '%1' not found").arg(f->FieldName()));
-        if (!m_defaultFields)
-            f->BindToColumn(m_fieldDefs.Items(def).DataType(), m_fieldDefs.Items(def).Size());
-        f->m_fieldNo = def + 1;
+        if (!FDefaultFields)
+            f->BindToColumn(FFieldDefs.Items(def).DataType(), FFieldDefs.Items(def).Size());
+        f->FFieldNo = def + 1;
     }
-    if (m_fields.empty())
+    if (FFields.empty())
         throw EDatabaseError(QStringLiteral("Cannot create a dataset without fields"));
 }
 
@@ -291,10 +291,10 @@ void TDataSet::Open()
     Fire(BeforeOpen);
     CreateFields();
     InternalOpen();
-    m_pos = 0;
-    m_readPos = 0;
-    m_bof = true;
-    m_eof = ViewCount() == 0;
+    FPos = 0;
+    FReadPos = 0;
+    FBof = true;
+    FEof = ViewCount() == 0;
     SetState(TDataSetState::dsBrowse);
     Fire(AfterOpen);
     if (!IsEmpty())
@@ -303,12 +303,12 @@ void TDataSet::Open()
 
 void TDataSet::InternalOpen()
 {
-    m_columns.clear();
-    m_columns.reserve(m_fields.size());
-    for (const auto& f : m_fields)
-        m_columns.emplace_back(ColumnKindOf(f->StorageType()));
+    FColumns.clear();
+    FColumns.reserve(FFields.size());
+    for (const auto& f : FFields)
+        FColumns.emplace_back(ColumnKindOf(f->StorageType()));
     ClearData();
-    if (!m_filterText.trimmed().isEmpty())
+    if (!FFilterText.trimmed().isEmpty())
         CompileFilter();
     RebuildOrder();
     RebuildView();
@@ -319,11 +319,11 @@ void TDataSet::Close()
     if (!Active())
         return;
     Fire(BeforeClose);
-    m_blockReadSize = 0;
-    m_bufferActive = false;
-    m_editSlot = -1;
-    m_insertPos = -1;
-    m_modified = false;
+    FBlockReadSize = 0;
+    FBufferActive = false;
+    FEditSlot = -1;
+    FInsertPos = -1;
+    FModified = false;
     SetState(TDataSetState::dsInactive);
     InternalClose();
     Fire(AfterClose);
@@ -332,34 +332,34 @@ void TDataSet::Close()
 void TDataSet::InternalClose()
 {
     ClearData();
-    m_columns.clear();
+    FColumns.clear();
 }
 
 void TDataSet::ClearData()
 {
-    m_serialBase += qint64(m_live.size());
-    for (auto& c : m_columns)
+    FSerialBase += qint64(FLive.size());
+    for (auto& c : FColumns)
         c.Clear();
-    m_rank.clear();
-    m_live.clear();
-    m_liveCount = 0;
-    m_maxRank = 0;
-    m_order.clear();
-    m_view.clear();
-    m_rangeLo = m_rangeHi = 0;
-    if (m_viewMode == ViewMode::List)
-        m_view.clear();
-    m_pos = 0;
-    m_readPos = 0;
-    m_bulkFirst = -1;
+    FRank.clear();
+    FLive.clear();
+    FLiveCount = 0;
+    FMaxRank = 0;
+    FOrder.clear();
+    FView.clear();
+    FRangeLo = FRangeHi = 0;
+    if (FViewMode == ViewMode::List)
+        FView.clear();
+    FPos = 0;
+    FReadPos = 0;
+    FBulkFirst = -1;
 }
 
 void TDataSet::SetState(TDataSetState state)
 {
-    if (state == m_state)
+    if (state == FState)
         return;
-    m_state = state;
-    m_modified = false;
+    FState = state;
+    FModified = false;
     DataEvent(TDataEvent::deUpdateState, nullptr);
 }
 
@@ -383,26 +383,26 @@ void TDataSet::CheckCanModify() const
 
 int TDataSet::AllocateSlot()
 {
-    const int slot = int(m_live.size());
-    for (auto& c : m_columns)
+    const int slot = int(FLive.size());
+    for (auto& c : FColumns)
         c.Resize(slot + 1);
-    m_live.push_back(1);
-    m_rank.push_back(0);
-    ++m_liveCount;
+    FLive.push_back(1);
+    FRank.push_back(0);
+    ++FLiveCount;
     return slot;
 }
 
 void TDataSet::ReleaseSlot(int slot)
 {
-    for (auto& c : m_columns)
+    for (auto& c : FColumns)
         c.Release(slot);
-    m_live[size_t(slot)] = 0;
-    --m_liveCount;
+    FLive[size_t(slot)] = 0;
+    --FLiveCount;
 }
 
 ::Value TDataSet::StoredValue(int fieldIndex, int slot) const
 {
-    const TColumnStore& c = m_columns[size_t(fieldIndex)];
+    const TColumnStore& c = FColumns[size_t(fieldIndex)];
     if (c.IsNull(slot))
         return ::Value();
     switch (c.StorageKind()) {
@@ -436,35 +436,35 @@ void StoreValue(TColumnStore& c, int slot, const ::Value& v)
 
 void TDataSet::WriteBufferToSlot(int slot)
 {
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        StoreValue(m_columns[i], slot, m_buffer[i]);
+    for (size_t i = 0; i < FColumns.size(); ++i)
+        StoreValue(FColumns[i], slot, FBuffer[i]);
 }
 
 void TDataSet::LoadBufferFromSlot(int slot)
 {
-    m_buffer.resize(m_columns.size());
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        m_buffer[i] = StoredValue(int(i), slot);
+    FBuffer.resize(FColumns.size());
+    for (size_t i = 0; i < FColumns.size(); ++i)
+        FBuffer[i] = StoredValue(int(i), slot);
 }
 
 // ---------------------------------------------------------------- order and view
 
 int TDataSet::CompareSlots(int a, int b) const
 {
-    for (const OrderKey& k : m_orderKeys) {
-        int c = m_columns[size_t(k.Field)].Compare(a, b, k.CaseInsensitive);
+    for (const OrderKey& k : FOrderKeys) {
+        int c = FColumns[size_t(k.Field)].Compare(a, b, k.CaseInsensitive);
         if (c != 0)
             return k.Descending ? -c : c;
     }
-    const double ra = m_rank[size_t(a)], rb = m_rank[size_t(b)];
+    const double ra = FRank[size_t(a)], rb = FRank[size_t(b)];
     return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
 
 int TDataSet::CompareSlotToKey(int slot, const ValueArray& key, int count) const
 {
     for (int i = 0; i < count; ++i) {
-        const OrderKey& k = m_orderKeys[size_t(i)];
-        const int c = CompareStoredToKey(m_columns[size_t(k.Field)], slot, key[size_t(i)], k.CaseInsensitive);
+        const OrderKey& k = FOrderKeys[size_t(i)];
+        const int c = CompareStoredToKey(FColumns[size_t(k.Field)], slot, key[size_t(i)], k.CaseInsensitive);
         if (c != 0)
             return k.Descending ? -c : c;
     }
@@ -473,32 +473,32 @@ int TDataSet::CompareSlotToKey(int slot, const ValueArray& key, int count) const
 
 int TDataSet::OrderPositionOf(int slot) const
 {
-    auto it = std::lower_bound(m_order.begin(), m_order.end(), slot,
+    auto it = std::lower_bound(FOrder.begin(), FOrder.end(), slot,
                                [this](int a, int b) { return CompareSlots(a, b) < 0; });
-    if (it != m_order.end() && *it == slot)
-        return int(it - m_order.begin());
+    if (it != FOrder.end() && *it == slot)
+        return int(it - FOrder.begin());
     // Not where the order says it should be: look for it.
-    auto found = std::find(m_order.begin(), m_order.end(), slot);
-    return found == m_order.end() ? -1 : int(found - m_order.begin());
+    auto found = std::find(FOrder.begin(), FOrder.end(), slot);
+    return found == FOrder.end() ? -1 : int(found - FOrder.begin());
 }
 
 void TDataSet::InsertIntoOrder(int slot)
 {
-    if (m_order.empty() || CompareSlots(m_order.back(), slot) < 0) {
-        m_order.push_back(slot);
+    if (FOrder.empty() || CompareSlots(FOrder.back(), slot) < 0) {
+        FOrder.push_back(slot);
     } else {
-        auto it = std::lower_bound(m_order.begin(), m_order.end(), slot,
+        auto it = std::lower_bound(FOrder.begin(), FOrder.end(), slot,
                                    [this](int a, int b) { return CompareSlots(a, b) < 0; });
-        m_order.insert(it, slot);
+        FOrder.insert(it, slot);
     }
-    switch (m_viewMode) {
+    switch (FViewMode) {
     case ViewMode::All: break;
     case ViewMode::Range: RecomputeRange(); break;
     case ViewMode::List:
         if (Passes(slot)) {
-            auto it = std::lower_bound(m_view.begin(), m_view.end(), slot,
+            auto it = std::lower_bound(FView.begin(), FView.end(), slot,
                                        [this](int a, int b) { return CompareSlots(a, b) < 0; });
-            m_view.insert(it, slot);
+            FView.insert(it, slot);
         }
         break;
     }
@@ -508,17 +508,17 @@ void TDataSet::RemoveFromOrder(int slot)
 {
     const int pos = OrderPositionOf(slot);
     if (pos >= 0)
-        m_order.erase(m_order.begin() + pos);
-    switch (m_viewMode) {
+        FOrder.erase(FOrder.begin() + pos);
+    switch (FViewMode) {
     case ViewMode::All: break;
     case ViewMode::Range: RecomputeRange(); break;
     case ViewMode::List: {
-        auto it = std::lower_bound(m_view.begin(), m_view.end(), slot,
+        auto it = std::lower_bound(FView.begin(), FView.end(), slot,
                                    [this](int a, int b) { return CompareSlots(a, b) < 0; });
-        if (it != m_view.end() && *it == slot)
-            m_view.erase(it);
+        if (it != FView.end() && *it == slot)
+            FView.erase(it);
         else
-            m_view.erase(std::remove(m_view.begin(), m_view.end(), slot), m_view.end());
+            FView.erase(std::remove(FView.begin(), FView.end(), slot), FView.end());
         break;
     }
     }
@@ -526,19 +526,19 @@ void TDataSet::RemoveFromOrder(int slot)
 
 void TDataSet::RebuildOrder()
 {
-    m_order.clear();
-    for (int s = 0; s < int(m_live.size()); ++s)
-        if (m_live[size_t(s)])
-            m_order.push_back(s);
-    if (m_orderKeys.empty()) {
-        if (!std::is_sorted(m_order.begin(), m_order.end(),
-                            [this](int a, int b) { return m_rank[size_t(a)] < m_rank[size_t(b)]; }))
-            std::sort(m_order.begin(), m_order.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
+    FOrder.clear();
+    for (int s = 0; s < int(FLive.size()); ++s)
+        if (FLive[size_t(s)])
+            FOrder.push_back(s);
+    if (FOrderKeys.empty()) {
+        if (!std::is_sorted(FOrder.begin(), FOrder.end(),
+                            [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; }))
+            std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
         return;
     }
     if (SortByIntegerKeys())
         return;
-    std::sort(m_order.begin(), m_order.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
+    std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
 }
 
 bool TDataSet::SortByIntegerKeys()
@@ -547,14 +547,14 @@ bool TDataSet::SortByIntegerKeys()
     // columns: packed into one number per record and radix-sorted when their ranges fit in 64
     // bits, else side by side in one array; either is far cheaper than comparing column by
     // column. Ties keep the insertion order, as the comparison by rank does.
-    const size_t k = m_orderKeys.size();
-    for (const OrderKey& key : m_orderKeys)
-        if (m_columns[size_t(key.Field)].StorageKind() != TColumnStore::Kind::Int32)
+    const size_t k = FOrderKeys.size();
+    for (const OrderKey& key : FOrderKeys)
+        if (FColumns[size_t(key.Field)].StorageKind() != TColumnStore::Kind::Int32)
             return false;
-    auto byRank = [this](int a, int b) { return m_rank[size_t(a)] < m_rank[size_t(b)]; };
-    if (!std::is_sorted(m_order.begin(), m_order.end(), byRank))
-        std::sort(m_order.begin(), m_order.end(), byRank);
-    const size_t n = m_order.size();
+    auto byRank = [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; };
+    if (!std::is_sorted(FOrder.begin(), FOrder.end(), byRank))
+        std::sort(FOrder.begin(), FOrder.end(), byRank);
+    const size_t n = FOrder.size();
     if (n < 2)
         return true;
 
@@ -564,9 +564,9 @@ bool TDataSet::SortByIntegerKeys()
     std::vector<int> bits(k, 0);
     int total = 0;
     for (size_t j = 0; j < k; ++j) {
-        const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
+        const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
         bool any = false;
-        for (int slot : m_order) {
+        for (int slot : FOrder) {
             if (c.IsNull(slot))
                 continue;
             const qint64 v = c.Int32At(slot);
@@ -582,9 +582,9 @@ bool TDataSet::SortByIntegerKeys()
         const auto keyOf = [&](int slot) {
             quint64 key = 0;
             for (size_t j = 0; j < k; ++j) {
-                const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
+                const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
                 quint64 code;
-                if (m_orderKeys[j].Descending)
+                if (FOrderKeys[j].Descending)
                     code = c.IsNull(slot) ? quint64(hi[j] - lo[j] + 1) : quint64(hi[j] - c.Int32At(slot));
                 else
                     code = c.IsNull(slot) ? 0 : quint64(c.Int32At(slot) - lo[j] + 1);
@@ -598,16 +598,16 @@ bool TDataSet::SortByIntegerKeys()
         const int rest = total - bits[0];
         bool firstInOrder = true;
         {
-            const TColumnStore& c = m_columns[size_t(m_orderKeys[0].Field)];
-            const bool desc = m_orderKeys[0].Descending;
+            const TColumnStore& c = FColumns[size_t(FOrderKeys[0].Field)];
+            const bool desc = FOrderKeys[0].Descending;
             const auto firstOf = [&](int slot) {
                 if (c.IsNull(slot))
                     return desc ? hi[0] - lo[0] + 1 : 0;
                 return desc ? hi[0] - c.Int32At(slot) : c.Int32At(slot) - lo[0] + 1;
             };
-            qint64 prev = firstOf(m_order[0]);
+            qint64 prev = firstOf(FOrder[0]);
             for (size_t i = 1; i < n && firstInOrder; ++i) {
-                const qint64 code = firstOf(m_order[i]);
+                const qint64 code = firstOf(FOrder[i]);
                 firstInOrder = prev <= code;
                 prev = code;
             }
@@ -616,16 +616,16 @@ bool TDataSet::SortByIntegerKeys()
             std::vector<std::pair<quint64, int>> run;
             for (size_t b = 0; b < n;) {
                 run.clear();
-                run.emplace_back(keyOf(m_order[b]), m_order[b]);
+                run.emplace_back(keyOf(FOrder[b]), FOrder[b]);
                 const quint64 first = run.front().first >> rest;
                 bool inOrder = true;
                 size_t e = b + 1;
                 for (; e < n; ++e) {
-                    const quint64 key = keyOf(m_order[e]);
+                    const quint64 key = keyOf(FOrder[e]);
                     if ((key >> rest) != first)
                         break;
                     inOrder = inOrder && run.back().first <= key;
-                    run.emplace_back(key, m_order[e]);
+                    run.emplace_back(key, FOrder[e]);
                 }
                 if (!inOrder) {
                     const auto less = [](const auto& x, const auto& y) { return x.first < y.first; };
@@ -637,7 +637,7 @@ bool TDataSet::SortByIntegerKeys()
                                 std::iter_swap(j, j - 1);
                     }
                     for (size_t i = b; i < e; ++i)
-                        m_order[i] = run[i - b].second;
+                        FOrder[i] = run[i - b].second;
                 }
                 b = e;
             }
@@ -668,34 +668,34 @@ bool TDataSet::SortByIntegerKeys()
             // Key and rank position packed in one number: half the memory of key and slot apart.
             std::vector<quint64> a(n), b(n);
             for (size_t i = 0; i < n; ++i)
-                a[i] = keyOf(m_order[i]) << posBits | quint64(i);
+                a[i] = keyOf(FOrder[i]) << posBits | quint64(i);
             radix(a, b, [](quint64 e, int shift) { return size_t(e >> shift) & (kBuckets - 1); }, posBits,
                   posBits + total);
-            const std::vector<int> before(m_order.begin(), m_order.end());
+            const std::vector<int> before(FOrder.begin(), FOrder.end());
             const quint64 posMask = (quint64(1) << posBits) - 1;
             for (size_t i = 0; i < n; ++i)
-                m_order[i] = before[size_t(a[i] & posMask)];
+                FOrder[i] = before[size_t(a[i] & posMask)];
             return true;
         }
         std::vector<std::pair<quint64, int>> a(n), b(n);
         for (size_t i = 0; i < n; ++i)
-            a[i] = {keyOf(m_order[i]), m_order[i]};
+            a[i] = {keyOf(FOrder[i]), FOrder[i]};
         radix(a, b, [](const std::pair<quint64, int>& e, int shift) { return size_t(e.first >> shift) & (kBuckets - 1); },
               0, total);
         for (size_t i = 0; i < n; ++i)
-            m_order[i] = a[i].second;
+            FOrder[i] = a[i].second;
         return true;
     }
 
     const size_t stride = k + 1; // the keys, then the slot
     std::vector<qint64> rows(n * stride);
     for (size_t i = 0; i < n; ++i) {
-        const int slot = m_order[i];
+        const int slot = FOrder[i];
         qint64* r = &rows[i * stride];
         for (size_t j = 0; j < k; ++j) {
-            const TColumnStore& c = m_columns[size_t(m_orderKeys[j].Field)];
+            const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
             const qint64 v = c.IsNull(slot) ? std::numeric_limits<qint64>::min() + 1 : qint64(c.Int32At(slot));
-            r[j] = m_orderKeys[j].Descending ? -v : v;
+            r[j] = FOrderKeys[j].Descending ? -v : v;
         }
         r[k] = slot;
     }
@@ -713,25 +713,25 @@ bool TDataSet::SortByIntegerKeys()
         return a < b;
     });
     for (size_t i = 0; i < n; ++i)
-        m_order[i] = int(rows[size_t(perm[i]) * stride + k]);
+        FOrder[i] = int(rows[size_t(perm[i]) * stride + k]);
     return true;
 }
 
 void TDataSet::RebuildView()
 {
-    m_view.clear();
-    m_rangeTerms.clear();
-    if (!m_filtered || ((!m_filterExpr || m_filterText.trimmed().isEmpty()) && !OnFilterRecord)) {
-        m_viewMode = ViewMode::All;
+    FView.clear();
+    FRangeTerms.clear();
+    if (!FFiltered || ((!FFilterExpr || FFilterText.trimmed().isEmpty()) && !OnFilterRecord)) {
+        FViewMode = ViewMode::All;
         return;
     }
     // Equalities on the leading fields of the current order select a range of it.
     std::vector<std::pair<int, ::Value>> terms;
-    if (!OnFilterRecord && m_filterExpr && m_filterExpr->EqualityTerms(terms) && terms.size() <= m_orderKeys.size()) {
+    if (!OnFilterRecord && FFilterExpr && FFilterExpr->EqualityTerms(terms) && terms.size() <= FOrderKeys.size()) {
         std::vector<std::pair<int, ::Value>> ordered;
         bool ok = true;
         for (size_t i = 0; i < terms.size() && ok; ++i) {
-            const OrderKey& k = m_orderKeys[i];
+            const OrderKey& k = FOrderKeys[i];
             int matches = 0;
             for (const auto& t : terms)
                 if (t.first == k.Field) {
@@ -739,76 +739,76 @@ void TDataSet::RebuildView()
                     if (matches == 1)
                         ordered.push_back(t);
                 }
-            const bool text = m_columns[size_t(k.Field)].StorageKind() == TColumnStore::Kind::String;
+            const bool text = FColumns[size_t(k.Field)].StorageKind() == TColumnStore::Kind::String;
             ok = matches == 1 && !(text && k.CaseInsensitive);
         }
         if (ok && ordered.size() == terms.size()) {
-            m_viewMode = ViewMode::Range;
-            m_rangeTerms = std::move(ordered);
+            FViewMode = ViewMode::Range;
+            FRangeTerms = std::move(ordered);
             RecomputeRange();
             return;
         }
     }
-    m_viewMode = ViewMode::List;
-    for (int slot : m_order)
+    FViewMode = ViewMode::List;
+    for (int slot : FOrder)
         if (Passes(slot))
-            m_view.push_back(slot);
+            FView.push_back(slot);
 }
 
 void TDataSet::RecomputeRange()
 {
     ValueArray key;
-    key.reserve(m_rangeTerms.size());
-    for (const auto& t : m_rangeTerms)
+    key.reserve(FRangeTerms.size());
+    for (const auto& t : FRangeTerms)
         key.push_back(t.second);
     const int count = int(key.size());
-    auto lo = std::lower_bound(m_order.begin(), m_order.end(), 0, [&](int slot, int) {
+    auto lo = std::lower_bound(FOrder.begin(), FOrder.end(), 0, [&](int slot, int) {
         return CompareSlotToKey(slot, key, count) < 0;
     });
-    auto hi = std::upper_bound(lo, m_order.end(), 0, [&](int, int slot) {
+    auto hi = std::upper_bound(lo, FOrder.end(), 0, [&](int, int slot) {
         return CompareSlotToKey(slot, key, count) > 0;
     });
-    m_rangeLo = int(lo - m_order.begin());
-    m_rangeHi = int(hi - m_order.begin());
+    FRangeLo = int(lo - FOrder.begin());
+    FRangeHi = int(hi - FOrder.begin());
 }
 
 int TDataSet::ViewCount() const
 {
-    switch (m_viewMode) {
-    case ViewMode::All: return int(m_order.size());
-    case ViewMode::Range: return m_rangeHi - m_rangeLo;
-    case ViewMode::List: return int(m_view.size());
+    switch (FViewMode) {
+    case ViewMode::All: return int(FOrder.size());
+    case ViewMode::Range: return FRangeHi - FRangeLo;
+    case ViewMode::List: return int(FView.size());
     }
     return 0;
 }
 
 int TDataSet::ViewSlot(int position) const
 {
-    switch (m_viewMode) {
-    case ViewMode::All: return m_order[size_t(position)];
-    case ViewMode::Range: return m_order[size_t(m_rangeLo + position)];
-    case ViewMode::List: return m_view[size_t(position)];
+    switch (FViewMode) {
+    case ViewMode::All: return FOrder[size_t(position)];
+    case ViewMode::Range: return FOrder[size_t(FRangeLo + position)];
+    case ViewMode::List: return FView[size_t(position)];
     }
     return -1;
 }
 
 int TDataSet::ViewPositionOfSlot(int slot) const
 {
-    if (slot < 0 || slot >= int(m_live.size()) || !m_live[size_t(slot)])
+    if (slot < 0 || slot >= int(FLive.size()) || !FLive[size_t(slot)])
         return -1;
-    switch (m_viewMode) {
+    switch (FViewMode) {
     case ViewMode::All: return OrderPositionOf(slot);
     case ViewMode::Range: {
         const int pos = OrderPositionOf(slot);
-        return pos >= m_rangeLo && pos < m_rangeHi ? pos - m_rangeLo : -1;
+        return pos >= FRangeLo && pos < FRangeHi ? pos - FRangeLo : -1;
     }
     case ViewMode::List: {
-        auto it = std::lower_bound(m_view.begin(), m_view.end(), slot,
+        auto it = std::lower_bound(FView.begin(), FView.end(), slot,
                                    [this](int a, int b) { return CompareSlots(a, b) < 0; });
-        if (it != m_view.end() && *it == slot)
-            return int(it - m_view.begin());
-        auto found = std::find(m_view.begin(), m_view.end(), slot);
-        return found == m_view.end() ? -1 : int(found - m_view.begin());
+        if (it != FView.end() && *it == slot)
+            return int(it - FView.begin());
+        auto found = std::find(FView.begin(), FView.end(), slot);
+        return found == FView.end() ? -1 : int(found - FView.begin());
     }
     }
     return -1;
@@ -818,20 +818,20 @@ int TDataSet::WindowRecordCount() const
 {
     if (!Active())
         return 0;
-    return ViewCount() + (m_insertPos >= 0 ? 1 : 0);
+    return ViewCount() + (FInsertPos >= 0 ? 1 : 0);
 }
 
 int TDataSet::CursorWindowPosition() const
 {
-    return m_pos;
+    return FPos;
 }
 
 int TDataSet::SlotAtWindowPosition(int position) const
 {
-    if (m_insertPos >= 0) {
-        if (position == m_insertPos)
+    if (FInsertPos >= 0) {
+        if (position == FInsertPos)
             return -1;
-        if (position > m_insertPos)
+        if (position > FInsertPos)
             --position;
     }
     if (position < 0 || position >= ViewCount())
@@ -841,14 +841,14 @@ int TDataSet::SlotAtWindowPosition(int position) const
 
 int TDataSet::CursorSlot() const
 {
-    if (m_state == TDataSetState::dsEdit)
-        return m_editSlot;
-    return SlotAtWindowPosition(m_pos);
+    if (FState == TDataSetState::dsEdit)
+        return FEditSlot;
+    return SlotAtWindowPosition(FPos);
 }
 
 void TDataSet::SetReadPosition(int position)
 {
-    m_readPos = position;
+    FReadPos = position;
 }
 
 void TDataSet::SetOrderKeys(std::vector<OrderKey> keys)
@@ -856,10 +856,10 @@ void TDataSet::SetOrderKeys(std::vector<OrderKey> keys)
     if (Active())
         CheckBrowseMode();
     const int slot = Active() ? CursorSlot() : -1;
-    m_orderKeys = std::move(keys);
+    FOrderKeys = std::move(keys);
     if (!Active()) {
         // An opening dataset: its records (none yet) and filter follow the new order.
-        if (m_columns.size() == m_fields.size() && !m_columns.empty()) {
+        if (FColumns.size() == FFields.size() && !FColumns.empty()) {
             RebuildOrder();
             RebuildView();
         }
@@ -868,10 +868,10 @@ void TDataSet::SetOrderKeys(std::vector<OrderKey> keys)
     RebuildOrder();
     RebuildView();
     const int pos = ViewPositionOfSlot(slot);
-    m_pos = pos >= 0 ? pos : 0;
-    m_readPos = m_pos;
-    m_bof = ViewCount() == 0;
-    m_eof = ViewCount() == 0;
+    FPos = pos >= 0 ? pos : 0;
+    FReadPos = FPos;
+    FBof = ViewCount() == 0;
+    FEof = ViewCount() == 0;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
@@ -879,12 +879,12 @@ void TDataSet::SetOrderKeys(std::vector<OrderKey> keys)
 
 void TDataSet::CompileFilter()
 {
-    if (m_fields.empty() || m_filterText.trimmed().isEmpty()) {
-        m_filterExpr.reset();
+    if (FFields.empty() || FFilterText.trimmed().isEmpty()) {
+        FFilterExpr.reset();
         return;
     }
-    m_filterExpr = TFilterExpression::Parse(
-        m_filterText,
+    FFilterExpr = TFilterExpression::Parse(
+        FFilterText,
         [this](const QString& name) {
             TFilterExpression::FieldInfo info;
             if (TField* f = FindField(name)) {
@@ -895,29 +895,29 @@ void TDataSet::CompileFilter()
             }
             return info;
         },
-        m_filterOptions);
+        FFilterOptions);
 }
 
 bool TDataSet::MatchesFilterText(int slot) const
 {
-    if (m_filterExpr && !m_filterExpr->Matches([this, slot](int field) { return StoredValue(field, slot); }))
+    if (FFilterExpr && !FFilterExpr->Matches([this, slot](int field) { return StoredValue(field, slot); }))
         return false;
     if (OnFilterRecord) {
         auto* self = const_cast<TDataSet*>(this);
-        const TDataSetState saved = m_state;
-        const int savedSlot = m_filterSlot;
-        self->m_state = TDataSetState::dsFilter;
-        self->m_filterSlot = slot;
+        const TDataSetState saved = FState;
+        const int savedSlot = FFilterSlot;
+        self->FState = TDataSetState::dsFilter;
+        self->FFilterSlot = slot;
         bool accept = true;
         try {
             OnFilterRecord(self, accept);
         } catch (...) {
-            self->m_state = saved;
-            self->m_filterSlot = savedSlot;
+            self->FState = saved;
+            self->FFilterSlot = savedSlot;
             throw;
         }
-        self->m_state = saved;
-        self->m_filterSlot = savedSlot;
+        self->FState = saved;
+        self->FFilterSlot = savedSlot;
         return accept;
     }
     return true;
@@ -930,11 +930,11 @@ bool TDataSet::Passes(int slot) const
 
 void TDataSet::SetFilter(const QString& text)
 {
-    if (text == m_filterText)
+    if (text == FFilterText)
         return;
     // Parse first: a text that cannot be parsed leaves the dataset as it was.
     std::unique_ptr<TFilterExpression> parsed;
-    if (!m_fields.empty() && !text.trimmed().isEmpty())
+    if (!FFields.empty() && !text.trimmed().isEmpty())
         parsed = TFilterExpression::Parse(
             text,
             [this](const QString& name) {
@@ -945,12 +945,12 @@ void TDataSet::SetFilter(const QString& text)
                 }
                 return info;
             },
-            m_filterOptions);
-    if (Active() && m_filtered)
+            FFilterOptions);
+    if (Active() && FFiltered)
         CheckBrowseMode();
-    m_filterText = text;
-    m_filterExpr = std::move(parsed);
-    if (Active() && m_filtered) {
+    FFilterText = text;
+    FFilterExpr = std::move(parsed);
+    if (Active() && FFiltered) {
         RebuildView();
         First();
     }
@@ -958,11 +958,11 @@ void TDataSet::SetFilter(const QString& text)
 
 void TDataSet::SetFiltered(bool filtered)
 {
-    if (filtered == m_filtered)
+    if (filtered == FFiltered)
         return;
     if (Active())
         CheckBrowseMode();
-    m_filtered = filtered;
+    FFiltered = filtered;
     if (Active()) {
         RebuildView();
         First();
@@ -971,17 +971,17 @@ void TDataSet::SetFiltered(bool filtered)
 
 void TDataSet::SetFilterOptions(TFilterOptions options)
 {
-    if (options == m_filterOptions)
+    if (options == FFilterOptions)
         return;
-    const TFilterOptions old = m_filterOptions;
-    m_filterOptions = options;
+    const TFilterOptions old = FFilterOptions;
+    FFilterOptions = options;
     try {
         CompileFilter();
     } catch (...) {
-        m_filterOptions = old;
+        FFilterOptions = old;
         throw;
     }
-    if (Active() && m_filtered) {
+    if (Active() && FFiltered) {
         CheckBrowseMode();
         RebuildView();
         First();
@@ -992,17 +992,17 @@ bool TDataSet::FindRecord(bool restart, bool forward)
 {
     CheckBrowseMode();
     const int n = ViewCount();
-    int pos = restart ? (forward ? 0 : n - 1) : (forward ? m_pos + 1 : m_pos - 1);
-    m_found = false;
+    int pos = restart ? (forward ? 0 : n - 1) : (forward ? FPos + 1 : FPos - 1);
+    FFound = false;
     for (; pos >= 0 && pos < n; pos += forward ? 1 : -1) {
         if (MatchesFilterText(ViewSlot(pos))) {
-            m_found = true;
+            FFound = true;
             break;
         }
     }
-    if (m_found)
+    if (FFound)
         MoveTo(pos, true);
-    return m_found;
+    return FFound;
 }
 
 bool TDataSet::FindFirst() { return FindRecord(true, true); }
@@ -1016,10 +1016,10 @@ void TDataSet::MoveTo(int position, bool fireEvents)
 {
     if (fireEvents)
         Fire(BeforeScroll);
-    m_pos = position;
-    m_readPos = position;
-    m_bof = false;
-    m_eof = false;
+    FPos = position;
+    FReadPos = position;
+    FBof = false;
+    FEof = false;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     if (fireEvents)
         Fire(AfterScroll);
@@ -1029,10 +1029,10 @@ void TDataSet::First()
 {
     CheckBrowseMode();
     Fire(BeforeScroll);
-    m_pos = 0;
-    m_readPos = 0;
-    m_bof = true;
-    m_eof = ViewCount() == 0;
+    FPos = 0;
+    FReadPos = 0;
+    FBof = true;
+    FEof = ViewCount() == 0;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterScroll);
 }
@@ -1041,10 +1041,10 @@ void TDataSet::Last()
 {
     CheckBrowseMode();
     Fire(BeforeScroll);
-    m_pos = std::max(0, ViewCount() - 1);
-    m_readPos = m_pos;
-    m_eof = true;
-    m_bof = ViewCount() == 0;
+    FPos = std::max(0, ViewCount() - 1);
+    FReadPos = FPos;
+    FEof = true;
+    FBof = ViewCount() == 0;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterScroll);
 }
@@ -1062,51 +1062,51 @@ void TDataSet::Prior()
 int TDataSet::MoveBy(int distance)
 {
     CheckBrowseMode();
-    if (distance == 0 || (distance > 0 && m_eof) || (distance < 0 && m_bof))
+    if (distance == 0 || (distance > 0 && FEof) || (distance < 0 && FBof))
         return 0;
     const int n = ViewCount();
     Fire(BeforeScroll);
-    const int old = m_pos;
+    const int old = FPos;
     if (n == 0) {
-        m_bof = m_eof = true;
+        FBof = FEof = true;
     } else if (distance > 0) {
-        m_bof = false;
-        const qint64 target = qint64(m_pos) + distance;
+        FBof = false;
+        const qint64 target = qint64(FPos) + distance;
         if (target >= n) {
-            m_pos = n - 1;
-            m_eof = true;
+            FPos = n - 1;
+            FEof = true;
         } else {
-            m_pos = int(target);
+            FPos = int(target);
         }
     } else {
-        m_eof = false;
-        const qint64 target = qint64(m_pos) + distance;
+        FEof = false;
+        const qint64 target = qint64(FPos) + distance;
         if (target < 0) {
-            m_pos = 0;
-            m_bof = true;
+            FPos = 0;
+            FBof = true;
         } else {
-            m_pos = int(target);
+            FPos = int(target);
         }
     }
-    m_readPos = m_pos;
+    FReadPos = FPos;
     DataEvent(TDataEvent::deDataSetScroll, nullptr);
     Fire(AfterScroll);
-    return m_pos - old;
+    return FPos - old;
 }
 
 int TDataSet::RecNo() const
 {
     if (!Active())
         return -1;
-    if (m_readPos != m_pos) {
+    if (FReadPos != FPos) {
         // A record a data link is painting.
-        if (SlotAtWindowPosition(m_readPos) < 0)
+        if (SlotAtWindowPosition(FReadPos) < 0)
             return -1;
-        return m_insertPos >= 0 && m_readPos > m_insertPos ? m_readPos : m_readPos + 1;
+        return FInsertPos >= 0 && FReadPos > FInsertPos ? FReadPos : FReadPos + 1;
     }
-    if (m_state == TDataSetState::dsInsert)
+    if (FState == TDataSetState::dsInsert)
         return -1;
-    return ViewCount() == 0 ? 0 : m_pos + 1;
+    return ViewCount() == 0 ? 0 : FPos + 1;
 }
 
 void TDataSet::SetRecNo(int recNo)
@@ -1116,7 +1116,7 @@ void TDataSet::SetRecNo(int recNo)
     if (n == 0)
         return;
     const int pos = std::clamp(recNo, 1, n) - 1;
-    if (pos != m_pos)
+    if (pos != FPos)
         MoveTo(pos, true);
 }
 
@@ -1127,26 +1127,26 @@ int TDataSet::RecordCount() const
 
 bool TDataSet::IsEmpty() const
 {
-    return !Active() || (ViewCount() == 0 && m_state != TDataSetState::dsInsert);
+    return !Active() || (ViewCount() == 0 && FState != TDataSetState::dsInsert);
 }
 
 void TDataSet::Resync(int position)
 {
     const int n = ViewCount();
-    m_pos = n == 0 ? 0 : std::clamp(position, 0, n - 1);
-    m_readPos = m_pos;
+    FPos = n == 0 ? 0 : std::clamp(position, 0, n - 1);
+    FReadPos = FPos;
     if (n == 0)
-        m_bof = m_eof = true;
+        FBof = FEof = true;
 }
 
 // ---------------------------------------------------------------- editing
 
 void TDataSet::Edit()
 {
-    if (IsEditState(m_state))
+    if (IsEditState(FState))
         return;
     CheckActive();
-    if (m_state == TDataSetState::dsBlockRead)
+    if (FState == TDataSetState::dsBlockRead)
         SetBlockReadSize(0);
     if (ViewCount() == 0) {
         Insert();
@@ -1154,24 +1154,24 @@ void TDataSet::Edit()
     }
     CheckCanModify();
     Fire(BeforeEdit);
-    m_editSlot = ViewSlot(m_pos);
-    LoadBufferFromSlot(m_editSlot);
-    m_bufferActive = true;
-    m_readPos = m_pos;
+    FEditSlot = ViewSlot(FPos);
+    LoadBufferFromSlot(FEditSlot);
+    FBufferActive = true;
+    FReadPos = FPos;
     SetState(TDataSetState::dsEdit);
-    m_modified = false;
+    FModified = false;
     DataEvent(TDataEvent::deRecordChange, nullptr);
     Fire(AfterEdit);
 }
 
 double TDataSet::NextRankBefore(int slot)
 {
-    const double r = m_rank[size_t(slot)];
+    const double r = FRank[size_t(slot)];
     double before = r - 2.0;
     bool any = false;
-    for (int s = 0; s < int(m_live.size()); ++s)
-        if (m_live[size_t(s)] && m_rank[size_t(s)] < r && (!any || m_rank[size_t(s)] > before)) {
-            before = m_rank[size_t(s)];
+    for (int s = 0; s < int(FLive.size()); ++s)
+        if (FLive[size_t(s)] && FRank[size_t(s)] < r && (!any || FRank[size_t(s)] > before)) {
+            before = FRank[size_t(s)];
             any = true;
         }
     const double mid = (before + r) / 2;
@@ -1185,14 +1185,14 @@ double TDataSet::NextRankBefore(int slot)
 void TDataSet::RenumberRanks()
 {
     std::vector<int> liveSlots;
-    for (int s = 0; s < int(m_live.size()); ++s)
-        if (m_live[size_t(s)])
+    for (int s = 0; s < int(FLive.size()); ++s)
+        if (FLive[size_t(s)])
             liveSlots.push_back(s);
-    std::sort(liveSlots.begin(), liveSlots.end(), [this](int a, int b) { return m_rank[size_t(a)] < m_rank[size_t(b)]; });
+    std::sort(liveSlots.begin(), liveSlots.end(), [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; });
     double r = 0;
     for (int s : liveSlots)
-        m_rank[size_t(s)] = (r += 4);
-    m_maxRank = r;
+        FRank[size_t(s)] = (r += 4);
+    FMaxRank = r;
 }
 
 void TDataSet::Append()
@@ -1210,29 +1210,29 @@ void TDataSet::Insert()
 void TDataSet::StartInsert(bool atEnd)
 {
     CheckBrowseMode();
-    if (m_state == TDataSetState::dsBlockRead)
+    if (FState == TDataSetState::dsBlockRead)
         SetBlockReadSize(0);
     CheckCanModify();
     Fire(BeforeInsert);
     Fire(BeforeScroll);
-    m_buffer.assign(m_columns.size(), ::Value());
+    FBuffer.assign(FColumns.size(), ::Value());
     const int n = ViewCount();
     if (atEnd || n == 0) {
-        m_insertPos = n;
-        m_insertRank = m_maxRank + 1;
+        FInsertPos = n;
+        FInsertRank = FMaxRank + 1;
     } else {
-        m_insertPos = std::clamp(m_pos, 0, n - 1);
-        m_insertRank = NextRankBefore(ViewSlot(m_insertPos));
+        FInsertPos = std::clamp(FPos, 0, n - 1);
+        FInsertRank = NextRankBefore(ViewSlot(FInsertPos));
     }
-    m_pos = m_insertPos;
-    m_readPos = m_pos;
-    m_bof = m_eof = false;
-    m_bufferActive = true;
-    m_editSlot = -1;
+    FPos = FInsertPos;
+    FReadPos = FPos;
+    FBof = FEof = false;
+    FBufferActive = true;
+    FEditSlot = -1;
     SetState(TDataSetState::dsInsert);
     if (OnNewRecord)
         OnNewRecord(this);
-    m_modified = false;
+    FModified = false;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterInsert);
     Fire(AfterScroll);
@@ -1240,43 +1240,43 @@ void TDataSet::StartInsert(bool atEnd)
 
 void TDataSet::UpdateRecord()
 {
-    if (!IsEditState(m_state))
+    if (!IsEditState(FState))
         throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
     DataEvent(TDataEvent::deUpdateRecord, nullptr);
 }
 
 void TDataSet::Post()
 {
-    if (!IsEditState(m_state)) {
+    if (!IsEditState(FState)) {
         CheckActive();
         return;
     }
     UpdateRecord();
     Fire(BeforePost);
-    for (const auto& f : m_fields)
-        if (f->Required() && f->FieldKind() == TFieldKind::fkData && m_buffer[size_t(f->m_index)].IsNull())
+    for (const auto& f : FFields)
+        if (f->Required() && f->FieldKind() == TFieldKind::fkData && FBuffer[size_t(f->FIndex)].IsNull())
             throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->DisplayName()));
     CalculateFields();
     int slot;
-    const int oldPos = m_pos;
-    if (m_state == TDataSetState::dsInsert) {
+    const int oldPos = FPos;
+    if (FState == TDataSetState::dsInsert) {
         slot = AllocateSlot();
-        m_rank[size_t(slot)] = m_insertRank;
-        m_maxRank = std::max(m_maxRank, m_insertRank);
+        FRank[size_t(slot)] = FInsertRank;
+        FMaxRank = std::max(FMaxRank, FInsertRank);
         WriteBufferToSlot(slot);
-        m_insertPos = -1;
+        FInsertPos = -1;
         InsertIntoOrder(slot);
     } else {
-        slot = m_editSlot;
+        slot = FEditSlot;
         RemoveFromOrder(slot);
         WriteBufferToSlot(slot);
         InsertIntoOrder(slot);
     }
-    m_bufferActive = false;
-    m_editSlot = -1;
+    FBufferActive = false;
+    FEditSlot = -1;
     const int pos = ViewPositionOfSlot(slot);
     Resync(pos >= 0 ? pos : oldPos);
-    m_bof = m_eof = ViewCount() == 0;
+    FBof = FEof = ViewCount() == 0;
     SetState(TDataSetState::dsBrowse);
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterPost);
@@ -1284,19 +1284,19 @@ void TDataSet::Post()
 
 void TDataSet::Cancel()
 {
-    if (!IsEditState(m_state))
+    if (!IsEditState(FState))
         return;
     Fire(BeforeCancel);
-    const bool wasInsert = m_state == TDataSetState::dsInsert;
-    m_bufferActive = false;
-    int pos = m_pos;
+    const bool wasInsert = FState == TDataSetState::dsInsert;
+    FBufferActive = false;
+    int pos = FPos;
     if (wasInsert) {
-        pos = m_insertPos;
-        m_insertPos = -1;
+        pos = FInsertPos;
+        FInsertPos = -1;
     }
-    m_editSlot = -1;
+    FEditSlot = -1;
     Resync(pos);
-    m_bof = m_eof = ViewCount() == 0;
+    FBof = FEof = ViewCount() == 0;
     SetState(TDataSetState::dsBrowse);
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterCancel);
@@ -1307,28 +1307,28 @@ void TDataSet::Cancel()
 void TDataSet::Delete()
 {
     CheckActive();
-    if (m_state == TDataSetState::dsInsert) {
+    if (FState == TDataSetState::dsInsert) {
         Cancel();
         return;
     }
     if (ViewCount() == 0)
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an empty dataset"));
-    if (m_state == TDataSetState::dsEdit)
+    if (FState == TDataSetState::dsEdit)
         Cancel();
     CheckCanModify();
     Fire(BeforeDelete);
     Fire(BeforeScroll);
-    const int slot = ViewSlot(m_pos);
+    const int slot = ViewSlot(FPos);
     RemoveFromOrder(slot);
     ReleaseSlot(slot);
-    const int pos = m_pos;
-    if (m_liveCount == 0) {
+    const int pos = FPos;
+    if (FLiveCount == 0) {
         // Nothing left: start a fresh storage generation (bookmarks of old records stay invalid).
         ClearData();
         RebuildView();
     }
     Resync(pos);
-    m_bof = m_eof = ViewCount() == 0;
+    FBof = FEof = ViewCount() == 0;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
     Fire(AfterDelete);
     Fire(AfterScroll);
@@ -1338,9 +1338,9 @@ void TDataSet::CheckBrowseMode()
 {
     CheckActive();
     DataEvent(TDataEvent::deCheckBrowseMode, nullptr);
-    if (IsEditState(m_state)) {
+    if (IsEditState(FState)) {
         UpdateRecord();
-        if (m_modified)
+        if (FModified)
             Post();
         else
             Cancel();
@@ -1351,9 +1351,9 @@ void TDataSet::AppendRecord(const ValueArray& values)
 {
     Append();
     try {
-        for (size_t i = 0; i < values.size() && i < m_fields.size(); ++i)
+        for (size_t i = 0; i < values.size() && i < FFields.size(); ++i)
             if (!values[i].IsNull())
-                m_fields[i]->SetValue(values[i]);
+                FFields[i]->SetValue(values[i]);
         Post();
     } catch (...) {
         Cancel();
@@ -1363,7 +1363,7 @@ void TDataSet::AppendRecord(const ValueArray& values)
 
 bool TDataSet::CanBulkAppend() const
 {
-    for (const auto& f : m_fields)
+    for (const auto& f : FFields)
         if (f->FieldKind() != TFieldKind::fkData)
             return false;
     return true;
@@ -1372,33 +1372,33 @@ bool TDataSet::CanBulkAppend() const
 int TDataSet::BeginBulkAppend(int count)
 {
     CheckBrowseMode();
-    if (m_state == TDataSetState::dsBlockRead)
+    if (FState == TDataSetState::dsBlockRead)
         SetBlockReadSize(0);
     CheckCanModify();
-    if (m_bulkFirst >= 0)
+    if (FBulkFirst >= 0)
         throw EDatabaseError(QStringLiteral("A bulk append is already in progress"));
     if (!CanBulkAppend())
         throw EDatabaseError(QStringLiteral("Cannot append in bulk to a dataset with calculated fields"));
-    const int first = int(m_live.size());
+    const int first = int(FLive.size());
     if (count < 0 || count > std::numeric_limits<int>::max() - first)
         throw EDatabaseError(QStringLiteral("Invalid number of records: %1").arg(count));
     const size_t total = size_t(first) + size_t(count);
-    for (auto& c : m_columns)
+    for (auto& c : FColumns)
         c.Resize(int(total));
-    m_live.resize(total, 1);
-    m_rank.reserve(total);
-    m_bulkMaxRank = m_maxRank;
+    FLive.resize(total, 1);
+    FRank.reserve(total);
+    FBulkMaxRank = FMaxRank;
     for (int i = 0; i < count; ++i)
-        m_rank.push_back(m_maxRank += 1);
-    m_liveCount += count;
-    m_bulkFirst = first;
-    m_bulkTargets.assign(m_fields.size(), BulkTarget());
-    for (size_t i = 0; i < m_fields.size(); ++i) {
-        const TField* f = m_fields[i].get();
+        FRank.push_back(FMaxRank += 1);
+    FLiveCount += count;
+    FBulkFirst = first;
+    FBulkTargets.assign(FFields.size(), BulkTarget());
+    for (size_t i = 0; i < FFields.size(); ++i) {
+        const TField* f = FFields[i].get();
         if (f->ReadOnly())
             continue;
-        const TColumnStore::Kind kind = m_columns[i].StorageKind();
-        BulkTarget& t = m_bulkTargets[i];
+        const TColumnStore::Kind kind = FColumns[i].StorageKind();
+        BulkTarget& t = FBulkTargets[i];
         // Only the exact classes: a subclass may convert in its own way.
         if (kind == TColumnStore::Kind::Int32
             && (typeid(*f) == typeid(TIntegerField) || typeid(*f) == typeid(TSmallintField))) {
@@ -1421,10 +1421,10 @@ int TDataSet::BeginBulkAppend(int count)
 void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
 {
     const size_t i = size_t(fieldIndex);
-    if (i < m_bulkTargets.size() && m_bulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= m_bulkFirst
-        && record < int(m_live.size()) && m_bulkFirst >= 0 && value >= m_bulkTargets[i].Lo
-        && value <= m_bulkTargets[i].Hi) {
-        m_columns[i].SetInt32(record, value);
+    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= FBulkFirst
+        && record < int(FLive.size()) && FBulkFirst >= 0 && value >= FBulkTargets[i].Lo
+        && value <= FBulkTargets[i].Hi) {
+        FColumns[i].SetInt32(record, value);
         return;
     }
     SetBulkValue(fieldIndex, record, ::Value(value)); // checks, converts or raises as the field does
@@ -1433,10 +1433,10 @@ void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
 void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)
 {
     const size_t i = size_t(fieldIndex);
-    if (i < m_bulkTargets.size() && m_bulkTargets[i].Kind == BulkTarget::Kind::String && record >= m_bulkFirst
-        && record < int(m_live.size()) && m_bulkFirst >= 0
-        && (m_bulkTargets[i].Size <= 0 || value.size() <= m_bulkTargets[i].Size)) {
-        m_columns[i].SetString(record, value);
+    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::String && record >= FBulkFirst
+        && record < int(FLive.size()) && FBulkFirst >= 0
+        && (FBulkTargets[i].Size <= 0 || value.size() <= FBulkTargets[i].Size)) {
+        FColumns[i].SetString(record, value);
         return;
     }
     SetBulkValue(fieldIndex, record, ::Value(value));
@@ -1444,12 +1444,12 @@ void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)
 
 void TDataSet::SetBulkValue(int fieldIndex, int record, const ::Value& value)
 {
-    if (m_bulkFirst < 0 || record < m_bulkFirst || record >= int(m_live.size()))
+    if (FBulkFirst < 0 || record < FBulkFirst || record >= int(FLive.size()))
         throw EDatabaseError(QStringLiteral("Record %1 is not part of a bulk append").arg(record));
-    TField* f = m_fields.at(size_t(fieldIndex)).get();
+    TField* f = FFields.at(size_t(fieldIndex)).get();
     if (f->ReadOnly())
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(f->DisplayName()));
-    TColumnStore& c = m_columns[size_t(fieldIndex)];
+    TColumnStore& c = FColumns[size_t(fieldIndex)];
     if (value.IsNull())
         c.SetNull(record);
     else
@@ -1458,57 +1458,57 @@ void TDataSet::SetBulkValue(int fieldIndex, int record, const ::Value& value)
 
 void TDataSet::EndBulkAppend()
 {
-    if (m_bulkFirst < 0)
+    if (FBulkFirst < 0)
         return;
-    const int first = m_bulkFirst;
-    const int last = int(m_live.size()) - 1;
-    for (const auto& f : m_fields)
+    const int first = FBulkFirst;
+    const int last = int(FLive.size()) - 1;
+    for (const auto& f : FFields)
         if (f->Required())
             for (int s = first; s <= last; ++s)
-                if (m_columns[size_t(f->m_index)].IsNull(s)) {
+                if (FColumns[size_t(f->FIndex)].IsNull(s)) {
                     CancelBulkAppend();
                     throw EDatabaseError(QStringLiteral("Field '%1' must have a value").arg(f->DisplayName()));
                 }
-    m_bulkFirst = -1;
+    FBulkFirst = -1;
     RebuildOrder();
     RebuildView();
     if (last >= first) {
         const int pos = ViewPositionOfSlot(last);
-        Resync(pos >= 0 ? pos : m_pos);
+        Resync(pos >= 0 ? pos : FPos);
     }
-    m_bof = m_eof = ViewCount() == 0;
+    FBof = FEof = ViewCount() == 0;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
 void TDataSet::CancelBulkAppend()
 {
-    if (m_bulkFirst < 0)
+    if (FBulkFirst < 0)
         return;
-    const int first = m_bulkFirst;
-    m_liveCount -= int(m_live.size()) - first;
-    for (auto& c : m_columns)
+    const int first = FBulkFirst;
+    FLiveCount -= int(FLive.size()) - first;
+    for (auto& c : FColumns)
         c.Resize(first);
-    m_live.resize(size_t(first));
-    m_rank.resize(size_t(first));
-    m_maxRank = m_bulkMaxRank;
-    m_bulkFirst = -1;
+    FLive.resize(size_t(first));
+    FRank.resize(size_t(first));
+    FMaxRank = FBulkMaxRank;
+    FBulkFirst = -1;
 }
 
 void TDataSet::EmptyDataSet()
 {
     CheckActive();
-    if (IsEditState(m_state))
+    if (IsEditState(FState))
         Cancel();
     ClearData();
     RebuildView();
-    m_bof = m_eof = true;
+    FBof = FEof = true;
     DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
 void TDataSet::Refresh()
 {
     CheckBrowseMode();
-    Resync(m_pos);
+    Resync(FPos);
     DataEvent(TDataEvent::deDataSetChange, nullptr);
 }
 
@@ -1517,40 +1517,40 @@ void TDataSet::CalculateFields()
     if (!OnCalcFields)
         return;
     bool hasCalc = false;
-    for (const auto& f : m_fields)
+    for (const auto& f : FFields)
         if (f->FieldKind() != TFieldKind::fkData)
             hasCalc = true;
     if (!hasCalc)
         return;
-    const TDataSetState saved = m_state;
-    m_state = TDataSetState::dsCalcFields;
-    m_inCalc = true;
+    const TDataSetState saved = FState;
+    FState = TDataSetState::dsCalcFields;
+    FInCalc = true;
     try {
-        for (const auto& f : m_fields)
+        for (const auto& f : FFields)
             if (f->FieldKind() == TFieldKind::fkCalculated)
-                m_buffer[size_t(f->m_index)] = ::Value();
+                FBuffer[size_t(f->FIndex)] = ::Value();
         OnCalcFields(this);
     } catch (...) {
-        m_inCalc = false;
-        m_state = saved;
+        FInCalc = false;
+        FState = saved;
         throw;
     }
-    m_inCalc = false;
-    m_state = saved;
+    FInCalc = false;
+    FState = saved;
 }
 
 // ---------------------------------------------------------------- field data
 
 ::Value TDataSet::GetFieldData(const TField* field) const
 {
-    if (!Active() || field->m_dataSet != this)
+    if (!Active() || field->FDataSet != this)
         return ::Value();
-    const size_t index = size_t(field->m_index);
-    if (m_filterSlot >= 0)
-        return StoredValue(int(index), m_filterSlot);
-    if (m_bufferActive && m_readPos == m_pos)
-        return index < m_buffer.size() ? m_buffer[index] : ::Value();
-    const int slot = SlotAtWindowPosition(m_readPos);
+    const size_t index = size_t(field->FIndex);
+    if (FFilterSlot >= 0)
+        return StoredValue(int(index), FFilterSlot);
+    if (FBufferActive && FReadPos == FPos)
+        return index < FBuffer.size() ? FBuffer[index] : ::Value();
+    const int slot = SlotAtWindowPosition(FReadPos);
     if (slot < 0)
         return ::Value();
     return StoredValue(int(index), slot);
@@ -1559,33 +1559,33 @@ void TDataSet::CalculateFields()
 void TDataSet::SetFieldData(TField* field, const ::Value& stored)
 {
     CheckActive();
-    const size_t index = size_t(field->m_index);
-    if (m_inCalc && field->FieldKind() != TFieldKind::fkData) {
-        m_buffer[index] = stored;
-        if (field->m_kpDbField) {
-            field->m_kpDbField->NotifyObservers(0);
-            field->m_kpDbField->NotifyObservers(1);
+    const size_t index = size_t(field->FIndex);
+    if (FInCalc && field->FieldKind() != TFieldKind::fkData) {
+        FBuffer[index] = stored;
+        if (field->FKpDbField) {
+            field->FKpDbField->NotifyObservers(0);
+            field->FKpDbField->NotifyObservers(1);
         }
         return;
     }
-    if (!IsEditState(m_state) || m_filterSlot >= 0)
+    if (!IsEditState(FState) || FFilterSlot >= 0)
         throw EDatabaseError(QStringLiteral("Dataset not in edit or insert mode"));
     if (field->ReadOnly() && field->FieldKind() == TFieldKind::fkData)
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(field->DisplayName()));
     // Writes go to the record at the cursor, whatever record a link was painting.
-    m_readPos = m_pos;
-    const ::Value old = m_buffer[index];
-    m_buffer[index] = stored;
+    FReadPos = FPos;
+    const ::Value old = FBuffer[index];
+    FBuffer[index] = stored;
     if (field->OnValidate) {
         try {
             field->OnValidate(field);
         } catch (...) {
-            m_buffer[index] = old;
+            FBuffer[index] = old;
             throw;
         }
     }
     if (field->FieldKind() == TFieldKind::fkData)
-        m_modified = true;
+        FModified = true;
     field->Change();
     DataEvent(TDataEvent::deFieldChange, field);
     if (field->FieldKind() == TFieldKind::fkData)
@@ -1613,7 +1613,7 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
     ValueArray stored(keys.size());
     std::vector<bool> text(keys.size());
     for (size_t i = 0; i < keys.size(); ++i) {
-        text[i] = m_columns[size_t(fields[i]->Index())].StorageKind() == TColumnStore::Kind::String;
+        text[i] = FColumns[size_t(fields[i]->Index())].StorageKind() == TColumnStore::Kind::String;
         if (keys[i].IsNull())
             continue;
         if (text[i]) {
@@ -1631,7 +1631,7 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
         const int slot = ViewSlot(pos);
         bool match = true;
         for (size_t i = 0; i < fields.size() && match; ++i) {
-            const TColumnStore& c = m_columns[size_t(fields[i]->Index())];
+            const TColumnStore& c = FColumns[size_t(fields[i]->Index())];
             if (stored[i].IsNull()) {
                 match = c.IsNull(slot);
             } else if (c.IsNull(slot)) {
@@ -1646,7 +1646,7 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
             }
         }
         if (match) {
-            if (pos != m_pos || m_bof || m_eof)
+            if (pos != FPos || FBof || FEof)
                 MoveTo(pos, true);
             return true;
         }
@@ -1657,14 +1657,14 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
 ::Value TDataSet::Lookup(const QString& keyFields, const ::Value& keyValues, const QString& resultFields)
 {
     const auto results = GetFieldList(resultFields);
-    const int savedPos = m_pos;
-    const bool savedBof = m_bof, savedEof = m_eof;
+    const int savedPos = FPos;
+    const bool savedBof = FBof, savedEof = FEof;
     // Search without events or notifications, then come back.
     auto beforeScroll = std::move(BeforeScroll);
     auto afterScroll = std::move(AfterScroll);
     BeforeScroll = nullptr;
     AfterScroll = nullptr;
-    ++m_disableCount;
+    ++FDisableCount;
     ::Value result;
     try {
         if (Locate(keyFields, keyValues, 0)) {
@@ -1678,30 +1678,30 @@ bool TDataSet::Locate(const QString& keyFields, const ::Value& keyValues, TLocat
             }
         }
     } catch (...) {
-        --m_disableCount;
+        --FDisableCount;
         BeforeScroll = std::move(beforeScroll);
         AfterScroll = std::move(afterScroll);
         throw;
     }
-    --m_disableCount;
+    --FDisableCount;
     BeforeScroll = std::move(beforeScroll);
     AfterScroll = std::move(afterScroll);
-    m_pos = savedPos;
-    m_readPos = savedPos;
-    m_bof = savedBof;
-    m_eof = savedEof;
+    FPos = savedPos;
+    FReadPos = savedPos;
+    FBof = savedBof;
+    FEof = savedEof;
     return result;
 }
 
 bool TDataSet::SeekKey(const ValueArray& values, bool nearest)
 {
     CheckBrowseMode();
-    const int count = int(std::min(values.size(), m_orderKeys.size()));
+    const int count = int(std::min(values.size(), FOrderKeys.size()));
     if (count == 0)
         return false;
     ValueArray key(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        TField* f = m_fields[size_t(m_orderKeys[size_t(i)].Field)].get();
+        TField* f = FFields[size_t(FOrderKeys[size_t(i)].Field)].get();
         if (values[size_t(i)].IsNull())
             continue;
         try {
@@ -1741,24 +1741,24 @@ TBookmark TDataSet::GetBookmark() const
         return {};
     // The record being read: the cursor's, or the one a data link is painting.
     int slot;
-    if (m_readPos == m_pos) {
-        if (m_state == TDataSetState::dsInsert)
+    if (FReadPos == FPos) {
+        if (FState == TDataSetState::dsInsert)
             return {};
         slot = CursorSlot();
     } else {
-        slot = SlotAtWindowPosition(m_readPos);
+        slot = SlotAtWindowPosition(FReadPos);
     }
     if (slot < 0)
         return {};
-    return TBookmark { m_serialBase + slot };
+    return TBookmark { FSerialBase + slot };
 }
 
 bool TDataSet::BookmarkValid(const TBookmark& bookmark) const
 {
-    if (!Active() || bookmark.Serial < m_serialBase)
+    if (!Active() || bookmark.Serial < FSerialBase)
         return false;
-    const qint64 slot = bookmark.Serial - m_serialBase;
-    if (slot >= qint64(m_live.size()))
+    const qint64 slot = bookmark.Serial - FSerialBase;
+    if (slot >= qint64(FLive.size()))
         return false;
     return ViewPositionOfSlot(int(slot)) >= 0;
 }
@@ -1768,7 +1768,7 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark)
     CheckBrowseMode();
     if (!BookmarkValid(bookmark))
         throw EDatabaseError(QStringLiteral("Record not found"));
-    MoveTo(ViewPositionOfSlot(int(bookmark.Serial - m_serialBase)), true);
+    MoveTo(ViewPositionOfSlot(int(bookmark.Serial - FSerialBase)), true);
 }
 
 int TDataSet::CompareBookmarks(const TBookmark& a, const TBookmark& b) const
@@ -1786,13 +1786,13 @@ void TDataSet::SetBlockReadSize(int size)
         throw EDatabaseError(QStringLiteral("Invalid block read size %1").arg(size));
     if (size > 0) {
         CheckActive();
-        if (m_state != TDataSetState::dsBlockRead)
+        if (FState != TDataSetState::dsBlockRead)
             CheckBrowseMode();
-        m_blockReadSize = size;
+        FBlockReadSize = size;
         SetState(TDataSetState::dsBlockRead);
     } else {
-        m_blockReadSize = 0;
-        if (m_state == TDataSetState::dsBlockRead) {
+        FBlockReadSize = 0;
+        if (FState == TDataSetState::dsBlockRead) {
             SetState(TDataSetState::dsBrowse);
             DataEvent(TDataEvent::deDataSetChange, nullptr);
         }
@@ -1801,68 +1801,68 @@ void TDataSet::SetBlockReadSize(int size)
 
 void TDataSet::DisableControls()
 {
-    if (m_disableCount == 0) {
-        m_disableState = m_state;
-        m_enableEvent = TDataEvent::deDataSetChange;
+    if (FDisableCount == 0) {
+        FDisableState = FState;
+        FEnableEvent = TDataEvent::deDataSetChange;
     }
-    ++m_disableCount;
+    ++FDisableCount;
 }
 
 void TDataSet::EnableControls()
 {
-    if (m_disableCount == 0)
+    if (FDisableCount == 0)
         return;
-    if (--m_disableCount > 0)
+    if (--FDisableCount > 0)
         return;
-    if (m_disableState != m_state)
+    if (FDisableState != FState)
         DataEvent(TDataEvent::deUpdateState, nullptr);
     if (Active())
-        DataEvent(m_enableEvent, nullptr);
+        DataEvent(FEnableEvent, nullptr);
 }
 
 XPRef<IKpDbDataSet> TDataSet::KpDbDataSet()
 {
-    if (!m_kpDbDataSet)
-        m_kpDbDataSet = XPRef<IKpDbDataSet>(new TKpDbDataSet(this));
-    return m_kpDbDataSet;
+    if (!FKpDbDataSet)
+        FKpDbDataSet = XPRef<IKpDbDataSet>(new TKpDbDataSet(this));
+    return FKpDbDataSet;
 }
 
 int TDataSet::AddFreeNotification(std::function<void(TDataSet*)> callback)
 {
-    const int id = m_nextNotificationId++;
-    m_freeNotifications.emplace(id, std::move(callback));
+    const int id = FNextNotificationId++;
+    FFreeNotifications.emplace(id, std::move(callback));
     return id;
 }
 
 void TDataSet::RemoveFreeNotification(int id)
 {
-    m_freeNotifications.erase(id);
+    FFreeNotifications.erase(id);
 }
 
 void TDataSet::AttachDataSource(TDataSource* source)
 {
-    if (std::find(m_dataSources.begin(), m_dataSources.end(), source) == m_dataSources.end())
-        m_dataSources.push_back(source);
+    if (std::find(FDataSources.begin(), FDataSources.end(), source) == FDataSources.end())
+        FDataSources.push_back(source);
 }
 
 void TDataSet::DetachDataSource(TDataSource* source)
 {
-    m_dataSources.erase(std::remove(m_dataSources.begin(), m_dataSources.end(), source), m_dataSources.end());
+    FDataSources.erase(std::remove(FDataSources.begin(), FDataSources.end(), source), FDataSources.end());
 }
 
 void TDataSet::DataEvent(TDataEvent event, TField* field)
 {
-    if (m_kpDbDataSet
+    if (FKpDbDataSet
         && (event == TDataEvent::deDataSetChange || event == TDataEvent::deDataSetScroll
             || event == TDataEvent::deUpdateState))
-        m_kpDbDataSet->NotifyObservers(0);
-    if (m_state == TDataSetState::dsBlockRead
+        FKpDbDataSet->NotifyObservers(0);
+    if (FState == TDataSetState::dsBlockRead
         && (event == TDataEvent::deDataSetScroll || event == TDataEvent::deDataSetChange))
         return;
-    if (m_disableCount > 0) {
+    if (FDisableCount > 0) {
         if (event == TDataEvent::deLayoutChange
-            || (event == TDataEvent::deUpdateState && m_state == TDataSetState::dsInactive))
-            m_enableEvent = TDataEvent::deLayoutChange;
+            || (event == TDataEvent::deUpdateState && FState == TDataSetState::dsInactive))
+            FEnableEvent = TDataEvent::deLayoutChange;
         return;
     }
     NotifyDataSources(event, field);
@@ -1870,8 +1870,8 @@ void TDataSet::DataEvent(TDataEvent event, TField* field)
 
 void TDataSet::NotifyDataSources(TDataEvent event, TField* field)
 {
-    const auto sources = m_dataSources;
+    const auto sources = FDataSources;
     for (TDataSource* source : sources)
-        if (std::find(m_dataSources.begin(), m_dataSources.end(), source) != m_dataSources.end())
+        if (std::find(FDataSources.begin(), FDataSources.end(), source) != FDataSources.end())
             source->DataEvent(event, field);
 }

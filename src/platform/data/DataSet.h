@@ -34,15 +34,15 @@ public:
     TDataSet(const TDataSet&) = delete;
     TDataSet& operator=(const TDataSet&) = delete;
 
-    const QString& Name() const { return m_name; }
-    void SetName(const QString& name) { m_name = name; }
+    const QString& Name() const { return FName; }
+    void SetName(const QString& name) { FName = name; }
 
     // Fields.
-    TFieldDefs& FieldDefs() { return m_fieldDefs; }
-    const TFieldDefs& FieldDefs() const { return m_fieldDefs; }
-    int FieldCount() const { return int(m_fields.size()); }
-    TField* Fields(int index) const { return m_fields.at(size_t(index)).get(); }
-    std::shared_ptr<TField> FieldPtr(int index) const { return m_fields.at(size_t(index)); }
+    TFieldDefs& FieldDefs() { return FFieldDefs; }
+    const TFieldDefs& FieldDefs() const { return FFieldDefs; }
+    int FieldCount() const { return int(FFields.size()); }
+    TField* Fields(int index) const { return FFields.at(size_t(index)).get(); }
+    std::shared_ptr<TField> FieldPtr(int index) const { return FFields.at(size_t(index)); }
     // Raises EDatabaseError "Field 'X' not found".
     TField* FieldByName(const QString& name) const;
     TField* FindField(const QString& name) const;
@@ -56,15 +56,15 @@ public:
     void AddField(std::shared_ptr<TField> field);
     void RemoveField(TField* field);
     // True when the fields were made from the field definitions.
-    bool DefaultFields() const { return m_defaultFields; }
+    bool DefaultFields() const { return FDefaultFields; }
 
     // Open and close.
-    bool Active() const { return m_state != TDataSetState::dsInactive; }
+    bool Active() const { return FState != TDataSetState::dsInactive; }
     void SetActive(bool active);
     void Open();
     void Close();
-    TDataSetState State() const { return m_state; }
-    bool Modified() const { return m_modified; }
+    TDataSetState State() const { return FState; }
+    bool Modified() const { return FModified; }
 
     // Cursor.
     void First();
@@ -72,8 +72,8 @@ public:
     void Next();
     void Prior();
     int MoveBy(int distance);
-    bool Bof() const { return m_bof; }
-    bool Eof() const { return m_eof; }
+    bool Bof() const { return FBof; }
+    bool Eof() const { return FEof; }
     // 1-based position in the current order; 0 when empty; -1 while inserting.
     int RecNo() const;
     void SetRecNo(int recNo);
@@ -116,20 +116,20 @@ public:
 
     // Block reading: while BlockReadSize is above 0 the dataset is in dsBlockRead state, the
     // cursor walks without telling the data sources, and the data-aware controls keep still.
-    int BlockReadSize() const { return m_blockReadSize; }
+    int BlockReadSize() const { return FBlockReadSize; }
     void SetBlockReadSize(int size);
 
     // Data-aware controls.
     void DisableControls();
     void EnableControls();
-    bool ControlsDisabled() const { return m_disableCount > 0; }
+    bool ControlsDisabled() const { return FDisableCount > 0; }
 
     // Filter.
-    const QString& Filter() const { return m_filterText; }
+    const QString& Filter() const { return FFilterText; }
     void SetFilter(const QString& text);
-    bool Filtered() const { return m_filtered; }
+    bool Filtered() const { return FFiltered; }
     void SetFiltered(bool filtered);
-    TFilterOptions FilterOptions() const { return m_filterOptions; }
+    TFilterOptions FilterOptions() const { return FFilterOptions; }
     void SetFilterOptions(TFilterOptions options);
     // Move to a record that meets the filter text (and OnFilterRecord), even while Filtered
     // is off; false and no move when none does.
@@ -137,7 +137,7 @@ public:
     bool FindNext();
     bool FindPrior();
     bool FindLast();
-    bool Found() const { return m_found; }
+    bool Found() const { return FFound; }
 
     // Search. Fields "A;B"; values one per field (a single value or an array).
     bool Locate(const QString& keyFields, const ::Value& keyValues, TLocateOptions options = 0);
@@ -178,7 +178,7 @@ public:
     // included), the cursor's place among them, and the record fields read from.
     int WindowRecordCount() const;
     int CursorWindowPosition() const;
-    int ReadPosition() const { return m_readPos; }
+    int ReadPosition() const { return FReadPos; }
     void SetReadPosition(int position);
 
     // Registration of data sources (done by TDataSource).
@@ -195,7 +195,7 @@ protected:
     // Switches the order of the records (empty keys: insertion order); the cursor stays on
     // its record.
     void SetOrderKeys(std::vector<OrderKey> keys);
-    const std::vector<OrderKey>& OrderKeys() const { return m_orderKeys; }
+    const std::vector<OrderKey>& OrderKeys() const { return FOrderKeys; }
     // Puts the cursor on the first record of the current order whose leading key fields
     // equal (nearest: are at least) the values; false when none does.
     bool SeekKey(const ValueArray& values, bool nearest);
@@ -246,68 +246,68 @@ private:
     void ReindexFields();
     void Fire(const TDataSetNotifyEvent& event) { if (event) event(this); }
 
-    QString m_name;
-    TFieldDefs m_fieldDefs;
-    std::vector<std::shared_ptr<TField>> m_fields;
-    QHash<QString, int> m_fieldByName;        // exact names
-    QHash<QString, int> m_fieldByUpperName;   // names in capitals, for any letter case
-    bool m_defaultFields = false;
-    TDataSetState m_state = TDataSetState::dsInactive;
+    QString FName;
+    TFieldDefs FFieldDefs;
+    std::vector<std::shared_ptr<TField>> FFields;
+    QHash<QString, int> FFieldByName;        // exact names
+    QHash<QString, int> FFieldByUpperName;   // names in capitals, for any letter case
+    bool FDefaultFields = false;
+    TDataSetState FState = TDataSetState::dsInactive;
 
     // Records.
-    std::vector<TColumnStore> m_columns;      // one per field (calculated ones included)
-    std::vector<double> m_rank;               // insertion-order rank per slot
-    std::vector<std::uint8_t> m_live;         // 1 for a slot holding a record
-    int m_liveCount = 0;
-    qint64 m_serialBase = 0;                  // bookmarks of earlier storage generations are invalid
-    double m_maxRank = 0;
+    std::vector<TColumnStore> FColumns;      // one per field (calculated ones included)
+    std::vector<double> FRank;               // insertion-order rank per slot
+    std::vector<std::uint8_t> FLive;         // 1 for a slot holding a record
+    int FLiveCount = 0;
+    qint64 FSerialBase = 0;                  // bookmarks of earlier storage generations are invalid
+    double FMaxRank = 0;
 
     // Order and view.
-    std::vector<OrderKey> m_orderKeys;
+    std::vector<OrderKey> FOrderKeys;
     // Deques: removing the first records (emptying a table row by row) must not cost a move
     // of all the others each time.
-    std::deque<int> m_order;                  // live slots in the current order
+    std::deque<int> FOrder;                  // live slots in the current order
     enum class ViewMode { All, Range, List };
-    ViewMode m_viewMode = ViewMode::All;
-    int m_rangeLo = 0, m_rangeHi = 0;
-    std::deque<int> m_view;                   // List mode
-    std::vector<std::pair<int, ::Value>> m_rangeTerms; // Range mode: key values of the leading fields
+    ViewMode FViewMode = ViewMode::All;
+    int FRangeLo = 0, FRangeHi = 0;
+    std::deque<int> FView;                   // List mode
+    std::vector<std::pair<int, ::Value>> FRangeTerms; // Range mode: key values of the leading fields
 
     // Cursor.
-    int m_pos = 0;                            // position in the window (view plus an inserted record)
-    int m_readPos = 0;
-    int m_filterSlot = -1;                    // record OnFilterRecord is judging
-    bool m_bof = true, m_eof = true;
-    bool m_found = false;
+    int FPos = 0;                            // position in the window (view plus an inserted record)
+    int FReadPos = 0;
+    int FFilterSlot = -1;                    // record OnFilterRecord is judging
+    bool FBof = true, FEof = true;
+    bool FFound = false;
 
     // Editing.
-    std::vector<::Value> m_buffer;            // stored values of the record being edited
-    int m_editSlot = -1;                      // slot being edited (-1 while inserting)
-    int m_insertPos = -1;                     // window position of the record being inserted
-    double m_insertRank = 0;
-    bool m_modified = false;
-    bool m_bufferActive = false;
-    bool m_inCalc = false;
+    std::vector<::Value> FBuffer;            // stored values of the record being edited
+    int FEditSlot = -1;                      // slot being edited (-1 while inserting)
+    int FInsertPos = -1;                     // window position of the record being inserted
+    double FInsertRank = 0;
+    bool FModified = false;
+    bool FBufferActive = false;
+    bool FInCalc = false;
 
     // Filter.
-    QString m_filterText;
-    bool m_filtered = false;
-    TFilterOptions m_filterOptions = 0;
-    std::unique_ptr<TFilterExpression> m_filterExpr;
+    QString FFilterText;
+    bool FFiltered = false;
+    TFilterOptions FFilterOptions = 0;
+    std::unique_ptr<TFilterExpression> FFilterExpr;
 
     // Controls and notifications.
-    int m_disableCount = 0;
-    int m_blockReadSize = 0;
-    TDataSetState m_disableState = TDataSetState::dsInactive;
-    TDataEvent m_enableEvent = TDataEvent::deDataSetChange;
-    std::vector<TDataSource*> m_dataSources;
-    XPRef<IKpDbDataSet> m_kpDbDataSet;
-    std::map<int, std::function<void(TDataSet*)>> m_freeNotifications;
-    int m_nextNotificationId = 1;
+    int FDisableCount = 0;
+    int FBlockReadSize = 0;
+    TDataSetState FDisableState = TDataSetState::dsInactive;
+    TDataEvent FEnableEvent = TDataEvent::deDataSetChange;
+    std::vector<TDataSource*> FDataSources;
+    XPRef<IKpDbDataSet> FKpDbDataSet;
+    std::map<int, std::function<void(TDataSet*)>> FFreeNotifications;
+    int FNextNotificationId = 1;
 
     // Bulk append in progress: its first slot and the highest rank before it (-1: none).
-    int m_bulkFirst = -1;
-    double m_bulkMaxRank = 0;
+    int FBulkFirst = -1;
+    double FBulkMaxRank = 0;
     // Per field, whether a bulk write may go straight to its column: the plain integer fields
     // with their range, the plain text fields with their width; others convert through the field.
     struct BulkTarget {
@@ -315,5 +315,5 @@ private:
         qint64 Lo = 0, Hi = 0;
         int Size = 0;
     };
-    std::vector<BulkTarget> m_bulkTargets;
+    std::vector<BulkTarget> FBulkTargets;
 };

@@ -11,9 +11,9 @@ TDataSource::~TDataSource()
     for (auto& [id, callback] : notifications)
         if (callback)
             callback(this);
-    if (m_dataSet)
-        m_dataSet->DetachDataSource(this);
-    m_dataSet = nullptr;
+    if (FDataSet)
+        FDataSet->DetachDataSource(this);
+    FDataSet = nullptr;
     const auto links = FLinks;
     FLinks.clear();
     for (TDataLink* link : links)
@@ -22,13 +22,13 @@ TDataSource::~TDataSource()
 
 void TDataSource::SetDataSet(TDataSet* dataSet)
 {
-    if (dataSet == m_dataSet)
+    if (dataSet == FDataSet)
         return;
-    if (m_dataSet)
-        m_dataSet->DetachDataSource(this);
-    m_dataSet = dataSet;
-    if (m_dataSet)
-        m_dataSet->AttachDataSource(this);
+    if (FDataSet)
+        FDataSet->DetachDataSource(this);
+    FDataSet = dataSet;
+    if (FDataSet)
+        FDataSet->AttachDataSource(this);
     const auto links = FLinks;
     for (TDataLink* link : links)
         link->SourceStateChanged();
@@ -52,13 +52,13 @@ void TDataSource::SetEnabled(bool enabled)
 
 TDataSetState TDataSource::State() const
 {
-    return m_dataSet && FEnabled ? m_dataSet->State() : TDataSetState::dsInactive;
+    return FDataSet && FEnabled ? FDataSet->State() : TDataSetState::dsInactive;
 }
 
 void TDataSource::Edit()
 {
     if (FAutoEdit && State() == TDataSetState::dsBrowse)
-        m_dataSet->Edit();
+        FDataSet->Edit();
 }
 
 int TDataSource::AddFreeNotification(std::function<void(TDataSource*)> callback)
@@ -128,7 +128,7 @@ void TDataSource::DataEvent(TDataEvent event, TField* field)
 
 void TDataSource::DataSetGone()
 {
-    m_dataSet = nullptr;
+    FDataSet = nullptr;
     const auto links = FLinks;
     for (TDataLink* link : links)
         link->SourceStateChanged();

@@ -20,7 +20,7 @@ public:
     TDataSource(const TDataSource&) = delete;
     TDataSource& operator=(const TDataSource&) = delete;
 
-    TDataSet* DataSet() const { return m_dataSet; }
+    TDataSet* DataSet() const { return FDataSet; }
     void SetDataSet(TDataSet* dataSet);
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool enabled);
@@ -51,7 +51,7 @@ public:
 private:
     void NotifyLinks(TDataEvent event, TField* field);
 
-    TDataSet* m_dataSet = nullptr;
+    TDataSet* FDataSet = nullptr;
     bool FEnabled = true;
     bool FAutoEdit = true;
     TDataSetState FLastState = TDataSetState::dsInactive;

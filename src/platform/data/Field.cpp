@@ -50,9 +50,9 @@ TField::~TField()
 {
     if (FLookupDataSet)
         FLookupDataSet->RemoveFreeNotification(FLookupFreeId);
-    if (m_kpDbField) {
-        m_kpDbField->FieldGone();
-        m_kpDbField = nullptr;
+    if (FKpDbField) {
+        FKpDbField->FieldGone();
+        FKpDbField = nullptr;
     }
     auto notifications = std::move(FFreeNotifications);
     for (auto& [id, callback] : notifications)
@@ -62,23 +62,23 @@ TField::~TField()
 
 void TField::SetFieldName(const QString& name)
 {
-    if (m_dataSet && m_dataSet->Active())
+    if (FDataSet && FDataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     FFieldName = name;
-    if (m_dataSet)
-        m_dataSet->ReindexFields();
+    if (FDataSet)
+        FDataSet->ReindexFields();
 }
 
 void TField::SetSize(int size)
 {
-    if (m_dataSet && m_dataSet->Active())
+    if (FDataSet && FDataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     FSize = size;
 }
 
 void TField::SetFieldKind(TFieldKind kind)
 {
-    if (m_dataSet && m_dataSet->Active())
+    if (FDataSet && FDataSet->Active())
         throw EDatabaseError(QStringLiteral("Cannot perform this operation on an open dataset"));
     FFieldKind = kind;
 }
@@ -98,15 +98,15 @@ void TField::SetLookupDataSet(TDataSet* dataSet)
 
 TField* TField::KeyField() const
 {
-    return Lookup() && m_dataSet ? m_dataSet->FindField(FKeyFields) : nullptr;
+    return Lookup() && FDataSet ? FDataSet->FindField(FKeyFields) : nullptr;
 }
 
 ::Value TField::LookupValue() const
 {
-    if (!m_dataSet || !m_dataSet->Active() || !FLookupDataSet || !FLookupDataSet->Active())
+    if (!FDataSet || !FDataSet->Active() || !FLookupDataSet || !FLookupDataSet->Active())
         return ::Value();
     ValueArray keys;
-    for (TField* key : m_dataSet->GetFieldList(FKeyFields)) {
+    for (TField* key : FDataSet->GetFieldList(FKeyFields)) {
         ::Value v = key->Value();
         if (v.IsNull())
             return ::Value();
@@ -121,11 +121,11 @@ TField* TField::KeyField() const
 
 void TField::WriteLookupKeys(const ::Value& value)
 {
-    if (!m_dataSet)
+    if (!FDataSet)
         throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
     if (FReadOnly)
         throw EDatabaseError(QStringLiteral("Field '%1' cannot be modified").arg(DisplayName()));
-    const auto keys = m_dataSet->GetFieldList(FKeyFields);
+    const auto keys = FDataSet->GetFieldList(FKeyFields);
     if (value.IsNull()) {
         for (TField* key : keys)
             key->Clear();
@@ -149,10 +149,10 @@ void TField::WriteLookupKeys(const ::Value& value)
 
 void TField::SetDataSet(TDataSet* dataSet)
 {
-    if (dataSet == m_dataSet)
+    if (dataSet == FDataSet)
         return;
-    if (m_dataSet)
-        m_dataSet->RemoveField(this);
+    if (FDataSet)
+        FDataSet->RemoveField(this);
     if (dataSet)
         dataSet->AddField(shared_from_this());
 }
@@ -216,27 +216,27 @@ void TField::SetEditMask(const QString& mask)
 
 void TField::PropertyChanged(bool layoutAffected)
 {
-    if (m_dataSet && m_dataSet->Active())
-        m_dataSet->DataEvent(layoutAffected ? TDataEvent::deLayoutChange : TDataEvent::deDataSetChange, nullptr);
+    if (FDataSet && FDataSet->Active())
+        FDataSet->DataEvent(layoutAffected ? TDataEvent::deLayoutChange : TDataEvent::deDataSetChange, nullptr);
 }
 
 ::Value TField::ReadStored() const
 {
-    if (!m_dataSet)
+    if (!FDataSet)
         throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
     if (Lookup())
         return LookupValue();
-    return m_dataSet->GetFieldData(this);
+    return FDataSet->GetFieldData(this);
 }
 
 void TField::WriteStored(const ::Value& stored)
 {
-    if (!m_dataSet)
+    if (!FDataSet)
         throw EDatabaseError(QStringLiteral("Field '%1' has no dataset").arg(FFieldName));
     if (Lookup())
         WriteLookupKeys(stored);
     else
-        m_dataSet->SetFieldData(this, stored);
+        FDataSet->SetFieldData(this, stored);
 }
 
 bool TField::IsNull() const
@@ -387,15 +387,15 @@ void TField::SetText(const QString& text)
 
 void TField::FocusControl()
 {
-    if (m_dataSet && m_dataSet->Active())
-        m_dataSet->DataEvent(TDataEvent::deFocusControl, this);
+    if (FDataSet && FDataSet->Active())
+        FDataSet->DataEvent(TDataEvent::deFocusControl, this);
 }
 
 XPRef<IKpDbField> TField::KpDbField()
 {
-    if (!m_kpDbField)
-        m_kpDbField = XPRef<IKpDbField>(new TKpDbField(this));
-    return m_kpDbField;
+    if (!FKpDbField)
+        FKpDbField = XPRef<IKpDbField>(new TKpDbField(this));
+    return FKpDbField;
 }
 
 int TField::AddFreeNotification(std::function<void(TField*)> callback)
@@ -412,18 +412,18 @@ void TField::RemoveFreeNotification(int id)
 
 void TField::Change()
 {
-    if (m_kpDbField)
-        m_kpDbField->NotifyObservers(0);
+    if (FKpDbField)
+        FKpDbField->NotifyObservers(0);
     if (OnChange)
         OnChange(this);
-    if (m_kpDbField)
-        m_kpDbField->NotifyObservers(1);
+    if (FKpDbField)
+        FKpDbField->NotifyObservers(1);
     // A lookup field showing this key has changed with it: its controls show the new value.
-    if (m_dataSet && FFieldKind == TFieldKind::fkData)
-        for (int i = 0; i < m_dataSet->FieldCount(); ++i) {
-            TField* f = m_dataSet->Fields(i);
+    if (FDataSet && FFieldKind == TFieldKind::fkData)
+        for (int i = 0; i < FDataSet->FieldCount(); ++i) {
+            TField* f = FDataSet->Fields(i);
             if (f->Lookup() && f->KeyFields().split(u';').contains(FFieldName, Qt::CaseInsensitive))
-                m_dataSet->DataEvent(TDataEvent::deFieldChange, f);
+                FDataSet->DataEvent(TDataEvent::deFieldChange, f);
         }
 }
 

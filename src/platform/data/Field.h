@@ -31,9 +31,9 @@ public:
     // Identity.
     const QString& FieldName() const { return FFieldName; }
     void SetFieldName(const QString& name);
-    int FieldNo() const { return m_fieldNo; }
+    int FieldNo() const { return FFieldNo; }
     // Position in the dataset's field list, -1 without a dataset.
-    int Index() const { return m_index; }
+    int Index() const { return FIndex; }
     TFieldType DataType() const { return FDataType; }
     int Size() const { return FSize; }
     void SetSize(int size);
@@ -55,7 +55,7 @@ public:
     // The field of this dataset that KeyFields names (a single one), nullptr when there is none;
     // a lookup field can take a value only when its key field can.
     TField* KeyField() const;
-    TDataSet* DataSet() const { return m_dataSet; }
+    TDataSet* DataSet() const { return FDataSet; }
     // Adds the field to a closed dataset's persistent fields (or removes it with nullptr).
     void SetDataSet(TDataSet* dataSet);
 
@@ -156,13 +156,13 @@ private:
     friend class TDataSet;
 
     QString FFieldName;
-    int m_fieldNo = 0;
-    int m_index = -1;
+    int FFieldNo = 0;
+    int FIndex = -1;
     TFieldType FDataType;
     TFieldType FStorageType;
     int FSize;
     TFieldKind FFieldKind = TFieldKind::fkData;
-    TDataSet* m_dataSet = nullptr;
+    TDataSet* FDataSet = nullptr;
     QString FKeyFields;
     TDataSet* FLookupDataSet = nullptr;
     int FLookupFreeId = 0;
@@ -179,7 +179,7 @@ private:
     QString FEditMask;
     QString FXmlTagName;
     TFieldRestrictType FRestricted = TFieldRestrictType::frtNone;
-    XPRef<IKpDbField> m_kpDbField;
+    XPRef<IKpDbField> FKpDbField;
     std::map<int, std::function<void(TField*)>> FFreeNotifications;
     int FNextNotificationId = 1;
 };

@@ -1,7 +1,7 @@
 #include "platform/data/KpDbDataSet.h"
 
 TKpDbDataSet::TKpDbDataSet(TDataSet* dataSet)
-    : m_dataSet(dataSet)
+    : FDataSet(dataSet)
 {
 }
 

@@ -8,10 +8,10 @@ class TKpDbDataSet : public TXPSubject, public virtual IKpDbDataSet {
 public:
     explicit TKpDbDataSet(TDataSet* dataSet);
 
-    TDataSet* GetDataSet() override { return m_dataSet; }
+    TDataSet* GetDataSet() override { return FDataSet; }
     void NotifyObservers(std::uint8_t phase) override;
-    void DataSetGone() override { m_dataSet = nullptr; }
+    void DataSetGone() override { FDataSet = nullptr; }
 
 private:
-    TDataSet* m_dataSet;
+    TDataSet* FDataSet;
 };
