@@ -113,7 +113,7 @@ void Later(std::optional<double>& date, double day)
 class Import {
 public:
     explicit Import(TAnalysisModel& model)
-        : m_model(model)
+        : FModel(model)
     {
     }
 
@@ -124,7 +124,7 @@ public:
 private:
     TTreeRow* TreeOf(int32_t block)
     {
-        return block > 0 ? &m_model.Trees[m_treeBase + std::size_t(block - 1)] : nullptr;
+        return block > 0 ? &FModel.Trees[FTreeBase + std::size_t(block - 1)] : nullptr;
     }
     int32_t ObjectNumber(const QString& value);
     void LogWords(int32_t block, Action act, const QString& value);
@@ -133,28 +133,28 @@ private:
     // The whole value of a mapped variable.
     const QString& ValueOf(const Mapped& m) const
     {
-        const auto cut = m_cutValues.find(m.Var);
-        return cut != m_cutValues.end() ? cut->second : m_model.Vars[m.Var].VERTIBA;
+        const auto cut = FCutValues.find(m.Var);
+        return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA;
     }
 
-    TAnalysisModel& m_model;
-    std::unordered_map<uint32_t, QString> m_cutValues; // whole values longer than VERTIBA keeps
-    std::vector<Mapped> m_mapped;
-    int32_t m_blocks = 0;
-    std::size_t m_treeBase = 0; // trees the model held before this file
-    std::vector<int32_t> m_words;
+    TAnalysisModel& FModel;
+    std::unordered_map<uint32_t, QString> FCutValues; // whole values longer than VERTIBA keeps
+    std::vector<Mapped> FMapped;
+    int32_t FBlocks = 0;
+    std::size_t FTreeBase = 0; // trees the model held before this file
+    std::vector<int32_t> FWords;
 
     // Per tree (index block - 1): where its logs begin in the logs table and how many it has.
     // A tree's logs are appended together, as its block is mapped in one go.
-    std::vector<std::size_t> m_logBegin;
-    std::vector<std::size_t> m_logCount;
+    std::vector<std::size_t> FLogBegin;
+    std::vector<std::size_t> FLogCount;
 
-    QHash<QString, int32_t> m_objects;
-    int32_t m_objectCounter = 0;
+    QHash<QString, int32_t> FObjects;
+    int32_t FObjectCounter = 0;
 
     // Measurement rows of the tree being dealt, in their order.
-    int32_t m_dealBlock = 0;
-    std::vector<std::size_t> m_treeMeas;
+    int32_t FDealBlock = 0;
+    std::vector<std::size_t> FTreeMeas;
 };
 
 void Import::RawPass(const char* data, std::size_t size)
@@ -169,7 +169,7 @@ void Import::RawPass(const char* data, std::size_t size)
         ++marks;
         p = static_cast<const char*>(m) + 1;
     }
-    m_model.Vars.reserve(m_model.Vars.size() + marks);
+    FModel.Vars.reserve(FModel.Vars.size() + marks);
 
     KtrTokenizer tokenizer(data, size);
     KtrRawVariable v;
@@ -203,19 +203,19 @@ void Import::RawPass(const char* data, std::size_t size)
             row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
             const Action act = ActionOf(nr, type);
             if (act != Action::None) {
-                const std::size_t var = m_model.Vars.size();
+                const std::size_t var = FModel.Vars.size();
                 if (var > std::numeric_limits<uint32_t>::max())
                     KtrErrors::RaiseOverflow();
                 if (row.VERTIBA.size() != v.Value.size())
-                    m_cutValues.emplace(uint32_t(var), v.Value);
-                m_mapped.push_back({block, nr, type, act, uint32_t(var)});
+                    FCutValues.emplace(uint32_t(var), v.Value);
+                FMapped.push_back({block, nr, type, act, uint32_t(var)});
             }
         }
-        m_model.Vars.push_back(std::move(row));
+        FModel.Vars.push_back(std::move(row));
         if (v.CutInType)
             break;
     }
-    m_blocks = block;
+    FBlocks = block;
 
     // The mapping passes walk the variables ordered by block, number and type; variables with
     // the same key keep the order of the file. Blocks only ever rise in the file, so each
@@ -225,9 +225,9 @@ void Import::RawPass(const char* data, std::size_t size)
             return a.Nr < b.Nr;
         return a.Type < b.Type;
     };
-    for (auto b = m_mapped.begin(); b != m_mapped.end();) {
+    for (auto b = FMapped.begin(); b != FMapped.end();) {
         auto e = b;
-        while (e != m_mapped.end() && e->Block == b->Block)
+        while (e != FMapped.end() && e->Block == b->Block)
             ++e;
         if (e - b > 32) {
             std::stable_sort(b, e, less);
@@ -244,41 +244,41 @@ int32_t Import::ObjectNumber(const QString& value)
 {
     // Looked up by the text as it is stored, so a long id names the same object every time.
     const QString id = value.left(AnalysisWidth::OBJECTUSERID);
-    const auto it = m_objects.constFind(id);
-    if (it != m_objects.constEnd())
+    const auto it = FObjects.constFind(id);
+    if (it != FObjects.constEnd())
         return it.value();
-    if (m_objectCounter == std::numeric_limits<int32_t>::max())
+    if (FObjectCounter == std::numeric_limits<int32_t>::max())
         KtrErrors::RaiseOverflow();
-    ++m_objectCounter;
+    ++FObjectCounter;
     TCirsmaRow row;
-    row.CIRSMA_NR = m_objectCounter;
+    row.CIRSMA_NR = FObjectCounter;
     row.OBJECTUSERID = id;
-    m_model.Cirsmas.push_back(row);
-    m_objects.insert(id, m_objectCounter);
-    return m_objectCounter;
+    FModel.Cirsmas.push_back(row);
+    FObjects.insert(id, FObjectCounter);
+    return FObjectCounter;
 }
 
 void Import::LogWords(int32_t block, Action act, const QString& value)
 {
-    KtrConvert::ToWords(value, m_words);
+    KtrConvert::ToWords(value, FWords);
     const std::size_t t = std::size_t(block - 1);
-    const bool hadLogs = m_logCount[t] > 0;
+    const bool hadLogs = FLogCount[t] > 0;
     if (!hadLogs) {
         // The tree's first per-log variable makes one log per word.
-        m_logBegin[t] = m_model.Logs.size();
-        for (std::size_t i = 0; i < m_words.size(); ++i) {
+        FLogBegin[t] = FModel.Logs.size();
+        for (std::size_t i = 0; i < FWords.size(); ++i) {
             TLogRow row;
             row.KOKS_NR = block;
             row.BALKIS_NR = int32_t(i + 1);
-            m_model.Logs.push_back(row);
+            FModel.Logs.push_back(row);
         }
-        m_logCount[t] = m_words.size();
+        FLogCount[t] = FWords.size();
     }
     // Words beyond the tree's logs have no log to go to.
-    const std::size_t n = std::min(m_words.size(), m_logCount[t]);
+    const std::size_t n = std::min(FWords.size(), FLogCount[t]);
     for (std::size_t i = 0; i < n; ++i) {
-        TLogRow& log = m_model.Logs[m_logBegin[t] + i];
-        const int32_t w = m_words[i];
+        TLogRow& log = FModel.Logs[FLogBegin[t] + i];
+        const int32_t w = FWords[i];
         switch (act) {
         case Action::LogDastTievg:
             log.DAST_TIEVG = w;
@@ -306,21 +306,21 @@ void Import::LogWords(int32_t block, Action act, const QString& value)
 
 void Import::FirstPass()
 {
-    m_treeBase = m_model.Trees.size();
-    m_model.Trees.reserve(m_treeBase + std::size_t(m_blocks));
+    FTreeBase = FModel.Trees.size();
+    FModel.Trees.reserve(FTreeBase + std::size_t(FBlocks));
     // Every stem block is a tree, numbered by its block, operator-selected unless its block
     // marks it random.
-    for (int32_t b = 1; b <= m_blocks; ++b) {
+    for (int32_t b = 1; b <= FBlocks; ++b) {
         TTreeRow tree;
         tree.KOKS_NR = b;
         tree.IZV_VEIDS = TreeSelection::Operator;
-        m_model.Trees.push_back(tree);
+        FModel.Trees.push_back(tree);
     }
-    m_logBegin.assign(std::size_t(m_blocks), 0);
-    m_logCount.assign(std::size_t(m_blocks), 0);
+    FLogBegin.assign(std::size_t(FBlocks), 0);
+    FLogCount.assign(std::size_t(FBlocks), 0);
 
-    THeaderRow& header = m_model.Header;
-    for (const Mapped& m : m_mapped) {
+    THeaderRow& header = FModel.Header;
+    for (const Mapped& m : FMapped) {
         // Before the first stem block there is no tree: what belongs to one is ignored there.
         TTreeRow* tree = TreeOf(m.Block);
         switch (m.Act) {
@@ -384,11 +384,11 @@ void Import::FirstPass()
 
 void Import::DealMeasurements(int32_t block, Action act, const QString& value)
 {
-    KtrConvert::ToWords(value, m_words);
+    KtrConvert::ToWords(value, FWords);
     const std::size_t t = std::size_t(block - 1);
-    if (block != m_dealBlock) {
-        m_dealBlock = block;
-        m_treeMeas.clear();
+    if (block != FDealBlock) {
+        FDealBlock = block;
+        FTreeMeas.clear();
     }
     auto set = [act](TMeasRow& meas, int32_t word) {
         if (act == Action::MeasDast)
@@ -400,20 +400,20 @@ void Import::DealMeasurements(int32_t block, Action act, const QString& value)
     };
     // The words go into the tree's own logs, as many per log as the log counts; what is left
     // over has no place and is dropped.
-    if (m_treeMeas.empty()) {
+    if (FTreeMeas.empty()) {
         // The tree's first measurement variable makes the rows.
         std::size_t w = 0;
-        for (std::size_t li = 0; li < m_logCount[t] && w < m_words.size(); ++li) {
-            const TLogRow& log = m_model.Logs[m_logBegin[t] + li];
+        for (std::size_t li = 0; li < FLogCount[t] && w < FWords.size(); ++li) {
+            const TLogRow& log = FModel.Logs[FLogBegin[t] + li];
             const int32_t count = log.MER_SKAITS.value_or(0);
-            for (int32_t j = 0; j < count && w < m_words.size(); ++j) {
+            for (int32_t j = 0; j < count && w < FWords.size(); ++j) {
                 TMeasRow row;
                 row.KOKS_NR = block;
                 row.BALKIS_NR = log.BALKIS_NR;
                 row.MERIJUMS_NR = j + 1;
-                set(row, m_words[w++]);
-                m_treeMeas.push_back(m_model.Meas.size());
-                m_model.Meas.push_back(row);
+                set(row, FWords[w++]);
+                FTreeMeas.push_back(FModel.Meas.size());
+                FModel.Meas.push_back(row);
             }
         }
         return;
@@ -421,11 +421,11 @@ void Import::DealMeasurements(int32_t block, Action act, const QString& value)
     // Later ones fill those rows in their order, never adding any: no more words than the
     // counts take, and no more than the rows there are.
     std::size_t counted = 0;
-    for (std::size_t li = 0; li < m_logCount[t]; ++li)
-        counted += std::size_t(std::max<int32_t>(0, m_model.Logs[m_logBegin[t] + li].MER_SKAITS.value_or(0)));
-    const std::size_t n = std::min({m_words.size(), counted, m_treeMeas.size()});
+    for (std::size_t li = 0; li < FLogCount[t]; ++li)
+        counted += std::size_t(std::max<int32_t>(0, FModel.Logs[FLogBegin[t] + li].MER_SKAITS.value_or(0)));
+    const std::size_t n = std::min({FWords.size(), counted, FTreeMeas.size()});
     for (std::size_t k = 0; k < n; ++k)
-        set(m_model.Meas[m_treeMeas[k]], m_words[k]);
+        set(FModel.Meas[FTreeMeas[k]], FWords[k]);
 }
 
 void Import::SecondPass()
@@ -433,18 +433,18 @@ void Import::SecondPass()
     // Reserve the measurement rows: no more than the logs' counts allow, and no more than the
     // words the file gives for them (counts alone may promise far more than the file holds).
     int64_t counted = 0;
-    for (const TLogRow& log : m_model.Logs)
+    for (const TLogRow& log : FModel.Logs)
         counted += std::max<int64_t>(0, log.MER_SKAITS.value_or(0));
     int64_t given = 0; // words take two characters at least, their separator included
-    for (const Mapped& m : m_mapped)
+    for (const Mapped& m : FMapped)
         if (m.Act == Action::MeasDast || m.Act == Action::MeasHrv || m.Act == Action::MeasMervieta)
             given += (ValueOf(m).size() + 1) / 2;
     // The analysis adds a butt and a top row to every log: room for them too, so that the table
     // is not moved (and held twice) when it grows.
-    m_model.Meas.reserve(m_model.Meas.size() + std::size_t(std::min(counted, given)) + 2 * m_model.Logs.size());
+    FModel.Meas.reserve(FModel.Meas.size() + std::size_t(std::min(counted, given)) + 2 * FModel.Logs.size());
 
-    THeaderRow& header = m_model.Header;
-    for (const Mapped& m : m_mapped) {
+    THeaderRow& header = FModel.Header;
+    for (const Mapped& m : FMapped) {
         switch (m.Act) {
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.

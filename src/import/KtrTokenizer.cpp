@@ -18,22 +18,22 @@ inline bool IsTrimmed(unsigned char c)
 } // namespace
 
 KtrTokenizer::KtrTokenizer(const char* data, std::size_t size)
-    : m_pos(reinterpret_cast<const unsigned char*>(data))
-    , m_end(reinterpret_cast<const unsigned char*>(data) + size)
+    : FPos(reinterpret_cast<const unsigned char*>(data))
+    , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
 {
     if (!data)
-        m_pos = m_end = nullptr;
+        FPos = FEnd = nullptr;
 }
 
 int KtrTokenizer::NextSkippingCR()
 {
-    if (m_pos == m_end)
+    if (FPos == FEnd)
         return -1;
-    unsigned char c = *m_pos++;
+    unsigned char c = *FPos++;
     if (c == kCR) {
-        if (m_pos == m_end)
+        if (FPos == FEnd)
             return -1;
-        c = *m_pos++;
+        c = *FPos++;
     }
     return c;
 }
@@ -88,13 +88,13 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     // only starts the value on the next line; line breaks inside it become blanks, and since
     // the value is trimmed afterwards, both come to the same as treating every CR and LF as a
     // blank.
-    const unsigned char* start = m_pos;
-    const unsigned char* stop = m_end;
-    if (const void* mark = std::memchr(start, kMark, static_cast<std::size_t>(m_end - start))) {
+    const unsigned char* start = FPos;
+    const unsigned char* stop = FEnd;
+    if (const void* mark = std::memchr(start, kMark, static_cast<std::size_t>(FEnd - start))) {
         stop = static_cast<const unsigned char*>(mark);
-        m_pos = stop + 1;
+        FPos = stop + 1;
     } else {
-        m_pos = m_end;
+        FPos = FEnd;
     }
     while (start < stop && IsTrimmed(*start))
         ++start;
@@ -103,7 +103,7 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     if (start == stop)
         return true;
     const QByteArrayView bytes(start, stop - start);
-    if (const auto seen = m_values.constFind(bytes); seen != m_values.constEnd()) {
+    if (const auto seen = FValues.constFind(bytes); seen != FValues.constEnd()) {
         out.Value = *seen;
         return true;
     }
@@ -116,6 +116,6 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
                 p[i] = QLatin1Char(' ');
         }
     }
-    m_values.insert(bytes, out.Value);
+    FValues.insert(bytes, out.Value);
     return true;
 }

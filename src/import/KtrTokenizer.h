@@ -28,9 +28,9 @@ private:
     // -1 at the end of the file.
     int NextSkippingCR();
 
-    const unsigned char* m_pos;
-    const unsigned char* m_end;
+    const unsigned char* FPos;
+    const unsigned char* FEnd;
     // Values met before, by their bytes in the file: a value repeated (codes, flags, the same
     // lists stem after stem) comes back as the same string, made once and held once.
-    QHash<QByteArrayView, QString> m_values;
+    QHash<QByteArrayView, QString> FValues;
 };
