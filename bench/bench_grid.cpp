@@ -1,6 +1,7 @@
 // Painting cost of the data grid over small and huge datasets, and the cost of scrolling it by
 // one record. Only the link's buffer window is read, so a full paint must cost the same over
 // 100 and 1,000,000 records, and a one-record scroll must repaint only the rows it uncovers.
+#include "GuiBenchMain.h"
 #include "controls/KpPainter.h"
 #include "grids/CustomDBEdGrid.h"
 #include "grids/DBEdGridColumns.h"
@@ -126,12 +127,5 @@ BENCHMARK(BM_ScrollOneRecord)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    FixtureCache().clear();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, [] { FixtureCache().clear(); });
 }

@@ -1,6 +1,7 @@
 // Cost of the data-aware tree view over large hierarchies: a level-by-level tree must build
 // in time that follows the roots it shows, not the whole dataset's nodes, and bringing it to
 // a deep record loads only the path there.
+#include "GuiBenchMain.h"
 #include "grids/TDBEkTreeView.h"
 #include "grids/TTreeNode.h"
 #include "platform/data/ClientDataSet.h"
@@ -102,12 +103,5 @@ BENCHMARK(BM_FollowDeepRecord)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    FixtureCache().clear();
-    return 0;
+    return RunGuiBenchmarks(argc, argv, [] { FixtureCache().clear(); });
 }
