@@ -73,19 +73,9 @@ struct Fixture {
     }
 };
 
-// The grids are widgets: they must go before the application object does (main empties this).
-std::map<int, std::unique_ptr<Fixture>>& FixtureCache()
-{
-    static std::map<int, std::unique_ptr<Fixture>> cache;
-    return cache;
-}
-
 Fixture& fixture(int records)
 {
-    auto& f = FixtureCache()[records];
-    if (!f)
-        f = std::make_unique<Fixture>(records);
-    return *f;
+    return CachedFixture<Fixture>(records);
 }
 
 void BM_PaintFullGrid(benchmark::State& state)
@@ -127,5 +117,5 @@ BENCHMARK(BM_ScrollOneRecord)->Arg(1000000)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    return RunGuiBenchmarks(argc, argv, [] { FixtureCache().clear(); });
+    return RunGuiBenchmarks(argc, argv, [] { CachedFixtures<Fixture>().clear(); });
 }

@@ -35,18 +35,9 @@ struct Fixture {
     }
 };
 
-std::map<int, std::unique_ptr<Fixture>>& FixtureCache()
-{
-    static std::map<int, std::unique_ptr<Fixture>> cache;
-    return cache;
-}
-
 Fixture& fixture(int records)
 {
-    auto& f = FixtureCache()[records];
-    if (!f)
-        f = std::make_unique<Fixture>(records);
-    return *f;
+    return CachedFixture<Fixture>(records);
 }
 
 std::unique_ptr<TDBEkTreeView> TreeOver(Fixture& f, bool dynamic)
@@ -103,5 +94,5 @@ BENCHMARK(BM_FollowDeepRecord)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    return RunGuiBenchmarks(argc, argv, [] { FixtureCache().clear(); });
+    return RunGuiBenchmarks(argc, argv, [] { CachedFixtures<Fixture>().clear(); });
 }
