@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QStringList>
 #include <QTest>
 #include <memory>
 #include <ostream>
@@ -22,6 +23,22 @@
 #define STUMPWISE_QSTRING_PRINTTO
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 #endif
+
+// Records the texts of the message boxes shown while it lives, answering each with OK.
+struct RecordedMessages {
+    QStringList texts;
+    RecordedMessages()
+    {
+        UiServices::SetMessageBoxHook([this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
+                                             QMessageBox::StandardButtons) {
+            texts << text;
+            return QMessageBox::Ok;
+        });
+    }
+    ~RecordedMessages() { UiServices::SetMessageBoxHook({}); }
+    RecordedMessages(const RecordedMessages&) = delete;
+    RecordedMessages& operator=(const RecordedMessages&) = delete;
+};
 
 // A grid that paints its title and data cells the way the program's grids do (title gradient
 // and caption, data cells through DefaultDrawColumnCell) and records every text it draws.

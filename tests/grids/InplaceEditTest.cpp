@@ -51,7 +51,7 @@ struct InplaceEdit : ::testing::Test {
     TEkColumn* datums = nullptr;
     TEkColumn* piez = nullptr;
 
-    std::vector<QString> messages;
+    RecordedMessages messages;
     FormatSettings savedFormat = FormatSettings::Default();
     QStringList savedDayNames = CalendarDayNames();
 
@@ -63,11 +63,6 @@ struct InplaceEdit : ::testing::Test {
         lv.ShortDateFormat = QStringLiteral("dd.mm.yyyy");
         FormatSettings::SetDefault(lv);
         InitShortDayNames(QLocale(QLocale::Latvian, QLocale::Latvia));
-        UiServices::SetMessageBoxHook([this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                                             QMessageBox::StandardButtons) {
-            messages.push_back(text);
-            return QMessageBox::Ok;
-        });
         source.SetDataSet(ds.get());
         for (const char* name : {"KOKS_NR", "SUGA", "DATUMS", "PIEZ"})
             grid.Columns()->Add()->SetFieldName(QString::fromLatin1(name));
@@ -83,10 +78,9 @@ struct InplaceEdit : ::testing::Test {
     }
     void TearDown() override
     {
-        UiServices::SetMessageBoxHook({});
         FormatSettings::SetDefault(savedFormat);
         CalendarDayNames() = savedDayNames;
-        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(QLatin1Char('|')).toStdString();
         Clock::Reset();
         // The focus leaves while the grid is still whole.
         if (QWidget* w = QApplication::focusWidget())

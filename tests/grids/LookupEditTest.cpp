@@ -21,7 +21,7 @@ struct LookupEdit : ::testing::Test {
     TestGrid grid;
     TEkColumn* column = nullptr;
     qint64 now = 100000;
-    std::vector<QString> messages;
+    RecordedMessages messages;
 
     void SetUp() override
     {
@@ -55,11 +55,6 @@ struct LookupEdit : ::testing::Test {
         trees.First();
 
         UiServices::SetClockHook([this] { return now; });
-        UiServices::SetMessageBoxHook([this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                                             QMessageBox::StandardButtons) {
-            messages.push_back(text);
-            return QMessageBox::Ok;
-        });
         source.SetDataSet(&trees);
         for (const char* name : {"KOKS_NR", "SUGA"})
             grid.Columns()->Add()->SetFieldName(QString::fromLatin1(name));
@@ -73,8 +68,7 @@ struct LookupEdit : ::testing::Test {
     void TearDown() override
     {
         UiServices::SetClockHook({});
-        UiServices::SetMessageBoxHook({});
-        EXPECT_TRUE(messages.empty()) << messages.front().toStdString();
+        EXPECT_TRUE(messages.texts.isEmpty()) << messages.texts.join(QLatin1Char('|')).toStdString();
         if (QWidget* w = QApplication::focusWidget())
             w->clearFocus();
         grid.hide();

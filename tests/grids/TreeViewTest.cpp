@@ -21,7 +21,7 @@ struct TreeOver {
     std::unique_ptr<TClientDataSet> ds;
     TDataSource source;
     std::unique_ptr<TDBEkTreeView> tree = std::make_unique<TDBEkTreeView>();
-    QStringList messages;
+    RecordedMessages messages;
 
     explicit TreeOver(std::unique_ptr<TClientDataSet> table)
         : ds(std::move(table))
@@ -29,16 +29,10 @@ struct TreeOver {
         source.SetDataSet(ds.get());
         tree->SetKeyField(QStringLiteral("K"));
         tree->SetCaptionFields(QStringLiteral("NAME"));
-        UiServices::SetMessageBoxHook([this](QWidget*, const QString& text, const QString&, QMessageBox::Icon,
-                                             QMessageBox::StandardButtons) {
-            messages << text;
-            return QMessageBox::Ok;
-        });
     }
     ~TreeOver()
     {
         tree.reset();
-        UiServices::SetMessageBoxHook({});
     }
     void Attach() { tree->SetDataSource(&source); }
     void Show()
@@ -132,7 +126,7 @@ TEST(TDBEkTreeView, LevelsTreePlacesRecordsByTheirAncestorKeys)
         };
         t.Attach();
         EXPECT_EQ(Dump(*t.tree), QString::fromUtf8(c.tree));
-        EXPECT_EQ(t.messages.join(QLatin1Char('|')), QString::fromUtf8(c.message));
+        EXPECT_EQ(t.messages.texts.join(QLatin1Char('|')), QString::fromUtf8(c.message));
         ExpectRecordCaptions(*t.tree);
         if (QString::fromUtf8(c.tree).contains(QLatin1Char('(')))
             EXPECT_EQ(secondPass, QStringLiteral("((B=Null) or (B=0))AND((A <> Null) and (A<>0))"));
