@@ -28,7 +28,8 @@ function(stumpwise_test name dir)
   target_compile_definitions(${name} PRIVATE
     STUMPWISE_FIXTURES="${PROJECT_SOURCE_DIR}/tests/fixtures"
     STUMPWISE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  add_test(NAME ${name} COMMAND ${name})
+  # Shuffled on every run, so that no test can lean on what an earlier one left behind.
+  add_test(NAME ${name} COMMAND ${name} --gtest_shuffle)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8;TZ=UTC"
     TIMEOUT 900)
