@@ -17,8 +17,8 @@ TEST(CaptionTables, DialogCaptionsInSlotOrder)
         "&Jā, visiem", "&Palīgā!"};
     for (int i = 0; i < DialogCaptionCount; ++i)
         EXPECT_EQ(DialogCaption(static_cast<TDialogCaption>(i)), QString::fromUtf8(expected[i])) << i;
-    EXPECT_EQ(DialogCaption(TDialogCaption::LvHelp), QString::fromUtf8("&Palīgā!"));
-    EXPECT_EQ(DialogCaption(TDialogCaption::NoToAll), QStringLiteral("N&o to All"));
+    // The count covers every named caption: the last one is the last slot.
+    EXPECT_EQ(static_cast<int>(TDialogCaption::LvHelp), DialogCaptionCount - 1);
 }
 
 TEST(CaptionTables, VocabularyAndSigns)

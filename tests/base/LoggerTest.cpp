@@ -1,61 +1,19 @@
 #include "QtPrinters.h"
+#include "RecordingLogSink.h"
 #include "base/Logger.h"
 #include "platform/rtl/ERangeError.h"
 
 #include <QObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <mutex>
+#include <array>
+#include <atomic>
+#include <cinttypes>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
 namespace {
-
-struct RecordedCall
-{
-    QString What;
-    QString Message;
-    QString Component;
-    QString Context;
-    quint32 Value = 0;
-    unsigned long Categories = 0;
-    TLogLevel Level = TLogLevel::Off;
-    TLogHandle Handle = 0;
-    int Category = -1;
-};
-
-class RecordingSink : public ILogSink
-{
-public:
-    explicit RecordingSink(TLogLevel level = TLogLevel::Debug) : FLevel(level) {}
-
-    TLogLevel CurrentLevel() const override { return FLevel; }
-    void Write(const QString& message, const QString& component, const QString& context, quint32 value,
-               TLogCategories categories, TLogLevel level) override
-    {
-        std::lock_guard lock(FMutex);
-        Calls.push_back({QStringLiteral("write"), message, component, context, value, categories.to_ulong(), level});
-    }
-    void Begin(TLogHandle& handle, const QString& message, const QString& component, TLogCategory category,
-               TLogLevel level, TLogCategories categories, const QString& context) override
-    {
-        handle = 77;
-        Calls.push_back({QStringLiteral("begin"), message, component, context, 0, categories.to_ulong(), level,
-                         handle, static_cast<int>(category)});
-    }
-    void End(TLogHandle handle, const QString& message, const QString& component, TLogCategory category,
-             TLogLevel level, const QString& context) override
-    {
-        Calls.push_back({QStringLiteral("end"), message, component, context, 0, 0, level, handle,
-                         static_cast<int>(category)});
-    }
-
-    std::vector<RecordedCall> Calls;
-
-private:
-    TLogLevel FLevel;
-    std::mutex FMutex;
-};
 
 class LoggerTest : public ::testing::Test
 {
@@ -154,14 +112,14 @@ TEST_F(LoggerTest, ObjectContext)
     QObject named;
     named.setObjectName(QStringLiteral("grdKoki"));
     QObject unnamed;
-    const QString address =
-        QStringLiteral("%1").arg(reinterpret_cast<quintptr>(&unnamed), 8, 16, QLatin1Char('0')).toUpper();
+    char address[2 * sizeof(std::uintptr_t) + 1];
+    std::snprintf(address, sizeof address, "%08" PRIXPTR, reinterpret_cast<std::uintptr_t>(&unnamed));
 
     struct Row { TLogLevel SinkLevel; bool HasSink; const QObject* Object; TLogLevel Level; QString Expected; };
     const Row rows[] = {
         {TLogLevel::Debug, true, nullptr, TLogLevel::Debug, QStringLiteral("_NIL_OBJ")},
         {TLogLevel::Debug, true, &named, TLogLevel::Info, QStringLiteral("_QObject_grdKoki")},
-        {TLogLevel::Debug, true, &unnamed, TLogLevel::Debug, QStringLiteral("_QObject_") + address},
+        {TLogLevel::Debug, true, &unnamed, TLogLevel::Debug, QStringLiteral("_QObject_") + QLatin1String(address)},
         {TLogLevel::Info, true, &named, TLogLevel::Debug, QString()},  // level below the wanted one
         {TLogLevel::Off, false, &named, TLogLevel::Fatal, QString()},  // no sink reads as OFF
         {TLogLevel::Off, false, &named, TLogLevel::Off, QStringLiteral("_QObject_grdKoki")},
@@ -173,51 +131,73 @@ TEST_F(LoggerTest, ObjectContext)
             ClearLogSink();
         EXPECT_EQ(LogObjectContext(row.Object, row.Level), row.Expected);
     }
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^_QObject_[0-9A-F]{8,}$"))
-                    .match(LogObjectContext(&unnamed, TLogLevel::Off))
-                    .hasMatch());
+    // The whole address, upper case, at least 8 digits, and it reads back to the object.
+    const QString context = LogObjectContext(&unnamed, TLogLevel::Off);
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^_QObject_[0-9A-F]{8,}$")).match(context).hasMatch())
+        << context.toStdString();
+    bool hex = false;
+    EXPECT_EQ(context.mid(9).toULongLong(&hex, 16), reinterpret_cast<std::uintptr_t>(&unnamed));
+    EXPECT_TRUE(hex);
 }
 
 // A thread logging while another replaces the sink must finish its call on the sink it read,
-// never on one already freed (the sanitizer reports a use after free).
+// never on one already freed (the sanitizers report a use after free or a race); a new sink gets
+// the lines from then on, and a cleared one gets nothing more.
 class CountingSink : public ILogSink
 {
 public:
-    explicit CountingSink(std::atomic<int>& total) : FTotal(total) {}
     TLogLevel CurrentLevel() const override { return TLogLevel::Debug; }
-    void Write(const QString& message, const QString&, const QString&, quint32, TLogCategories, TLogLevel) override
+    void Write(const QString&, const QString&, const QString&, quint32, TLogCategories, TLogLevel) override
     {
-        FSeen += message.size();
-        ++FTotal;
+        ++FCount;
     }
     void Begin(TLogHandle&, const QString&, const QString&, TLogCategory, TLogLevel, TLogCategories,
                const QString&) override {}
     void End(TLogHandle, const QString&, const QString&, TLogCategory, TLogLevel, const QString&) override {}
 
+    int Count() const { return FCount.load(); }
+
 private:
-    std::atomic<int>& FTotal;
-    std::atomic<qsizetype> FSeen{0};
+    std::atomic<int> FCount{0};
 };
 
 TEST_F(LoggerTest, SinkReplacedWhileThreadsLog)
 {
-    std::atomic<int> total{0};
+    constexpr int writerCount = 4;
+    std::array<std::atomic<long>, writerCount> calls{};
     std::atomic<bool> stop{false};
     std::vector<std::thread> writers;
-    for (int t = 0; t < 4; ++t)
+    for (auto& done : calls)
         writers.emplace_back([&] {
-            while (!stop.load())
+            while (!stop.load()) {
                 LogInfo(QStringLiteral("line"), QStringLiteral("T"), {}, 1, {});
+                ++done;
+            }
         });
-    for (int i = 0; i < 500 || total.load() < 100; ++i) {
-        SetLogSink(std::make_shared<CountingSink>(total));
-        std::this_thread::yield();
+    // Once every writer has finished two more calls, each has made a whole call after the change
+    // and none is still inside a call begun before it.
+    const auto settle = [&] {
+        std::array<long, writerCount> from{};
+        for (int w = 0; w < writerCount; ++w)
+            from[w] = calls[w].load();
+        for (int w = 0; w < writerCount; ++w)
+            while (calls[w].load() < from[w] + 2)
+                std::this_thread::yield();
+    };
+    for (int round = 0; round < 100; ++round) {
+        auto sink = std::make_shared<CountingSink>();
+        SetLogSink(sink);
+        settle();
+        EXPECT_GE(sink->Count(), writerCount) << "round " << round;
         ClearLogSink();
+        settle();
+        const int settled = sink->Count();
+        settle();
+        EXPECT_EQ(sink->Count(), settled) << "round " << round;
     }
     stop = true;
     for (auto& writer : writers)
         writer.join();
-    EXPECT_GE(total.load(), 100);
 }
 
 } // namespace
