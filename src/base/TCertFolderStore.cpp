@@ -1,8 +1,11 @@
 #include "base/TCertFolderStore.h"
 
 #include "base/EIdOSSLStorageOpenError.h"
+#include "base/Logger.h"
+#include "base/SecureWipe.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <openssl/err.h>
 #include <openssl/pem.h>
 #include <algorithm>
@@ -50,8 +53,17 @@ TCertFolderStore TCertFolderStore::Open(const QString& folder)
     TCertFolderStore store;
     for (const fs::path& path : files) {
         QFile file(QString::fromStdString(path.string()));
-        if (file.open(QIODevice::ReadOnly))
-            store.ReadFile(file.readAll());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // One byte past the limit is read, so a file that grew after the size check is caught too.
+        const QByteArray content = file.size() > MaxFileSize ? QByteArray() : file.read(MaxFileSize + 1);
+        const auto wipe = qScopeGuard([&] { SecureWipe(content); }); // it may hold a private key
+        if (file.size() > MaxFileSize || content.size() > MaxFileSize) {
+            LogWarn(QStringLiteral("Certificate store file passed over: larger than %1 bytes").arg(MaxFileSize),
+                    QStringLiteral("TCertFolderStore"), file.fileName(), 0, LogCategories({TLogCategory::System}));
+            continue;
+        }
+        store.ReadFile(content);
     }
     ERR_clear_error();
     return store;

@@ -9,11 +9,14 @@
 // A certificate store kept as a folder of files: PEM (certificates and unencrypted keys, any
 // number per file), PKCS#12 without a password (a certificate with its key) or a DER certificate.
 // Files of any other kind are passed over, as are encrypted keys (there is nobody to ask for a
-// password).
+// password), and files larger than MaxFileSize, with a log entry.
 class TCertFolderStore
 {
 public:
-    // Reads every file of the folder; throws EIdOSSLStorageOpenError when the folder cannot be read.
+    // Far above any certificate or key file; a larger file is something else and is not read.
+    static constexpr qint64 MaxFileSize = qint64(1) << 20;
+
+    // Reads every file of the folder up to MaxFileSize; throws EIdOSSLStorageOpenError when the folder cannot be read.
     static TCertFolderStore Open(const QString& folder);
 
     struct TEntry

@@ -47,20 +47,40 @@ int ProtocolVersion(TIdSSLVersion version)
     return 0;
 }
 
-TIdSSLContext* ContextOf(const SSL* ssl)
+// What the OpenSSL callbacks reach. The OpenSSL context owns its own copy (freed with it), so a
+// connection that outlives this object, its handler having made a new context meanwhile, still
+// finds its events.
+struct TContextEvents
 {
-    return static_cast<TIdSSLContext*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+    TIdSSLContext::TVerifyPeerEvent OnVerifyPeer;
+    TIdSSLContext::TStatusInfoEvent OnStatusInfo;
+};
+
+void FreeEvents(void*, void* events, CRYPTO_EX_DATA*, int, long, void*)
+{
+    delete static_cast<TContextEvents*>(events);
+}
+
+int EventsIndex()
+{
+    static const int index = SSL_CTX_get_ex_new_index(0, nullptr, nullptr, nullptr, FreeEvents);
+    return index;
+}
+
+const TContextEvents* EventsOf(const SSL* ssl)
+{
+    return static_cast<const TContextEvents*>(SSL_CTX_get_ex_data(SSL_get_SSL_CTX(ssl), EventsIndex()));
 }
 
 int VerifyCallback(int ok, X509_STORE_CTX* store)
 {
     const auto* ssl = static_cast<const SSL*>(X509_STORE_CTX_get_ex_data(store, SSL_get_ex_data_X509_STORE_CTX_idx()));
-    TIdSSLContext* context = ssl ? ContextOf(ssl) : nullptr;
-    if (!context || !context->OnVerifyPeer)
+    const TContextEvents* events = ssl ? EventsOf(ssl) : nullptr;
+    if (!events || !events->OnVerifyPeer)
         return ok;
     try {
-        return context->OnVerifyPeer(X509_STORE_CTX_get_current_cert(store), ok == 1,
-                                     X509_STORE_CTX_get_error_depth(store), X509_STORE_CTX_get_error(store))
+        return events->OnVerifyPeer(X509_STORE_CTX_get_current_cert(store), ok == 1,
+                                    X509_STORE_CTX_get_error_depth(store), X509_STORE_CTX_get_error(store))
                    ? 1
                    : 0;
     } catch (...) {
@@ -70,11 +90,11 @@ int VerifyCallback(int ok, X509_STORE_CTX* store)
 
 void InfoCallback(const SSL* ssl, int where, int ret)
 {
-    TIdSSLContext* context = ContextOf(ssl);
-    if (!context || !context->OnStatusInfo)
+    const TContextEvents* events = EventsOf(ssl);
+    if (!events || !events->OnStatusInfo)
         return;
     try {
-        context->OnStatusInfo(QString::fromLatin1(SSL_state_string_long(ssl)));
+        events->OnStatusInfo(QString::fromLatin1(SSL_state_string_long(ssl)));
     } catch (...) {
         // Status lines are informative only; the handshake goes on.
     }
@@ -121,7 +141,10 @@ void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
     FContext.reset(SSL_CTX_new(CtxMode == TIdSSLCtxMode::Client ? TLS_client_method() : TLS_server_method()));
     if (!FContext)
         Fail(QStringLiteral("Could not create SSL context."));
-    SSL_CTX_set_app_data(FContext.get(), this);
+    auto events = std::make_unique<TContextEvents>(TContextEvents{OnVerifyPeer, OnStatusInfo});
+    if (EventsIndex() < 0 || SSL_CTX_set_ex_data(FContext.get(), EventsIndex(), events.get()) != 1)
+        Fail(QStringLiteral("Could not create SSL context."));
+    events.release(); // freed with the OpenSSL context
 
     TIdSSLVersions versions = SSLVersions ? SSLVersions : SSLVersionBit(Method);
     int lowest = 0;
@@ -149,12 +172,17 @@ void TIdSSLContext::InitContext(TIdSSLCtxMode CtxMode)
     dropOnFailure.dismiss();
 }
 
+bool TIdSSLContext::TrustsStore() const
+{
+    return !CertStorage.isEmpty() && CertSHA1.isEmpty();
+}
+
 void TIdSSLContext::SelectCertificate()
 {
-    if (!CertStorage.isEmpty() && !CertSHA1.isEmpty())
-        UseStoreCertificate();
-    else if (!CertStorage.isEmpty())
+    if (TrustsStore())
         TrustStore();
+    else if (!CertStorage.isEmpty())
+        UseStoreCertificate();
     else
         LoadFromFiles();
 }
@@ -242,11 +270,14 @@ bool TIdSSLContext::LoadDHParams()
 void TIdSSLContext::SetVerify()
 {
     int mode = SSL_VERIFY_NONE;
-    if (VerifyMode & sslvrfPeer)
+    // A trusted store is there to check the peer against: without a verify mode of the caller's
+    // own, it must not silently accept a peer from any CA.
+    const TIdSSLVerifyMode verifyMode = VerifyMode == 0 && TrustsStore() ? TIdSSLVerifyMode(sslvrfPeer) : VerifyMode;
+    if (verifyMode & sslvrfPeer)
         mode |= SSL_VERIFY_PEER;
-    if (VerifyMode & sslvrfFailIfNoPeerCert)
+    if (verifyMode & sslvrfFailIfNoPeerCert)
         mode |= SSL_VERIFY_FAIL_IF_NO_PEER_CERT;
-    if (VerifyMode & sslvrfClientOnce)
+    if (verifyMode & sslvrfClientOnce)
         mode |= SSL_VERIFY_CLIENT_ONCE;
     SSL_CTX_set_verify(FContext.get(), mode, VerifyOn ? VerifyCallback : nullptr);
     if (VerifyDepth > 0) // 0 keeps OpenSSL's own limit; depth 0 would refuse every issued certificate

@@ -12,7 +12,8 @@ enum class TIdSSLCtxMode : quint8 { Client, Server };
 // A TLS context over OpenSSL. InitContext makes the OpenSSL context and chooses its certificate:
 // - CertStorage and CertSHA1: the certificate with that thumbprint from the store, with its key
 //   when the store holds one (a missing key is not an error: the context simply has none);
-// - CertStorage alone: every certificate of the store is trusted;
+// - CertStorage alone: every certificate of the store is trusted, and the peer is verified
+//   against them unless VerifyMode is set;
 // - no CertStorage: root certificate, certificate, key and DH parameters from files, the
 //   certificate and key falling back to CertX509 and CertEVP_PKEY.
 class TIdSSLContext : public TIdSSLSettings
@@ -30,6 +31,8 @@ public:
     // Set by the handler from whether its verify and status events are assigned.
     bool VerifyOn = false;
     bool StatusInfoOn = false;
+    // Taken as they are when InitContext runs: the OpenSSL context keeps its own copy, so that a
+    // connection made from it may outlive this object.
     TVerifyPeerEvent OnVerifyPeer;
     TStatusInfoEvent OnStatusInfo;
 
@@ -51,6 +54,7 @@ public:
     bool LoadDHParams();
 
 private:
+    bool TrustsStore() const;
     void SelectCertificate();
     void UseStoreCertificate();
     void TrustStore();

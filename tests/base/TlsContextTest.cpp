@@ -1,15 +1,22 @@
 #include "QtPrinters.h"
+#include "RecordingLogSink.h"
 #include "TestCertificates.h"
 #include "base/EIdOSSLStorageFindCertError.h"
 #include "base/EIdOSSLStorageOpenError.h"
+#include "base/Logger.h"
+#include "base/TCertFolderStore.h"
 #include "base/TIdSSLContext.h"
 #include "base/TIdSSLIOHandlerSocketOpenSSL.h"
 #include "base/TIdServerIOHandlerSSLOpenSSL.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <openssl/err.h>
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <sys/socket.h>
@@ -165,6 +172,41 @@ TEST_F(TlsContextTest, StoreWithoutThumbprintIsTrustedWhole)
                         SameCert(cert, Ca));
         }
     EXPECT_EQ(certificates, 4);
+}
+
+// A store file larger than any certificate file is passed over, with a log entry, without being
+// read: a huge file would cost its size in memory and time at every initialisation.
+TEST_F(TlsContextTest, StoreFilesLargerThanACertificateFileArePassedOver)
+{
+    QTemporaryDir folder;
+    const auto padded = [&](const char* name, X509* cert, qint64 size) {
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        WritePem(path, cert);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(QByteArray(size - file.size(), '\n')); // PEM readers skip the blank lines
+    };
+    padded("at-limit.pem", Server, TCertFolderStore::MaxFileSize);
+    padded("over-limit.pem", Lonely, TCertFolderStore::MaxFileSize + 1);
+    QFile huge(folder.filePath(QStringLiteral("huge.bin"))); // sparse: takes no room on the disk
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(5) << 30));
+    huge.close();
+
+    auto sink = std::make_shared<RecordingSink>();
+    SetLogSink(sink);
+    const auto clearSink = qScopeGuard([] { ClearLogSink(); });
+    const TCertFolderStore store = TCertFolderStore::Open(folder.path());
+    ASSERT_EQ(store.Entries().size(), 1u);
+    EXPECT_TRUE(SameCert(store.Entries().front().Certificate.get(), Server));
+    std::vector<QString> skipped;
+    for (const RecordedCall& call : sink->Calls) {
+        EXPECT_EQ(call.Level, TLogLevel::Warn);
+        EXPECT_TRUE(call.Message.contains(QStringLiteral("larger than"))) << call.Message.toStdString();
+        skipped.push_back(QFileInfo(call.Context).fileName());
+    }
+    std::sort(skipped.begin(), skipped.end());
+    EXPECT_EQ(skipped, (std::vector<QString>{QStringLiteral("huge.bin"), QStringLiteral("over-limit.pem")}));
 }
 
 TEST_F(TlsContextTest, FilesAndCertificatesInMemory)
@@ -330,12 +372,28 @@ TEST_F(TlsContextTest, HandlersMakeTheirContexts)
     EXPECT_NE(server.SSLContext()->Context(), before);
 }
 
-// Runs a handshake over a local socket pair and a ping/pong over the channel.
-bool Handshake(SSL_CTX* serverContext, SSL_CTX* clientContext)
+// What each side saw of a handshake over a local socket pair followed by a ping/pong.
+struct THandshake
 {
+    bool Ok = false;
+    long ClientVerify = X509_V_OK; // the certificate check's result on each side
+    long ServerVerify = X509_V_OK;
+    int ServerReason = 0; // the reason of the server's first TLS error, 0 for none
+};
+
+int FirstReason()
+{
+    const unsigned long code = ERR_get_error();
+    ERR_clear_error();
+    return code ? ERR_GET_REASON(code) : 0;
+}
+
+THandshake Handshake(SSL_CTX* serverContext, SSL_CTX* clientContext)
+{
+    THandshake result;
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
-        return false;
+        return result;
     const timeval guard{10, 0}; // a broken handshake must not hang the tests
     for (int fd : fds) {
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &guard, sizeof guard);
@@ -343,11 +401,14 @@ bool Handshake(SSL_CTX* serverContext, SSL_CTX* clientContext)
     }
     bool serverOk = false;
     std::thread serverThread([&] {
+        ERR_clear_error(); // the error queue is per thread
         SSL* ssl = SSL_new(serverContext);
         SSL_set_fd(ssl, fds[0]);
         char buffer[4];
         if (SSL_accept(ssl) == 1 && SSL_read(ssl, buffer, 4) == 4 && std::memcmp(buffer, "ping", 4) == 0)
             serverOk = SSL_write(ssl, "pong", 4) == 4;
+        result.ServerVerify = SSL_get_verify_result(ssl);
+        result.ServerReason = FirstReason();
         SSL_free(ssl);
         ::shutdown(fds[0], SHUT_RDWR);
         ::close(fds[0]);
@@ -357,10 +418,12 @@ bool Handshake(SSL_CTX* serverContext, SSL_CTX* clientContext)
     char buffer[4];
     const bool clientOk = SSL_connect(ssl) == 1 && SSL_write(ssl, "ping", 4) == 4 &&
                           SSL_read(ssl, buffer, 4) == 4 && std::memcmp(buffer, "pong", 4) == 0;
+    result.ClientVerify = SSL_get_verify_result(ssl);
     SSL_free(ssl);
     ::close(fds[1]);
     serverThread.join();
-    return serverOk && clientOk;
+    result.Ok = serverOk && clientOk;
+    return result;
 }
 
 TEST_F(TlsContextTest, HandshakesBetweenContextsBuiltThisWay)
@@ -372,6 +435,10 @@ TEST_F(TlsContextTest, HandshakesBetweenContextsBuiltThisWay)
         std::function<void(TIdSSLOptions&)> Server;
         std::function<void(TIdSSLOptions&)> Client;
         bool Succeeds;
+        bool ClientVerifies = false; // the client checks the server's chain: the CA, then the server
+        // Why a failing handshake fails: the client's check of the server, the server's TLS error
+        long ClientVerify = X509_V_OK;
+        int ServerReason = 0;
     };
     const auto serverFromStore = [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = serverPrint; };
     const auto serverFromFilesAskingClient = [&](TIdSSLOptions& o) {
@@ -380,18 +447,28 @@ TEST_F(TlsContextTest, HandshakesBetweenContextsBuiltThisWay)
         o.RootCertFile = Path("files/ca.pem");
         o.VerifyMode = sslvrfPeer | sslvrfFailIfNoPeerCert;
     };
+    const int noClientCertificate = SSL_R_PEER_DID_NOT_RETURN_A_CERTIFICATE;
+    const int unknownCA = SSL_R_TLSV1_ALERT_UNKNOWN_CA; // the client's alert, as the server received it
+    const long unknownIssuer = X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY;
     const Row rows[] = {
         {"client trusts the store with the CA", serverFromStore,
-         [&](TIdSSLOptions& o) { o.CertStorage = Path("trust"); o.VerifyMode = sslvrfPeer; }, true},
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("trust"); o.VerifyMode = sslvrfPeer; }, true, true},
+        {"client trusts the store with the CA, no verify mode given", serverFromStore,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("trust"); }, true, true},
         {"client trusts a foreign store", serverFromStore,
-         [&](TIdSSLOptions& o) { o.CertStorage = Path("alien"); o.VerifyMode = sslvrfPeer; }, false},
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("alien"); o.VerifyMode = sslvrfPeer; }, false, true,
+         unknownIssuer, unknownCA},
+        {"client trusts a foreign store, no verify mode given", serverFromStore,
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("alien"); }, false, true, unknownIssuer, unknownCA},
         {"client certificate and key from the store", serverFromFilesAskingClient,
          [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = Thumbprint(Client); }, true},
         {"client certificate in memory", serverFromFilesAskingClient,
          [&](TIdSSLOptions& o) { o.CertX509 = Client; o.CertEVP_PKEY = ClientKey; }, true},
         {"client certificate from the store without its key", serverFromFilesAskingClient,
-         [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = Thumbprint(Lonely); }, false},
-        {"no client certificate", serverFromFilesAskingClient, [](TIdSSLOptions&) {}, false},
+         [&](TIdSSLOptions& o) { o.CertStorage = Path("mixed"); o.CertSHA1 = Thumbprint(Lonely); }, false, false,
+         X509_V_OK, noClientCertificate},
+        {"no client certificate", serverFromFilesAskingClient, [](TIdSSLOptions&) {}, false, false, X509_V_OK,
+         noClientCertificate},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.What);
@@ -406,10 +483,69 @@ TEST_F(TlsContextTest, HandshakesBetweenContextsBuiltThisWay)
             return ok;
         };
         client.Init();
-        EXPECT_EQ(Handshake(server.SSLContext()->Context(), client.SSLContext()->Context()), row.Succeeds);
-        if (row.Succeeds && (client.SSLOptions().VerifyMode & sslvrfPeer)) {
-            EXPECT_EQ(depths, (std::vector<int>{1, 0})); // the CA, then the server's certificate
+        const THandshake result = Handshake(server.SSLContext()->Context(), client.SSLContext()->Context());
+        EXPECT_EQ(result.Ok, row.Succeeds);
+        EXPECT_EQ(result.ServerReason, row.ServerReason);
+        EXPECT_EQ(result.ServerVerify, X509_V_OK);
+        if (row.ClientVerifies) {
+            EXPECT_EQ(result.ClientVerify, row.ClientVerify);
+            EXPECT_EQ(depths, (row.Succeeds ? std::vector<int>{1, 0} : std::vector<int>{0}));
         }
+    }
+}
+
+// A connection works on to its end on the context it was made from, even when the handler makes a
+// new one meanwhile: the former context's callbacks must still be there to call.
+TEST_F(TlsContextTest, ConnectionOutlivesTheContextItWasMadeFrom)
+{
+    TIdServerIOHandlerSSLOpenSSL server;
+    server.SSLOptions().CertFile = Path("files/server.pem");
+    server.SSLOptions().KeyFile = Path("files/server-key.pem");
+    server.SSLOptions().RootCertFile = Path("files/ca.pem");
+    server.SSLOptions().VerifyMode = sslvrfPeer | sslvrfFailIfNoPeerCert;
+    int statusLines = 0;
+    std::vector<int> depths;
+    server.OnStatusInfo = [&](const QString&) {
+        if (++statusLines == 1)
+            server.Init(); // half way through the handshake
+    };
+    server.OnVerifyPeer = [&](X509*, bool ok, int depth, int) {
+        depths.push_back(depth);
+        return ok;
+    };
+    server.Init();
+    SSL_CTX* former = server.SSLContext()->Context();
+
+    TIdSSLIOHandlerSocketOpenSSL client;
+    client.SSLOptions().CertX509 = Client;
+    client.SSLOptions().CertEVP_PKEY = ClientKey;
+    client.Init();
+    const THandshake result = Handshake(former, client.SSLContext()->Context());
+    EXPECT_TRUE(result.Ok);
+    EXPECT_NE(server.SSLContext()->Context(), former);
+    EXPECT_GT(statusLines, 1);
+    EXPECT_EQ(depths, (std::vector<int>{1, 0})); // the client's chain, checked through the former context
+}
+
+// Trusting a store means checking the peer against it, unless the caller chose a verify mode.
+TEST_F(TlsContextTest, TrustedStoreVerifiesThePeer)
+{
+    const struct { TIdSSLCtxMode Mode; QString SHA1; TIdSSLVerifyMode VerifyMode; int Expected; } rows[] = {
+        {TIdSSLCtxMode::Client, QString(), 0, SSL_VERIFY_PEER},
+        {TIdSSLCtxMode::Server, QString(), 0, SSL_VERIFY_PEER},
+        {TIdSSLCtxMode::Client, QString(), sslvrfPeer | sslvrfFailIfNoPeerCert,
+         SSL_VERIFY_PEER | SSL_VERIFY_FAIL_IF_NO_PEER_CERT},
+        {TIdSSLCtxMode::Client, Thumbprint(Client), 0, SSL_VERIFY_NONE}, // a certificate to present, nothing trusted
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(row.Mode) << " " << row.SHA1.toStdString() << " "
+                                        << int(row.VerifyMode));
+        TIdSSLContext context;
+        context.CertStorage = Path("mixed");
+        context.CertSHA1 = row.SHA1;
+        context.VerifyMode = row.VerifyMode;
+        context.InitContext(row.Mode);
+        EXPECT_EQ(SSL_CTX_get_verify_mode(context.Context()), row.Expected);
     }
 }
 
