@@ -2,14 +2,28 @@
 
 #include <openssl/crypto.h>
 
+namespace {
+
+// The whole allocation, not only the current characters: a text that was shortened, or cut at
+// its front, keeps its old characters in the spare room around them.
+template <typename DataPointer>
+void WipeAllocation(const DataPointer& data)
+{
+    if (!data.isMutable())
+        return;
+    const auto* start = data.data() - data.freeSpaceAtBegin();
+    OPENSSL_cleanse(const_cast<std::remove_const_t<std::remove_pointer_t<decltype(start)>>*>(start),
+                    static_cast<std::size_t>(data.constAllocatedCapacity()) * sizeof(*start));
+}
+
+} // namespace
+
 void SecureWipe(const QString& text)
 {
-    if (!text.isEmpty() && text.data_ptr().isMutable())
-        OPENSSL_cleanse(const_cast<QChar*>(text.constData()), static_cast<std::size_t>(text.size()) * sizeof(QChar));
+    WipeAllocation(const_cast<QString&>(text).data_ptr());
 }
 
 void SecureWipe(const QByteArray& bytes)
 {
-    if (!bytes.isEmpty() && const_cast<QByteArray&>(bytes).data_ptr().isMutable())
-        OPENSSL_cleanse(const_cast<char*>(bytes.constData()), static_cast<std::size_t>(bytes.size()));
+    WipeAllocation(const_cast<QByteArray&>(bytes).data_ptr());
 }

@@ -18,7 +18,7 @@ namespace {
 constexpr int KeyLength = 32;
 constexpr int NonceLength = 12;
 constexpr int TagLength = 16;
-constexpr int RunBytesLength = 16;
+constexpr int RunBytesLength = TRunProtection::RunBytesLength;
 
 // The run's secret state: made once, wiped when the program ends.
 struct TRunSecret
@@ -78,10 +78,10 @@ QByteArray TRunProtection::Entropy()
 {
     // The routine's address binds the data to this program's image as loaded in this run.
     const auto routine = reinterpret_cast<quintptr>(&TRunProtection::Entropy);
-    QByteArray entropy(8 + RunBytesLength, Qt::Uninitialized);
+    QByteArray entropy(EntropyLength, Qt::Uninitialized);
     qToLittleEndian<quint32>(static_cast<quint32>(::getpid()), entropy.data());
     qToLittleEndian<quint32>(static_cast<quint32>(routine), entropy.data() + 4);
-    std::memcpy(entropy.data() + 8, RunSecret().RunBytes, RunBytesLength);
+    std::memcpy(entropy.data() + EntropyLength - RunBytesLength, RunSecret().RunBytes, RunBytesLength);
     return entropy;
 }
 

@@ -11,6 +11,8 @@ class TRunProtection
 public:
     // 4 bytes process id, 4 bytes routine address, the run's 16 bytes; built afresh each call.
     static QByteArray Entropy();
+    static constexpr int RunBytesLength = 16;
+    static constexpr int EntropyLength = 8 + RunBytesLength;
 
     static QByteArray Protect(const QByteArray& plain);
     // Throws EDataProtectionError with the crypto library's reason when the data does not verify.

@@ -4,6 +4,7 @@
 #include "base/TSecureStringImpl.h"
 
 #include <QScopeGuard>
+#include <openssl/crypto.h>
 
 TSecureString TSecureString::CreateFromString(const QString& AStr)
 {
@@ -52,7 +53,9 @@ bool TSecureString::Equals(const TSecureString& ASecStr) const
     });
     DecryptToString(mine);
     ASecStr.DecryptToString(theirs);
-    return mine == theirs;
+    // In time that does not depend on where the texts differ, so timing tells nothing of a secret.
+    return mine.size() == theirs.size() &&
+           CRYPTO_memcmp(mine.constData(), theirs.constData(), static_cast<std::size_t>(mine.size()) * sizeof(QChar)) == 0;
 }
 
 void TSecureString::Empty()

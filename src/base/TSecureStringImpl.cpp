@@ -31,10 +31,12 @@ std::unique_ptr<TSecureStringImpl> TSecureStringImpl::CreateFromEncrypted(const 
 {
     std::unique_ptr<TSecureStringImpl> impl(new TSecureStringImpl);
     // Strict decoding: a stray character means the text was damaged, and reading around it would
-    // pass off damaged data (or none) as a protected value.
+    // pass off damaged data (or none) as a protected value. The message states the length only: the
+    // text is protected data, and messages end up in logs.
     auto decoded = QByteArray::fromBase64Encoding(AEncrypted.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || AEncrypted.size() % 4 != 0)
-        throw EDataProtectionError(QStringLiteral("The protected text is not Base64: %1").arg(AEncrypted));
+        throw EDataProtectionError(
+            QStringLiteral("The protected text is not Base64 (%1 characters)").arg(AEncrypted.size()));
     impl->FBuffer = std::move(*decoded);
     impl->FBufferHash = Md5(impl->FBuffer);
     return impl;
@@ -71,7 +73,7 @@ void TSecureStringImpl::DecryptToString(QString& ABuffer) const
     } catch (const EDataProtectionError& e) {
         const QString crlf = QStringLiteral("\r\n");
         throw EDataProtectionError(e.Message() + crlf +
-                                   QStringLiteral("Entropy length: %1").arg(TRunProtection::Entropy().size()) + crlf +
+                                   QStringLiteral("Entropy length: %1").arg(TRunProtection::EntropyLength) + crlf +
                                    QStringLiteral("Buffer length: %1").arg(FBuffer.size()) + crlf +
                                    QStringLiteral("Buffer hash (original): ") + Hex(FBufferHash) + crlf +
                                    QStringLiteral("Buffer hash (current): ") + Hex(Md5(FBuffer)) + crlf +

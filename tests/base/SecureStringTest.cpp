@@ -7,6 +7,7 @@
 
 #include <QCryptographicHash>
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 #include <sys/wait.h>
@@ -56,7 +57,7 @@ TEST(SecureString, RoundTripsOfTexts)
 TEST(SecureString, EqualsComparesPlainTexts)
 {
     const struct { const char* A; const char* B; bool Equal; } rows[] = {
-        {"secret", "secret", true}, {"secret", "Secret", false}, {"secret", "secre", false},
+        {"secret", "secret", true}, {"secret", "Secret", false}, {"secret", "secreT", false}, {"secret", "secre", false},
         {"", "", true}, {"", "x", false}, {"x", "", false}};
     for (const auto& row : rows) {
         const TSecureString a = TSecureString::CreateFromString(QString::fromUtf8(row.A));
@@ -113,11 +114,21 @@ TEST(SecureString, DamagedFormsFailWithDiagnostics)
     }
 }
 
+// The message states the length of the refused text, never the text: it is protected data.
 TEST(SecureString, TextsThatAreNotBase64AreRefused)
 {
     for (const char* text : {"!!!!", "QUJD\nRA==", "QUJDRA", "Āāāā"}) {
+        SCOPED_TRACE(text);
+        const QString encrypted = QString::fromUtf8(text);
         TSecureString value;
-        EXPECT_THROW(value.SetEncryptedText(QString::fromUtf8(text)), EDataProtectionError) << text;
+        try {
+            value.SetEncryptedText(encrypted);
+            ADD_FAILURE() << "accepted";
+        } catch (const EDataProtectionError& e) {
+            EXPECT_EQ(e.Message(),
+                      QStringLiteral("The protected text is not Base64 (%1 characters)").arg(encrypted.size()));
+        }
+        EXPECT_TRUE(value.IsEmpty());
     }
 }
 
@@ -185,6 +196,46 @@ TEST(SecureString, OddLengthIsWrongLength)
         ADD_FAILURE() << "no error";
     } catch (const EInvalidOpException& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("Wrong length of encrypted data"));
+    }
+}
+
+// Wiping reaches the whole memory of a text or byte array, not only its current content: one that
+// was shortened, or cut at its front, keeps old characters in its spare room.
+template <typename Array>
+bool AllocationIsZero(Array& array)
+{
+    const auto& data = array.data_ptr();
+    const auto* start = data.data() - data.freeSpaceAtBegin();
+    return std::all_of(start, start + data.constAllocatedCapacity(), [](auto c) { return c == 0; });
+}
+
+enum class TChange { None, Shortened, CutAtFront, Emptied, Grown };
+
+template <typename Array>
+void Apply(Array& array, TChange change)
+{
+    switch (change) {
+    case TChange::None: break;
+    case TChange::Shortened: array.truncate(1); break;
+    case TChange::CutAtFront: array.remove(0, 7); break;
+    case TChange::Emptied: array.resize(0); break;
+    case TChange::Grown: array.reserve(100); array += array; break;
+    }
+}
+
+TEST(SecureString, WipingReachesTheWholeCapacity)
+{
+    for (TChange change : {TChange::None, TChange::Shortened, TChange::CutAtFront, TChange::Emptied, TChange::Grown}) {
+        SCOPED_TRACE(static_cast<int>(change));
+        QString text = QStringLiteral("pass") + QStringLiteral("word");
+        Apply(text, change);
+        TSecureString::ClearString(text);
+        EXPECT_TRUE(AllocationIsZero(text));
+
+        QByteArray bytes = QByteArray("pass") + QByteArray("word");
+        Apply(bytes, change);
+        TSecureString::ClearBytes(bytes);
+        EXPECT_TRUE(AllocationIsZero(bytes));
     }
 }
 
