@@ -50,25 +50,33 @@ void SetSqlTraceKinds(TSqlTraceKinds kinds)
 
 namespace {
 
-bool EnabledFor(const TSqlTraceClient* client, int kind, int level)
+bool EnabledFor(const TSqlTraceMonitor* monitor, int kind, int level)
 {
-    return client && client->Monitor() && SqlTraceLevel() >= level && kind >= 0 && kind < SqlTraceKindCount &&
+    return monitor && SqlTraceLevel() >= level && kind >= 0 && kind < SqlTraceKindCount &&
            SqlTraceKinds().test(static_cast<std::size_t>(kind));
+}
+
+std::shared_ptr<TSqlTraceMonitor> CurrentMonitor()
+{
+    const auto client = SqlTraceClient();
+    return client ? client->Monitor() : nullptr;
 }
 
 } // namespace
 
 bool IsSqlTraceEnabled(int Kind, int Level)
 {
-    return EnabledFor(SqlTraceClient().get(), Kind, Level);
+    return EnabledFor(CurrentMonitor().get(), Kind, Level);
 }
 
 void SendSqlTrace(int Kind, const QString& Prefix, const QString& Text, int Level)
 {
     try {
-        const auto client = SqlTraceClient();
-        if (EnabledFor(client.get(), Kind, Level))
-            client->Monitor()->Write(Kind, u'[' + Prefix + u']' + Text);
+        // The monitor is read once: checked and written to is the same one, even when another
+        // thread replaces it meanwhile.
+        const auto monitor = CurrentMonitor();
+        if (EnabledFor(monitor.get(), Kind, Level))
+            monitor->Write(Kind, u'[' + Prefix + u']' + Text);
     } catch (...) {
         // Tracing is a bystander: its failure must not reach the database work being traced.
     }

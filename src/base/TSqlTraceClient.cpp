@@ -1,11 +1,11 @@
 #include "base/TSqlTraceClient.h"
 
 TSqlTraceClient::TSqlTraceClient(std::shared_ptr<ISqlTraceSink> sink)
-    : FMonitor(std::make_unique<TSqlTraceMonitor>(std::move(sink)))
 {
+    FMonitor.Store(std::make_shared<TSqlTraceMonitor>(std::move(sink)));
 }
 
-void TSqlTraceClient::SetMonitor(std::unique_ptr<TSqlTraceMonitor> monitor)
+void TSqlTraceClient::SetMonitor(std::shared_ptr<TSqlTraceMonitor> monitor)
 {
-    FMonitor = std::move(monitor);
+    FMonitor.Store(std::move(monitor));
 }

@@ -1,16 +1,15 @@
 #include "QtPrinters.h"
 #include "RecordingLogSink.h"
+#include "RepeatingThreads.h"
 #include "base/Logger.h"
 #include "platform/rtl/ERangeError.h"
 
 #include <QObject>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
-#include <array>
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -164,40 +163,19 @@ private:
 TEST_F(LoggerTest, SinkReplacedWhileThreadsLog)
 {
     constexpr int writerCount = 4;
-    std::array<std::atomic<long>, writerCount> calls{};
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> writers;
-    for (auto& done : calls)
-        writers.emplace_back([&] {
-            while (!stop.load()) {
-                LogInfo(QStringLiteral("line"), QStringLiteral("T"), {}, 1, {});
-                ++done;
-            }
-        });
-    // Once every writer has finished two more calls, each has made a whole call after the change
-    // and none is still inside a call begun before it.
-    const auto settle = [&] {
-        std::array<long, writerCount> from{};
-        for (int w = 0; w < writerCount; ++w)
-            from[w] = calls[w].load();
-        for (int w = 0; w < writerCount; ++w)
-            while (calls[w].load() < from[w] + 2)
-                std::this_thread::yield();
-    };
+    const RepeatingThreads writers(writerCount,
+                                   [](int, long) { LogInfo(QStringLiteral("line"), QStringLiteral("T"), {}, 1, {}); });
     for (int round = 0; round < 100; ++round) {
         auto sink = std::make_shared<CountingSink>();
         SetLogSink(sink);
-        settle();
+        writers.Settle();
         EXPECT_GE(sink->Count(), writerCount) << "round " << round;
         ClearLogSink();
-        settle();
+        writers.Settle();
         const int settled = sink->Count();
-        settle();
+        writers.Settle();
         EXPECT_EQ(sink->Count(), settled) << "round " << round;
     }
-    stop = true;
-    for (auto& writer : writers)
-        writer.join();
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "QtPrinters.h"
+#include "RepeatingThreads.h"
 #include "base/SqlTrace.h"
 
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <thread>
@@ -108,6 +110,29 @@ TEST_F(SqlTraceTest, SeveralThreadsTraceAtOnce)
         ASSERT_GT(close, 1) << line.toStdString();
         const int t = line.mid(1, close - 1).toInt();
         EXPECT_EQ(line.mid(close + 1).toInt(), next[t]++);
+    }
+}
+
+// A monitor replaced or removed while other threads trace: each trace finishes on the monitor it
+// read, never on one being destroyed (the sanitizers report a use after free or a race); a new
+// monitor gets the lines from then on.
+TEST_F(SqlTraceTest, MonitorReplacedWhileThreadsTrace)
+{
+    constexpr int tracerCount = 4;
+    const auto client = SqlTraceClient();
+    const RepeatingThreads tracers(tracerCount, [](int t, long call) {
+        SendSqlTrace(t % 2 == 0 ? 0 : 3, QString::number(t), QString::number(call), 1);
+    });
+    for (int round = 0; round < 100; ++round) {
+        auto sink = std::make_shared<ListSink>();
+        client->SetMonitor(std::make_shared<TSqlTraceMonitor>(sink));
+        tracers.Settle();
+        client->SetMonitor(round % 2 == 0 ? nullptr : std::make_shared<TSqlTraceMonitor>(std::make_shared<ListSink>()));
+        tracers.Settle(); // nobody writes to sink any more
+        EXPECT_GE(sink->Lines.size(), std::size_t{tracerCount}) << "round " << round;
+        for (const QString& line : sink->Lines)
+            ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\[[0-3]\\][0-9]+$")).match(line).hasMatch())
+                << line.toStdString();
     }
 }
 
