@@ -22,7 +22,12 @@ function(stumpwise_test name dir)
   if(NOT _src)
     return()
   endif()
-  add_executable(${name} ${_src} ${PROJECT_SOURCE_DIR}/tests/common/test_main.cpp)
+  stumpwise_test_program(${name} "${_src}" ${ARGN})
+endfunction()
+
+# A test program of the given sources, linked with the given libraries and registered with CTest.
+function(stumpwise_test_program name sources)
+  add_executable(${name} ${sources} ${PROJECT_SOURCE_DIR}/tests/common/test_main.cpp)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gmock Qt6::Test)
   target_compile_definitions(${name} PRIVATE

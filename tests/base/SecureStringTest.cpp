@@ -11,6 +11,8 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 #include <sys/wait.h>
+#include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -282,6 +284,34 @@ TEST(SecureString, WipingPlainCopies)
     TSecureString::CreateFromString(QStringLiteral("new")).DecryptToString(buffer);
     EXPECT_EQ(buffer, QStringLiteral("new"));
     EXPECT_TRUE(AllZero(previous));
+}
+
+// Values are protected, read and compared from several threads at once, copies of one value
+// shared between them included.
+TEST(SecureString, ThreadsProtectAndReadAtOnce)
+{
+    const TSecureString common = TSecureString::CreateFromString(QStringLiteral("common secret"));
+    constexpr int threadCount = 4;
+    std::vector<int> failures(threadCount, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < threadCount; ++t)
+        threads.emplace_back([&, t] {
+            const TSecureString shared = common; // a copy sharing the protected form
+            for (int i = 0; i < 50; ++i) {
+                const QString text = QStringLiteral("secret %1/%2").arg(t).arg(i);
+                const TSecureString own = TSecureString::CreateFromString(text);
+                TSecureString restored;
+                restored.SetEncryptedText(own.EncryptedText());
+                QString plain;
+                restored.DecryptToString(plain);
+                const bool ok = plain == text && own.Equals(restored) && shared.Equals(common) && !own.Equals(shared);
+                TSecureString::ClearString(plain);
+                failures[t] += ok ? 0 : 1;
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, std::vector<int>(threadCount, 0));
 }
 
 } // namespace
