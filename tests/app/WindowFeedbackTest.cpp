@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
+#include <QBackingStore>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -27,6 +29,12 @@ QImage OnScreen(QWidget* w)
         QApplication::processEvents();
     const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
     return w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+// What the screen holds now, events still pending left as they are.
+QImage OnScreenNow(QWidget* w)
+{
+    return w->screen()->grabWindow(w->winId(), 0, 0, w->width(), w->height()).toImage();
 }
 
 // The smallest rectangle holding every pixel in which two images of one size differ.
@@ -112,6 +120,90 @@ TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
     const int ons = cursorOns;
     ClickLoad(QString());
     EXPECT_EQ(cursorOns, ons);
+}
+
+// The desktop asks for the part a closed file dialog covered to be drawn again, but that
+// request waits behind the reading: the whole window is painted before reading starts.
+TEST_F(WindowFeedback, NoticeIsPaintedOverWhatTheClosedDialogLeft)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    const QColor dialog(255, 0, 255);
+    const QRect covered(window->width() / 4, window->height() / 8, window->width() / 2, window->height() / 2);
+    int seen = 0;
+    auto reading = [&] {
+        ++seen;
+        const QImage screen = OnScreenNow(window.get());
+        int left = 0;
+        for (int y = covered.top(); y <= covered.bottom(); y += 4)
+            for (int x = covered.left(); x <= covered.right(); x += 4)
+                left += screen.pixelColor(x, y) == dialog ? 1 : 0;
+        EXPECT_EQ(left, 0) << "pixels of the closed dialog while the file is read";
+        EXPECT_TRUE(screen.save(QDir::temp().filePath(QStringLiteral("stumpwise_loading_notice.png"))));
+    };
+    loader->SetReaders([&](const QString& f, TAnalysisModel& m) { reading(); ImportKTRFile(f, m); },
+                       [&](const QString& f, TAnalysisModel& m) { reading(); ImportHQCFile(f, m); });
+    // The dialog's pixels stay on the window's surface when it closes.
+    loader->odKTRFiles()->OnExecute = [&](TOpenFileDialog& d) {
+        QBackingStore* store = window->backingStore();
+        store->beginPaint(QRegion(covered));
+        {
+            QPainter p(store->paintDevice());
+            p.fillRect(covered, dialog);
+        }
+        store->endPaint();
+        store->flush(QRegion(covered));
+        d.SetFileName(Fixture("hqc/vimek-forester-h70.hqc"));
+        return true;
+    };
+    QTest::mouseClick(frame->btnLoadFile, Qt::LeftButton);
+    EXPECT_EQ(seen, 1);
+}
+
+// The current row is drawn in a bolder font (the total rows of the deviation table too):
+// every value the columns were fitted to fits in that font as well.
+TEST_F(WindowFeedback, ValuesFitTheirColumnsInTheBolderFontOfTheCurrentRow)
+{
+    MakeWindow();
+    for (const char* file : {"ktr/jd-timbermatic-2013.ktr", "ktr/komatsu-maxixplorer-2017.ktr", "hqc/vimek-forester-h70.hqc"}) {
+        SCOPED_TRACE(file);
+        frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
+        ClickLoad(Fixture(file));
+        ASSERT_TRUE(boxes.empty());
+        frame->chkFilterByBalkis->setChecked(false);
+        for (TFrameGrid* grid : {frame->grd1, frame->grdKoki, frame->grdBalki, frame->grdMerijumi, frame->grdDiamNovirzes}) {
+            SCOPED_TRACE(grid->objectName().toStdString());
+            frame->pgcRows->setCurrentWidget(grid == frame->grdDiamNovirzes ? frame->tsDiametruNovirzes : frame->tsMerijumi);
+            QApplication::processEvents();
+            for (int i = 0; i < grid->Columns()->Count(); ++i) {
+                TEkColumn* column = grid->Columns()->Items(i);
+                QFont bold = column->Font();
+                bold.setBold(true);
+                // The text's room: the cell less its inner margins.
+                const int room = column->Width() - 3;
+                for (int r = 0; r < grid->DataLink()->RecordCount(); ++r)
+                    grid->WithBufferRecord(r, [&] {
+                        const QString text = grid->GetEditText(i + grid->IndicatorOffset(), r + grid->TitleOffset());
+                        const int wide = grid->TextWidth(bold, text);
+                        if (wide < grid->ScaleValue(380))
+                            EXPECT_LE(wide, room) << column->FieldName().toStdString() << " " << text.toStdString();
+                    });
+            }
+        }
+    }
+    // A person's view: the measurement with the longest reason current in the focused grid.
+    frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
+    TDataSet* merijumi = loader->cdsMerijumi();
+    TField* derigs = merijumi->FieldByName(QStringLiteral("DERIGS"));
+    int longest = 0, at = 1;
+    for (merijumi->First(); !merijumi->Eof(); merijumi->Next())
+        if (derigs->DisplayText().size() > longest) {
+            longest = int(derigs->DisplayText().size());
+            at = merijumi->RecNo();
+        }
+    merijumi->SetRecNo(at);
+    frame->grdMerijumi->setFocus();
+    EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(QStringLiteral("stumpwise_current_row_bold.png"))));
 }
 
 TEST_F(WindowFeedback, AFailingDrawHandlerIsReportedOnceInTheProgramsErrorBox)
