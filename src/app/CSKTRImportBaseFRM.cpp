@@ -612,8 +612,12 @@ void TfrmCSKTRImportBaseFRM::ImportShowingNotice(const QString& sFileName, qint3
             stilled << ds;
         }
     }
-    // The whole window, not only the grids: the desktop asks for the part the closed file
-    // dialog covered to be drawn again, and that request waits behind the reading.
+    // The whole window, not only the grids: the desktop asks for what the closed file dialog
+    // covered to be drawn again, and that request would wait behind the reading. Every widget
+    // is marked, since a repaint of the window alone leaves its opaque children as they were.
+    for (QWidget* w : window()->findChildren<QWidget*>())
+        if (w->isVisible())
+            w->update();
     window()->repaint();
     StumpwiseToDS()->ImportFileIntoDS(sFileName);
 }
