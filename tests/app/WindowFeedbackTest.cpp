@@ -190,20 +190,28 @@ TEST_F(WindowFeedback, ValuesFitTheirColumnsInTheBolderFontOfTheCurrentRow)
                     });
             }
         }
-    }
-    // A person's view: the measurement with the longest reason current in the focused grid.
-    frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
-    TDataSet* merijumi = loader->cdsMerijumi();
-    TField* derigs = merijumi->FieldByName(QStringLiteral("DERIGS"));
-    int longest = 0, at = 1;
-    for (merijumi->First(); !merijumi->Eof(); merijumi->Next())
-        if (derigs->DisplayText().size() > longest) {
-            longest = int(derigs->DisplayText().size());
-            at = merijumi->RecNo();
+        // A person's view: in each linked grid, focused, the record with the longest text is
+        // the current row, its column in view.
+        frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
+        for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki, frame->grdMerijumi}) {
+            TDataSet* ds = grid->LinkDataSet();
+            int longest = -1, at = 1, col = grid->FixedCols();
+            for (ds->First(); !ds->Eof(); ds->Next())
+                for (int i = 0; i < grid->Columns()->Count(); ++i)
+                    if (TField* f = grid->Columns()->Items(i)->Field(); f && f->DisplayText().size() > longest) {
+                        longest = int(f->DisplayText().size());
+                        at = ds->RecNo();
+                        col = i + grid->IndicatorOffset();
+                    }
+            ds->SetRecNo(at);
+            grid->setFocus();
+            grid->SetLeftCol(std::min(col, grid->MaxLeftCol()));
+            const QString name = QFileInfo(QString::fromLatin1(file)).completeBaseName();
+            EXPECT_TRUE(OnScreen(window.get()).save(
+                QDir::temp().filePath(QStringLiteral("stumpwise_bold_%1_%2.png").arg(name, grid->objectName()))));
+            grid->SetLeftCol(grid->FixedCols());
         }
-    merijumi->SetRecNo(at);
-    frame->grdMerijumi->setFocus();
-    EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(QStringLiteral("stumpwise_current_row_bold.png"))));
+    }
 }
 
 TEST_F(WindowFeedback, AFailingDrawHandlerIsReportedOnceInTheProgramsErrorBox)
