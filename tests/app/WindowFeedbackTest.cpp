@@ -214,6 +214,29 @@ TEST_F(WindowFeedback, ValuesFitTheirColumnsInTheBolderFontOfTheCurrentRow)
     }
 }
 
+// Fitting a column to its values (a double click on its title's edge, Shift for the values
+// alone) leaves room for the bold current row too.
+TEST_F(WindowFeedback, AColumnFittedToItsValuesHoldsThemInBold)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki}) {
+        SCOPED_TRACE(grid->objectName().toStdString());
+        for (int i = 0; i < grid->Columns()->Count(); ++i) {
+            TEkColumn* column = grid->Columns()->Items(i);
+            grid->AutoFitColumn(i + grid->IndicatorOffset(), Qt::ShiftModifier);
+            QFont bold = column->Font();
+            bold.setBold(true);
+            for (int r = 0; r < grid->DataLink()->RecordCount(); ++r)
+                grid->WithBufferRecord(r, [&] {
+                    const QString text = grid->GetEditText(i + grid->IndicatorOffset(), r + grid->TitleOffset());
+                    EXPECT_LE(grid->TextWidth(bold, text), column->Width() - 3)
+                        << column->FieldName().toStdString() << " " << text.toStdString();
+                });
+        }
+    }
+}
+
 TEST_F(WindowFeedback, AFailingDrawHandlerIsReportedOnceInTheProgramsErrorBox)
 {
     MakeWindow();
