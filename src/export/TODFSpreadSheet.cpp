@@ -74,7 +74,7 @@ QString XmlText(const QString& text)
     const qsizetype n = out.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = out.at(i).unicode();
-        bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
         if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(out.at(i + 1).unicode())) {
             ++i;
             continue;
