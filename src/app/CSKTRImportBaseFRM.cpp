@@ -612,9 +612,13 @@ void TfrmCSKTRImportBaseFRM::ImportShowingNotice(const QString& sFileName, qint3
             stilled << ds;
         }
     }
-    for (TFrameGrid* grid : Grids())
-        if (grid->isVisible())
-            grid->viewport()->repaint();
+    // The whole window, not only the grids: the desktop asks for what the closed file dialog
+    // covered to be drawn again, and that request would wait behind the reading. Every widget
+    // is marked, since a repaint of the window alone leaves its opaque children as they were.
+    for (QWidget* w : window()->findChildren<QWidget*>())
+        if (w->isVisible())
+            w->update();
+    window()->repaint();
     StumpwiseToDS()->ImportFileIntoDS(sFileName);
 }
 
@@ -636,18 +640,21 @@ void TfrmCSKTRImportBaseFRM::FitColumns(TFrameGrid* grid)
     // The widths that come from the fields' display widths guess at an average character
     // and cut titles and texts such as the selection kind or the error reason: a column
     // is widened to its title and to the values it shows now, within a limit; it never
-    // narrows, so a width the user chose stays.
+    // narrows, so a width the user chose stays. Values are measured in bold, the widest font
+    // a cell is drawn in (the current row, the total rows).
     const int margin = grid->ScaleValue(10);
     const int limit = grid->ScaleValue(400);
     TEdGridDataLink* link = grid->DataLink();
     for (int i = 0; i < grid->Columns()->Count(); ++i) {
         TEkColumn* column = grid->Columns()->Items(i);
+        QFont font = column->Font();
+        font.setBold(true);
         int wanted = grid->TextWidth(column->Title()->Font(), column->Title()->Caption());
         const int col = i + grid->IndicatorOffset();
         const int rows = link && link->Active() ? link->RecordCount() : 0;
         for (int r = 0; r < rows && wanted < limit; ++r)
             grid->WithBufferRecord(r, [&] {
-                wanted = std::max(wanted, grid->TextWidth(column->Font(), grid->GetEditText(col, r + grid->TitleOffset())));
+                wanted = std::max(wanted, grid->TextWidth(font, grid->GetEditText(col, r + grid->TitleOffset())));
             });
         wanted = std::min(wanted + margin, limit);
         if (wanted > column->Width())

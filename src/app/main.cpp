@@ -1,9 +1,10 @@
 #include "app/AppExceptionHandler.h"
 #include "app/CSKTRImportAppFM.h"
+#include "app/AppUserInterface.h"
 #include "app/ProgramIdentity.h"
+#include "app/QtTranslations.h"
 #include "base/KelpUtils.h"
 #include "controls/ControlsModule.h"
-#include "platform/ui/DesktopUserInterface.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -22,9 +23,10 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     ProgramIdentity::Apply();
+    QtTranslations::Install();
     app.setStyle(QStringLiteral("Fusion"));
 
-    DesktopUserInterface::InstallAsCurrent();
+    AppUserInterface::InstallAsCurrent();
     KelpUtils::InstallDefaultHooks();
     ControlsStartup(QApplication::arguments());
 

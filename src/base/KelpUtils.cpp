@@ -6,6 +6,7 @@
 #include "platform/rtl/DelphiFormat.h"
 #include "platform/ui/IUserInterface.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QUuid>
 
@@ -53,15 +54,23 @@ void KelpUtils::ShellOpenFile(const QString& fileName)
     if (fileName.trimmed().isEmpty())
         return;
     IShellServices& shell = ShellServices();
-    const QString message = Format(QStringLiteral("Fails \"%s\" nav atrasts!"), {Value(fileName)});
+    const QFileInfo file(fileName);
+    if (!file.exists()) {
+        shell.ShowError(Format(QStringLiteral("Fails \"%s\" nav atrasts!"), {Value(fileName)}));
+        return;
+    }
     bool opened = false;
     try {
-        opened = QFileInfo::exists(fileName) && shell.OpenFile(fileName);
+        opened = shell.OpenFile(fileName);
     } catch (const std::exception&) {
         opened = false;
     }
+    // The file is there: saying it is missing would be false, and saying nothing would hide
+    // where it went. Typically no program on the machine opens files of its type.
     if (!opened)
-        shell.ShowError(message);
+        shell.ShowError(Format(QStringLiteral("Fails \"%s\" ir izveidots, bet to neizdevās atvērt. "
+                                              "Iespējams, datorā nav programmas, kas atver šāda tipa failus."),
+                               {Value(QDir::toNativeSeparators(file.absoluteFilePath()))}));
 }
 
 QString KelpUtils::InterimDateToDisplayText(const QString& value, bool monthStart)

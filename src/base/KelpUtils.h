@@ -17,8 +17,9 @@ public:
     // Folder (a "/" added when missing) followed by a new GUID without braces, no extension.
     static QString NewTempFileName(const QString& folder);
 
-    // Opens the file with its associated program. A missing file, a failed open or any error
-    // on the way is reported as "Fails "<name>" nav atrasts!"; a blank name does nothing.
+    // Opens the file with its associated program; a blank name does nothing. A missing file is
+    // reported as "Fails "<name>" nav atrasts!"; a file that is there but could not be opened
+    // (no program for its type, or any error on the way) is reported with its full path.
     static void ShellOpenFile(const QString& fileName);
     static IShellServices& ShellServices();
     // Replaces the shell services (tests); nullptr restores the desktop's.

@@ -6,6 +6,7 @@
 #include "platform/data/Field.h"
 #include "platform/data/TDataSetGuard.h"
 #include "platform/rtl/DelphiFormat.h"
+#include "platform/rtl/Exception.h"
 #include "platform/rtl/FormatSettings.h"
 
 #include <QScopeGuard>
@@ -65,9 +66,38 @@ void Attr(QXmlStreamWriter& w, const char* name, const char* value)
 
 void Start(QXmlStreamWriter& w, const char* name) { w.writeStartElement(QString::fromLatin1(name)); }
 
+// XML 1.0 has no way at all to carry most control characters (not even as references), nor
+// unpaired surrogates or U+FFFE/U+FFFF; each becomes a blank, as it would look in a cell.
+QString XmlText(const QString& text)
+{
+    QString out = text;
+    const qsizetype n = out.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = out.at(i).unicode();
+        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(out.at(i + 1).unicode())) {
+            ++i;
+            continue;
+        }
+        if (!allowed)
+            out[i] = QLatin1Char(' ');
+    }
+    return out;
+}
+
 void TextP(QXmlStreamWriter& w, const QString& text)
 {
-    w.writeTextElement(QStringLiteral("text:p"), text);
+    w.writeTextElement(QStringLiteral("text:p"), XmlText(text));
+}
+
+// Ends a part. The writer drops what it cannot write and only notes it: a part with a gap is
+// an error, never a file reported as written.
+QByteArray Finish(QXmlStreamWriter& w, QByteArray& out, const char* part)
+{
+    w.writeEndDocument();
+    if (w.hasError())
+        throw Exception(QStringLiteral("Cannot write \"%1\" of the spreadsheet").arg(QString::fromLatin1(part)));
+    return out;
 }
 
 void BoldText(QXmlStreamWriter& w)
@@ -162,8 +192,7 @@ QByteArray TODFSpreadSheet::WriteManifest()
         Attr(w, "manifest:full-path", part);
         w.writeEndElement();
     }
-    w.writeEndDocument();
-    return out;
+    return Finish(w, out, "META-INF/manifest.xml");
 }
 
 QByteArray TODFSpreadSheet::WriteStyles()
@@ -171,8 +200,7 @@ QByteArray TODFSpreadSheet::WriteStyles()
     QByteArray out;
     QXmlStreamWriter w(&out);
     StartDocument(w, "office:document-styles");
-    w.writeEndDocument();
-    return out;
+    return Finish(w, out, "styles.xml");
 }
 
 void TODFSpreadSheet::WriteDataCell(QXmlStreamWriter& w, TField* field, bool lastRow)
@@ -362,6 +390,5 @@ QByteArray TODFSpreadSheet::WriteContent()
     w.writeEndElement(); // table
     w.writeEndElement(); // spreadsheet
     w.writeEndElement(); // body
-    w.writeEndDocument();
-    return out;
+    return Finish(w, out, "content.xml");
 }

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <cstdlib>
 #include <cstring>
@@ -170,28 +171,26 @@ void TOpenDocument::Execute(bool, bool)
 
 void TOpenDocument::OpenExportedFile()
 {
-    ExportProgress::Start(2);
-    try {
+    bool opened = false;
+    {
+        // The progress ends before the information window opens, so that nothing covers it.
+        ExportProgress::Start(2);
+        const auto end = qScopeGuard([] { ExportProgress::End(); });
         ExportProgress::Step();
-        bool opened = false;
         try {
             opened = KelpUtils::ShellServices().OpenFile(FOutputFileName);
         } catch (const std::exception&) {
             opened = false;
         }
         ExportProgress::Step();
-        if (!opened) {
-            TODF_DownloadOO window;
-            window.SetErrorStr(TODF_DownloadOO::Message(FOutputFileName));
-            window.exec();
-            if (window.cbOpenFolder->isChecked()) {
-                const QString folder = QFileInfo(FOutputFileName).absolutePath();
-                KelpUtils::ShellServices().OpenFile(QDir::toNativeSeparators(folder));
-            }
-        }
-    } catch (...) {
-        ExportProgress::End();
-        throw;
     }
-    ExportProgress::End();
+    if (opened)
+        return;
+    TODF_DownloadOO window;
+    window.SetErrorStr(TODF_DownloadOO::Message(FOutputFileName));
+    window.exec();
+    if (window.cbOpenFolder->isChecked()) {
+        const QString folder = QFileInfo(FOutputFileName).absolutePath();
+        KelpUtils::ShellServices().OpenFile(QDir::toNativeSeparators(folder));
+    }
 }

@@ -259,7 +259,9 @@ void TCustomDBEdGrid::AutoFitColumn(int ACol, Qt::KeyboardModifiers Shift)
         ds->CheckBrowseMode();
         const TDataSetGuard keep(ds, TDataSetGuard::Controls | TDataSetGuard::Position);
         const auto blockRead = qScopeGuard([ds] { ds->SetBlockReadSize(0); });
-        const QFont font = column->Font();
+        // The current row is drawn in bold: a value must fit in that too.
+        QFont font = column->Font();
+        font.setBold(true);
         const int most = ScaleValue(600);
         ds->First();
         ds->SetBlockReadSize(64);

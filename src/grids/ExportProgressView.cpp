@@ -13,10 +13,7 @@ ExportProgressView::ExportProgressView(QWidget* Parent) : FParent(Parent)
     ExportProgress& p = ExportProgress::Instance();
     FStarted = QObject::connect(&p, &ExportProgress::Started, [this](int steps) { Start(steps); });
     FStepped = QObject::connect(&p, &ExportProgress::Stepped, [this](int steps) { Step(steps); });
-    FEnded = QObject::connect(&p, &ExportProgress::Ended, [this] {
-        if (FDialog)
-            FDialog->reset();
-    });
+    FEnded = QObject::connect(&p, &ExportProgress::Ended, [this] { Close(); });
 }
 
 ExportProgressView::~ExportProgressView()
@@ -24,8 +21,15 @@ ExportProgressView::~ExportProgressView()
     QObject::disconnect(FStarted);
     QObject::disconnect(FStepped);
     QObject::disconnect(FEnded);
-    delete FDialog.data();
+    Close();
     UiServices::WaitCursor(false);
+}
+
+void ExportProgressView::Close()
+{
+    // Gone, not merely reset: a reset window still shows itself once its delay runs out,
+    // over whatever window the export opens next.
+    delete FDialog.data();
 }
 
 void ExportProgressView::Start(int Steps)

@@ -7,7 +7,7 @@
 class QWidget;
 
 // While alive: the wait cursor, and a progress window over Parent that follows the writers'
-// progress signals (shown only when an export takes a while).
+// progress signals (shown only when an export takes a while) and closes when they end.
 class ExportProgressView {
 public:
     explicit ExportProgressView(QWidget* Parent);
@@ -23,6 +23,7 @@ public:
 private:
     void Start(int Steps);
     void Step(int Steps);
+    void Close();
 
     QWidget* FParent;
     QPointer<QProgressDialog> FDialog;

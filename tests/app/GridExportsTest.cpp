@@ -1,14 +1,19 @@
 #include "AppTestUtil.h"
 #include "RecordingShell.h"
 #include "SheetReader.h"
+#include "app/AppUserInterface.h"
 #include "base/KelpUtils.h"
 #include "grids/DBEdGridColumns.h"
 #include "grids/EkColumn.h"
 #include "grids/EkColumnTitle.h"
 #include "platform/data/DateTimeField.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScopeGuard>
 
 namespace {
 
@@ -86,8 +91,7 @@ TEST_P(GridExports, EveryAnalysisGridExportsItsRowsInAllThreeFormats)
     ASSERT_EQ(shell->opened.size(), 12);
     bool ok = false;
     std::map<QString, QStringList> read = ReadSheets(shell->opened, ok);
-    if (!ok)
-        GTEST_SKIP() << "python3 with xlrd and openpyxl is needed to read the files back";
+    ASSERT_TRUE(ok) << "python3 with xlrd and openpyxl is needed (scripts/setup installs them)";
     for (const auto& [file, rows] : expected) {
         const QStringList& got = read[file];
         ASSERT_EQ(got.size(), rows.size()) << file.toStdString();
@@ -121,6 +125,47 @@ TEST_F(AppTest, HeaderMenuOffersTheChooserAndTheExports)
         for (const char* n : {"mnuFields", "mnuExcel", "mnuOOXMLSpread", "mnuOOCalc"})
             EXPECT_TRUE(shown.contains(QLatin1String(n))) << grid->objectName().toStdString() << " " << n;
     }
+}
+
+// On a machine where no program opens workbooks the export is still written: the program's
+// error box says so, with the file's full path, instead of calling the file missing.
+TEST_F(AppTest, AWorkbookNoProgramOpensIsShownWithItsPathInTheProgramsErrorBox)
+{
+    struct NoPrograms : AppUserInterface {
+        QStringList asked;
+        bool OpenFile(const QString& fileName) override
+        {
+            asked << fileName;
+            return false;
+        }
+    };
+    auto desktop = std::make_shared<NoPrograms>();
+    IUserInterface::Install(desktop);
+    const auto back = qScopeGuard([desktop] {
+        DesktopUserInterface::InstallAsCurrent();
+        for (const QString& f : desktop->asked)
+            QFile::remove(f);
+    });
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    ASSERT_TRUE(boxes.empty());
+    for (int format : {2, 9}) {
+        SCOPED_TRACE(format);
+        boxes.clear();
+        frame->grdKoki->ExportToExcel(false, format);
+        ASSERT_EQ(desktop->asked.size(), format == 2 ? 1 : 2);
+        const QString file = QDir::toNativeSeparators(QFileInfo(desktop->asked.last()).absoluteFilePath());
+        EXPECT_TRUE(QFileInfo::exists(file));
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, AppExceptionHandler::ApplicationTitle());
+        EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("\"%1\"").arg(file))) << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("neizdevās atvērt"))) << boxes[0].text.toStdString();
+        EXPECT_FALSE(boxes[0].text.contains(QStringLiteral("nav atrasts"))) << boxes[0].text.toStdString();
+    }
+    // The box as the person sees it.
+    QMessageBox box(QMessageBox::Critical, boxes[0].caption, boxes[0].text, QMessageBox::Ok);
+    box.show();
+    EXPECT_TRUE(box.grab().save(QDir::temp().filePath(QStringLiteral("stumpwise_workbook_not_opened.png"))));
 }
 
 } // namespace

@@ -13,7 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTabWidget>
+#include <QBackingStore>
 #include <QImage>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 
@@ -27,6 +29,12 @@ QImage OnScreen(QWidget* w)
         QApplication::processEvents();
     const QPoint at = w->mapTo(w->window(), QPoint(0, 0));
     return w->screen()->grabWindow(w->window()->winId(), at.x(), at.y(), w->width(), w->height()).toImage();
+}
+
+// What the screen holds now, events still pending left as they are.
+QImage OnScreenNow(QWidget* w)
+{
+    return w->screen()->grabWindow(w->winId(), 0, 0, w->width(), w->height()).toImage();
 }
 
 // The smallest rectangle holding every pixel in which two images of one size differ.
@@ -46,6 +54,24 @@ QImage Fresh(TCustomDBEdGrid* grid)
     grid->InvalidateGrid();
     grid->viewport()->repaint();
     return OnScreen(grid->viewport());
+}
+
+// Every value a column shows fits its cell in bold, the font the current row is drawn in
+// (the total rows of the deviation table too), up to the width past which columns are not
+// widened: the cell less its inner margins holds it.
+void ExpectValuesFitInBold(TCustomDBEdGrid* grid, int limit)
+{
+    for (int i = 0; i < grid->Columns()->Count(); ++i) {
+        TEkColumn* column = grid->Columns()->Items(i);
+        QFont bold = column->Font();
+        bold.setBold(true);
+        for (int r = 0; r < grid->DataLink()->RecordCount(); ++r)
+            grid->WithBufferRecord(r, [&] {
+                const QString text = grid->GetEditText(i + grid->IndicatorOffset(), r + grid->TitleOffset());
+                EXPECT_LE(std::min(grid->TextWidth(bold, text), limit), column->Width() - 3)
+                    << column->FieldName().toStdString() << " " << text.toStdString();
+            });
+    }
 }
 
 class WindowFeedback : public AppTest {
@@ -112,6 +138,58 @@ TEST_F(WindowFeedback, NoticeAndHourglassWhileAFileIsRead)
     const int ons = cursorOns;
     ClickLoad(QString());
     EXPECT_EQ(cursorOns, ons);
+}
+
+// The desktop asks for the part a closed file dialog covered to be drawn again, but that
+// request waits behind the reading: the whole window is painted before reading starts.
+TEST_F(WindowFeedback, NoticeIsPaintedOverWhatTheClosedDialogLeft)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    const QColor dialog(255, 0, 255);
+    const QRect covered(window->width() / 4, window->height() / 8, window->width() / 2, window->height() / 2);
+    int seen = 0;
+    auto reading = [&] {
+        ++seen;
+        const QImage screen = OnScreenNow(window.get());
+        int left = 0;
+        for (int y = covered.top(); y <= covered.bottom(); y += 4)
+            for (int x = covered.left(); x <= covered.right(); x += 4)
+                left += screen.pixelColor(x, y) == dialog ? 1 : 0;
+        EXPECT_EQ(left, 0) << "pixels of the closed dialog while the file is read";
+        EXPECT_TRUE(screen.save(QDir::temp().filePath(QStringLiteral("stumpwise_loading_notice.png"))));
+    };
+    loader->SetReaders([&](const QString& f, TAnalysisModel& m) { reading(); ImportKTRFile(f, m); },
+                       [&](const QString& f, TAnalysisModel& m) { reading(); ImportHQCFile(f, m); });
+    // The dialog's pixels stay on the window's surface when it closes.
+    loader->odKTRFiles()->OnExecute = [&](TOpenFileDialog& d) {
+        QBackingStore* store = window->backingStore();
+        store->beginPaint(QRegion(covered));
+        {
+            QPainter p(store->paintDevice());
+            p.fillRect(covered, dialog);
+        }
+        store->endPaint();
+        store->flush(QRegion(covered));
+        d.SetFileName(Fixture("hqc/vimek-forester-h70.hqc"));
+        return true;
+    };
+    QTest::mouseClick(frame->btnLoadFile, Qt::LeftButton);
+    EXPECT_EQ(seen, 1);
+}
+
+// Fitting a column to its values (a double click on its title's edge, Shift for the values
+// alone) leaves room for the bold current row too.
+TEST_F(WindowFeedback, AColumnFittedToItsValuesHoldsThemInBold)
+{
+    MakeWindow();
+    ClickLoad(Fixture("ktr/jd-timbermatic-2013.ktr"));
+    for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki}) {
+        SCOPED_TRACE(grid->objectName().toStdString());
+        for (int i = 0; i < grid->Columns()->Count(); ++i)
+            grid->AutoFitColumn(i + grid->IndicatorOffset(), Qt::ShiftModifier);
+        ExpectValuesFitInBold(grid, grid->ScaleValue(590));
+    }
 }
 
 TEST_F(WindowFeedback, AFailingDrawHandlerIsReportedOnceInTheProgramsErrorBox)
@@ -301,23 +379,37 @@ TEST_F(WindowFeedback, RealFilesShownWholeAndMovedThroughByKeys)
         frame->pgcRows->setCurrentWidget(frame->tsDiametruNovirzes);
         QApplication::processEvents();
         EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(QStringLiteral("stumpwise_%1_%2_dev.png").arg(name).arg(size.width()))));
+        // In each linked grid, focused: the record with the longest text current, its column in view.
+        frame->pgcRows->setCurrentWidget(frame->tsMerijumi);
+        for (TFrameGrid* grid : {frame->grdKoki, frame->grdBalki, frame->grdMerijumi}) {
+            TDataSet* ds = grid->LinkDataSet();
+            int longest = -1, at = 1, col = grid->FixedCols();
+            for (ds->First(); !ds->Eof(); ds->Next())
+                for (int i = 0; i < grid->Columns()->Count(); ++i)
+                    if (TField* f = grid->Columns()->Items(i)->Field(); f && f->DisplayText().size() > longest) {
+                        longest = int(f->DisplayText().size());
+                        at = ds->RecNo();
+                        col = i + grid->IndicatorOffset();
+                    }
+            ds->SetRecNo(at);
+            grid->setFocus();
+            grid->SetLeftCol(std::min(col, grid->MaxLeftCol()));
+            EXPECT_TRUE(OnScreen(window.get()).save(QDir::temp().filePath(
+                QStringLiteral("stumpwise_%1_%2_%3.png").arg(name).arg(size.width()).arg(grid->objectName()))));
+            grid->SetLeftCol(grid->FixedCols());
+        }
         for (TFrameGrid* grid : {frame->grd1, frame->grdKoki, frame->grdBalki, frame->grdMerijumi, frame->grdDiamNovirzes}) {
             SCOPED_TRACE(grid->objectName().toStdString());
             frame->pgcRows->setCurrentWidget(grid == frame->grdDiamNovirzes ? frame->tsDiametruNovirzes : frame->tsMerijumi);
             QApplication::processEvents();
-            // No title and no value shown is cut (up to a width limit).
+            // No title and no value shown is cut (up to a width limit), not even in the bold
+            // current row.
             for (int i = 0; i < grid->Columns()->Count(); ++i) {
                 TEkColumn* column = grid->Columns()->Items(i);
-                const int width = column->Width();
-                EXPECT_GE(width, grid->TextWidth(column->Title()->Font(), column->Title()->Caption()) + 4)
+                EXPECT_GE(column->Width(), grid->TextWidth(column->Title()->Font(), column->Title()->Caption()) + 4)
                     << column->FieldName().toStdString();
-                for (int r = 0; r < grid->DataLink()->RecordCount(); ++r)
-                    grid->WithBufferRecord(r, [&] {
-                        const QString text = grid->GetEditText(i + grid->IndicatorOffset(), r + grid->TitleOffset());
-                        EXPECT_TRUE(width >= std::min(grid->TextWidth(column->Font(), text) + 4, grid->ScaleValue(300)))
-                            << column->FieldName().toStdString() << " " << text.toStdString();
-                    });
             }
+            ExpectValuesFitInBold(grid, grid->ScaleValue(380));
             grid->SetLeftCol(grid->MaxLeftCol());
             const QRect last = grid->CellRect(grid->ColCount() - 1, 0);
             EXPECT_FALSE(last.isEmpty());

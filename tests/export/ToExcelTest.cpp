@@ -101,8 +101,7 @@ TEST(ToExcel, GridExportOfFortyRecordsToBinaryWorkbook)
 
     bool ok = false;
     const QString out = RunPython(QString::fromUtf8(kReadXls), {x.FileName()}, {QStringLiteral("xlrd")}, ok);
-    if (!ok)
-        GTEST_SKIP() << "python3 with xlrd is not available";
+    ASSERT_TRUE(ok) << "python3 with xlrd is needed (scripts/setup installs it)";
     const QStringList lines = out.split(QLatin1Char('\n'));
     ASSERT_GE(lines.size(), 5) << out.toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("1 41 3"));
@@ -131,8 +130,7 @@ TEST(ToExcel, OfficeOpenXmlWorkbook)
     EXPECT_TRUE(x.FileName().endsWith(QLatin1String(".xlsx")));
     bool ok = false;
     const QString out = RunPython(QString::fromUtf8(kReadXlsx), {x.FileName()}, {QStringLiteral("openpyxl")}, ok);
-    if (!ok)
-        GTEST_SKIP() << "python3 with openpyxl is not available";
+    ASSERT_TRUE(ok) << "python3 with openpyxl is needed (scripts/setup installs it)";
     const QStringList lines = out.split(QLatin1Char('\n'));
     ASSERT_GE(lines.size(), 4) << out.toStdString();
     EXPECT_EQ(lines[0], QStringLiteral("1 41 4"));
@@ -164,18 +162,15 @@ TEST(ToExcel, FileNamesAndFormats)
 
 TEST(ToExcel, RowsContinueOnNewSheetAtTheRowLimit)
 {
+    TempFolderScope temp;
     auto ds = MakeTrees(70000);
     TToExcel x;
     x.SetDataset(ds.get());
     AddColumn(x, ds.get(), QStringLiteral("KOKS_NR"));
     x.Execute(false, true);
-    Workbook& book = x.WorkBook();
-    ASSERT_EQ(book.SheetCount(), 2);
-    EXPECT_EQ(book.Sheet(1).UsedRowCount(), 65534);
-    EXPECT_EQ(book.Sheet(1).FindCell(65534, 1)->value.number, 65533);
-    EXPECT_EQ(book.Sheet(2).FindCell(1, 1)->value.text, QStringLiteral("Koks"));
-    EXPECT_EQ(book.Sheet(2).FindCell(2, 1)->value.number, 65534);
-    EXPECT_EQ(book.Sheet(2).UsedRowCount(), 70000 - 65533 + 1);
+    ASSERT_EQ(x.WorkBook().SheetCount(), 2);
+    const QString xls = temp.dir.filePath(QStringLiteral("rows.xls"));
+    x.Save(xls);
 
     // With an aggregate the data stop one row earlier and the total takes the last row.
     TToExcel y;
@@ -183,10 +178,54 @@ TEST(ToExcel, RowsContinueOnNewSheetAtTheRowLimit)
     AddColumn(y, ds.get(), QStringLiteral("APJOMS"));
     y.Columns().Items(0).SetAggregate(TxlAggregate::xlaSum);
     y.Execute(false, true);
-    const Worksheet& s1 = y.WorkBook().Sheet(1);
-    EXPECT_EQ(s1.FindCell(65534, 1)->value.text, QStringLiteral("=SUM(A2:A65533)"));
-    EXPECT_TRUE(s1.FindCell(65533, 1)->style.font.bold);
-    EXPECT_FALSE(s1.FindCell(65532, 1)->style.font.bold);
+    EXPECT_EQ(y.WorkBook().Sheet(1).FindCell(65534, 1)->value.text, QStringLiteral("=SUM(A2:A65533)"));
+    const QString total = temp.dir.filePath(QStringLiteral("total.xls"));
+    y.Save(total);
+
+    // What a spreadsheet program finds in the saved files.
+    bool ok = false;
+    const QString out = RunPython(QStringLiteral(R"(
+import sys, xlrd, openpyxl
+b = xlrd.open_workbook(sys.argv[1])
+s1, s2 = b.sheet_by_index(0), b.sheet_by_index(1)
+print(b.nsheets, s1.nrows, s1.cell_value(0, 0), int(s1.cell_value(65533, 0)))
+print(s2.nrows, s2.cell_value(0, 0), int(s2.cell_value(1, 0)), int(s2.cell_value(s2.nrows - 1, 0)))
+t = xlrd.open_workbook(sys.argv[2], formatting_info=True)
+w = t.sheet_by_index(0)
+bold = lambda r: t.font_list[t.xf_list[w.cell_xf_index(r, 0)].font_index].bold
+print(t.nsheets, w.nrows, w.cell_type(65533, 0) == xlrd.XL_CELL_NUMBER, w.cell_value(65532, 0), bold(65532), bold(65531))
+)"),
+                                  {xls, total}, {QStringLiteral("xlrd")}, ok);
+    ASSERT_TRUE(ok) << "python3 with xlrd is needed (scripts/setup installs it)";
+    const QStringList lines = out.trimmed().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 3) << out.toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("2 65534 Koks 65533"));
+    EXPECT_EQ(lines[1], QStringLiteral("4468 Koks 65534 70000"));
+    EXPECT_EQ(lines[2], QStringLiteral("2 65534 True 65532.5 1 0"));
+}
+
+// A file written in full but not opened (no program for its type on this machine) is no
+// missing file: the message says where it is.
+TEST(ToExcel, AWorkbookNoProgramOpensIsReportedWithItsFullPath)
+{
+    ShellScope shell;
+    shell.shell->openResult = false;
+    auto ds = MakeTrees(3);
+    for (int format : {Workbook::FormatXls, Workbook::FormatXlsx}) {
+        SCOPED_TRACE(format);
+        shell.shell->errors.clear();
+        TToExcel x;
+        x.SetXLSFormat(format);
+        x.SetDataset(ds.get());
+        RunGridExport(x);
+        ASSERT_TRUE(QFileInfo::exists(x.FileName()));
+        ASSERT_EQ(shell.shell->errors.size(), 1);
+        const QString& text = shell.shell->errors[0];
+        EXPECT_TRUE(text.contains(QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(QFileInfo(x.FileName()).absoluteFilePath()))))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ir izveidots, bet to neizdevās atvērt"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("nav atrasts"))) << text.toStdString();
+    }
 }
 
 TEST(ToExcel, EmptyDatasetAndHiddenColumns)

@@ -202,8 +202,11 @@ TEST(ColumnFit, DoubleClickOnATitleEdgeFitsWhenAsked)
             d.grid.SetExtOptions(d.grid.ExtOptions() | geoAutoFitOnDblClick);
         const QRect r = d.grid.CellRect(2, 0);
         QTest::mouseDClick(d.grid.viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.width(), r.center().y()));
-        const int fitted = std::max(d.grid.TextWidth(d.grid.Columns()->Items(1)->Font(), "Priede"),
-                                    d.grid.TextWidth(d.grid.TitleFont(), "SUGA")) + d.grid.ScaleValue(10);
+        // Values are measured in bold, the font of the current row.
+        QFont bold = d.grid.Columns()->Items(1)->Font();
+        bold.setBold(true);
+        const int fitted = std::max(d.grid.TextWidth(bold, "Priede"), d.grid.TextWidth(d.grid.TitleFont(), "SUGA"))
+                           + d.grid.ScaleValue(10);
         EXPECT_EQ(d.grid.Columns()->Items(1)->Width() == fitted, asked);
     }
 }
@@ -212,7 +215,9 @@ TEST(ColumnFit, TitleAndTextsUpToTheLimit)
 {
     Dragging<TestGrid> d;
     TEkColumn* suga = d.grid.Columns()->Items(1);
-    const QFont font = suga->Font();
+    // Values are measured in bold, the font of the current row.
+    QFont font = suga->Font();
+    font.setBold(true);
     const int texts = std::max(d.grid.TextWidth(font, "Priede"), d.grid.TextWidth(font, "Bērzs"));
     const int title = d.grid.TextWidth(suga->Title()->Font(), "SUGA");
     d.grid.AutoFitColumn(2, {});

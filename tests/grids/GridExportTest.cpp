@@ -5,15 +5,21 @@
 #include "base/KelpUtils.h"
 #include "controls/TKpBitBtn.h"
 #include "export/ExportProgress.h"
+#include "export/TODF_DownloadOO.h"
 #include "export/TToExcel.h"
 #include "export/TxlColumn.h"
 #include "grids/TfrmFldDlg.h"
 #include "platform/rtl/FormatSettings.h"
 
+#include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QScopeGuard>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -80,8 +86,7 @@ TEST_F(GridExport, EachFormatWritesTheShownColumnsWithoutTheDialog)
         EXPECT_EQ(reported, (QStringList{"KOKS_NR", "SUGA", "DATUMS"}));
         bool ok = false;
         const QStringList rows = ReadSheets({file}, ok)[file];
-        if (!ok)
-            continue;
+        ASSERT_TRUE(ok) << "python3 with xlrd and openpyxl is needed (scripts/setup installs them)";
         ASSERT_GE(rows.size(), 6) << rows.join('\n').toStdString();
         EXPECT_TRUE(rows[0].startsWith(QStringLiteral("Koka nr.|SUGA|DATUMS"))) << rows[0].toStdString();
         EXPECT_TRUE(rows[3].startsWith(QStringLiteral("3|Apse|"))) << rows[3].toStdString();
@@ -121,10 +126,9 @@ TEST_F(GridExport, ChooserDecidesColumnsAndCancelWritesNothing)
     EXPECT_EQ(dateFormat, FormatSettings::Default().ShortDateFormat) << "a date column without a format";
     bool ok = false;
     const QStringList rows = ReadSheets({shell->opened.last()}, ok)[shell->opened.last()];
-    if (ok) {
-        ASSERT_FALSE(rows.isEmpty());
-        EXPECT_EQ(rows[0], "PIEZ|Koka nr.|DATUMS");
-    }
+    ASSERT_TRUE(ok) << "python3 with xlrd and openpyxl is needed (scripts/setup installs them)";
+    ASSERT_FALSE(rows.isEmpty());
+    EXPECT_EQ(rows[0], "PIEZ|Koka nr.|DATUMS");
     EXPECT_EQ(g.grid->Columns()->Count(), 3) << "the grid's own columns stay as they were";
 }
 
@@ -155,6 +159,56 @@ TEST_F(GridExport, EmptyDatasetDoesNothingNotEvenTheDialog)
     g.grid->ExportToOpenDocumentSpreadSheet(true);
     EXPECT_EQ(dialogs, 0);
     EXPECT_TRUE(shell->opened.isEmpty());
+}
+
+// Without a program for .ods files the export's own window tells where the file is. Nothing
+// covers it (the progress window is gone, and stays gone however long it is open), and Enter
+// answers "Labi", as it does in the platform's own boxes.
+TEST_F(GridExport, OpenDocumentWindowStandsAloneAndEnterAnswersIt)
+{
+    struct NoProgram : RecordingShell {
+        bool OpenFile(const QString& fileName) override
+        {
+            RecordingShell::OpenFile(fileName);
+            return false;
+        }
+    };
+    auto none = std::make_shared<NoProgram>();
+    KelpUtils::SetShellServices(none);
+    const auto removeFiles = qScopeGuard([none] {
+        for (const QString& f : none->opened)
+            QFile::remove(f);
+    });
+    g.grid->show();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* w = qobject_cast<TODF_DownloadOO*>(QApplication::activeModalWidget());
+        ASSERT_NE(w, nullptr);
+        seen = true;
+        // Longer than a progress window waits before it shows itself.
+        QTest::qWait(800);
+        for (QWidget* top : QApplication::topLevelWidgets())
+            EXPECT_FALSE(qobject_cast<QProgressDialog*>(top) && top->isVisible()) << "a progress window over it";
+        EXPECT_EQ(QApplication::activeModalWidget(), w);
+        EXPECT_TRUE(w->Memo1->toPlainText().contains(none->opened.value(0))) << "the file's full name";
+        EXPECT_TRUE(w->grab().save(QDir::temp().filePath(QStringLiteral("stumpwise_ods_no_program.png"))));
+        // Where the keyboard focus is: the program's, else the window's as it opened (the text).
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget()
+                                                     : (w->focusWidget() ? w->focusWidget() : w);
+        QTest::keyClick(focus, Qt::Key_Return);
+        if (w->isVisible()) {
+            ADD_FAILURE() << "Enter left the window open";
+            w->reject();
+        }
+    });
+    g.grid->ExportToOpenDocumentSpreadSheet(false);
+    EXPECT_TRUE(seen);
+    ASSERT_EQ(none->opened.size(), 2) << "the file, then its folder";
+    EXPECT_TRUE(none->opened[0].endsWith(QLatin1String(".ods")));
+    EXPECT_TRUE(QFile::exists(none->opened[0])) << "left in place";
+    EXPECT_EQ(none->opened[1], QDir::toNativeSeparators(QFileInfo(none->opened[0]).absolutePath()));
+    for (QWidget* top : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<QProgressDialog*>(top), nullptr) << "the progress window is closed";
 }
 
 } // namespace
