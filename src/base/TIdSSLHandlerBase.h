@@ -29,4 +29,6 @@ protected:
 private:
     TIdSSLOptions FOptions;
     std::unique_ptr<TIdSSLContext> FContext;
+    // Held only here: the contexts' callbacks find the handler through it while it lives.
+    std::shared_ptr<TIdSSLHandlerBase*> FAlive = std::make_shared<TIdSSLHandlerBase*>(this);
 };

@@ -527,6 +527,39 @@ TEST_F(TlsContextTest, ConnectionOutlivesTheContextItWasMadeFrom)
     EXPECT_EQ(depths, (std::vector<int>{1, 0})); // the client's chain, checked through the former context
 }
 
+// An open connection keeps its OpenSSL context, not the handler that made it: once the handler is
+// gone, its events are no longer called and OpenSSL's own verdict stands.
+TEST_F(TlsContextTest, ConnectionOutlivesTheHandlerItWasMadeBy)
+{
+    int statusLines = 0;
+    int verifyCalls = 0;
+    auto server = std::make_unique<TIdServerIOHandlerSSLOpenSSL>();
+    server->SSLOptions().CertFile = Path("files/server.pem");
+    server->SSLOptions().KeyFile = Path("files/server-key.pem");
+    server->SSLOptions().RootCertFile = Path("files/ca.pem");
+    server->SSLOptions().VerifyMode = sslvrfPeer | sslvrfFailIfNoPeerCert;
+    server->OnStatusInfo = [&](const QString&) { ++statusLines; };
+    server->OnVerifyPeer = [&](X509*, bool, int, int) {
+        ++verifyCalls;
+        return false; // would refuse every client while the handler lives
+    };
+    server->Init();
+    SSL_CTX* context = server->SSLContext()->Context();
+    SSL_CTX_up_ref(context); // as an open connection holds it
+    const auto release = qScopeGuard([context] { SSL_CTX_free(context); });
+    server.reset();
+
+    TIdSSLIOHandlerSocketOpenSSL client;
+    client.SSLOptions().CertX509 = Client;
+    client.SSLOptions().CertEVP_PKEY = ClientKey;
+    client.Init();
+    const THandshake result = Handshake(context, client.SSLContext()->Context());
+    EXPECT_TRUE(result.Ok);
+    EXPECT_EQ(result.ServerVerify, X509_V_OK);
+    EXPECT_EQ(statusLines, 0);
+    EXPECT_EQ(verifyCalls, 0);
+}
+
 // Trusting a store means checking the peer against it, unless the caller chose a verify mode.
 TEST_F(TlsContextTest, TrustedStoreVerifiesThePeer)
 {
