@@ -852,7 +852,8 @@ void TDBEditGridInplaceEdit::DropDownMemo()
     QPlainTextEdit* memo = FMemoList->Memo();
     memo->setFont(font());
     QPalette pal = palette();
-    const bool ro = ColumnReadOnly();
+    // A read-only grid's memo is a viewer as well, whatever its column says.
+    const bool ro = ColumnReadOnly() || FDBGrid->ReadOnly();
     if (ro)
         pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     memo->setPalette(pal);

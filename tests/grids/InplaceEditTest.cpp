@@ -514,15 +514,27 @@ TEST_F(InplaceEdit, ReadOnlyGridShowsTheEditorAndRefusesChanges)
     editor = EditOn(piez);
     ASSERT_EQ(editor->EditStyle(), TEditStyle::esMemo);
     bool shown = false;
-    WhenOpen([&] {
-        shown = true;
-        EXPECT_TRUE(editor->MemoList()->Memo()->isReadOnly());
-        EXPECT_FALSE(editor->MemoList()->btnOk()->isVisible());
-        EXPECT_EQ(editor->MemoList()->Memo()->toPlainText(), "Sausa galotne");
-        QTest::keyClick(editor->MemoList()->Memo(), Qt::Key_Escape);
-    });
-    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    auto viewMemo = [&] {
+        WhenOpen([&] {
+            shown = true;
+            EXPECT_TRUE(editor->MemoList()->Memo()->isReadOnly());
+            EXPECT_FALSE(editor->MemoList()->btnOk()->isVisible());
+            EXPECT_EQ(editor->MemoList()->Memo()->toPlainText(), "Sausa galotne");
+            QTest::keyClick(editor->MemoList()->Memo(), Qt::Key_Return, Qt::ControlModifier);
+        });
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    };
+    viewMemo();
     EXPECT_TRUE(shown);
+    // Also where the column itself says it may be edited.
+    piez->SetButtonStyle(TEkColumnButtonStyle::cbsMemo);
+    piez->SetReadOnly(false);
+    editor = EditOn(piez);
+    EXPECT_TRUE(editor->isReadOnly());
+    shown = false;
+    viewMemo();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(F("PIEZ")->AsString(), "Sausa galotne");
 
     // The link cell opens its address.
     suga->SetButtonStyle(TEkColumnButtonStyle::cbsURL);
