@@ -1009,8 +1009,10 @@ bool TCustomDBEdGrid::CanEditShow()
         if (style == TEkColumnButtonStyle::cbsCheck || style == TEkColumnButtonStyle::cbsOwnerDraw)
             return false;
     }
+    // A read-only grid still shows the editor (the memo viewer, the link cell); the editor
+    // then refuses changes.
     return FLayoutLock == 0 && TCustomGrid::CanEditShow() && FDataLink && FDataLink->Active() &&
-           !DataSetControlsDisabled() && !FReadOnly;
+           !DataSetControlsDisabled();
 }
 
 // Keys, mouse, wheel, scroll bars, selection and editing: CustomDBEdGridInput.cpp.

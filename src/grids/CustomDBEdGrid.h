@@ -136,8 +136,8 @@ public:
     // Editing queries of the in-place editor.
     bool CanEditAcceptKey(QChar Key);
     bool CanEditModify();
-    int GetEditLimit();
-    QString GetEditMask();
+    int GetEditLimit() override;
+    QString GetEditMask() override;
     // Scrolls the records while a mouse selection is held beyond the top (-1) or bottom (1).
     void TimedScroll(int Direction);
     bool SelectionScrolling() const;

@@ -1063,6 +1063,8 @@ void TCustomDBEdGrid::ShowLinkMenu(bool AutoClick)
         QString caption = text;
         if (caption.size() > kLinkMenuCaptionLength)
             caption = caption.left(kLinkMenuCaptionLength) + QStringLiteral("...");
+        // An address's "&" is shown as it is, not taken as a shortcut mark.
+        caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* a = FLinkPopup->addAction(caption);
         a->setData(text);
         a->setToolTip(text);
@@ -1095,8 +1097,10 @@ void TCustomDBEdGrid::contextMenuEvent(QContextMenuEvent* event)
         const TGridCoord cell = MouseCoord(p.x(), p.y());
         const int dataCol = cell.X - FIndicatorOffset;
         if (cell.Y >= 0 && dataCol >= 0 && dataCol < FColumns->Count())
-            if (QMenu* menu = FColumns->Items(dataCol)->PopupMenu()) {
+            if (TPopupMenu* menu = FColumns->Items(dataCol)->PopupMenu(); menu && menu->AutoPopup()) {
                 TimedScroll(0);
+                // The menu's handlers learn which grid it was opened over.
+                menu->SetPopupComponent(this);
                 menu->popup(event->globalPos());
                 event->accept();
                 return;

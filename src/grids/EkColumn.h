@@ -4,10 +4,10 @@
 #include "grids/IGridCellData.h"
 #include "platform/data/DBTypes.h"
 #include "platform/ui/GridTypes.h"
+#include "platform/ui/PopupMenu.h"
 
 #include <QColor>
 #include <QFont>
-#include <QMenu>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -124,8 +124,8 @@ public:
     void SetPickList(const TEnumStrings* Value);
     // Texts alone (each code 0).
     void SetPickList(const QStringList& Value);
-    QMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(QMenu* Value) { FPopupMenu = Value; }
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
     unsigned DropDownRows() const { return FDropDownRows; }
     void SetDropDownRows(unsigned Value) { FDropDownRows = Value; }
     bool DropDownSorted() const { return FDropDownSorted; }
@@ -223,7 +223,7 @@ private:
     TImeMode FImeMode = TImeMode::imDontCare;
     QString FImeName;
     mutable std::unique_ptr<TEnumStrings> FPickList;
-    QPointer<QMenu> FPopupMenu;
+    QPointer<TPopupMenu> FPopupMenu;
     unsigned FDropDownRows = 7;
     bool FDropDownSorted = false;
     TEkColumnButtonStyle FButtonStyle = TEkColumnButtonStyle::cbsAuto;

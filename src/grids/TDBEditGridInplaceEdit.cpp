@@ -16,6 +16,7 @@
 #include "grids/TUpDown.h"
 #include "platform/data/DataSet.h"
 #include "platform/data/DataSource.h"
+#include "platform/data/DateTimeField.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/DelphiFormat.h"
@@ -292,7 +293,8 @@ void TDBEditGridInplaceEdit::SetEditStyle(TEditStyle Style)
         BoundsChanged();
     }
     TEkColumn* c = Column();
-    setReadOnly(ColumnReadOnly() || (c && !c->DirectInput()));
+    // A read-only grid shows its values in the editor for viewing and copying only.
+    setReadOnly(ColumnReadOnly() || FDBGrid->ReadOnly() || (c && !c->DirectInput()));
     if (FEditStyle == TEditStyle::esDate && c) {
         const TEkColumnDateOptions o = c->DateOptions();
         FDateList->SetMonthOnly((o & cdoMonthOnly) || (c->Field() && KpDaTi::IsFieldMonthOnly(c->Field())));
@@ -471,8 +473,11 @@ void TDBEditGridInplaceEdit::keyPressEvent(QKeyEvent* event)
             EditButtonClick();
         return;
     }
+    // Ctrl together with Alt is AltGr on many keyboards (the Latvian letters are typed so):
+    // such a key is a character for the text, only Ctrl without Alt is the grid's.
+    const bool gridCtrl = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
     if (key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_F2 || key == Qt::Key_F3 ||
-        key == Qt::Key_F8 || (key == Qt::Key_Space && mods == Qt::ShiftModifier) || (mods & Qt::ControlModifier)) {
+        key == Qt::Key_F8 || (key == Qt::Key_Space && mods == Qt::ShiftModifier) || gridCtrl) {
         QCoreApplication::sendEvent(FDBGrid, event);
         // The edit's own clipboard and undo keys still act on its text.
         if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste) ||
@@ -521,7 +526,8 @@ void TDBEditGridInplaceEdit::keyPressEvent(QKeyEvent* event)
     if (key == Qt::Key_Delete && HasPopupStyle() && FEditStyle != TEditStyle::esMemo) {
         TField* f = Field();
         if (f && !ColumnReadOnly() && !f->ReadOnly()) {
-            if (f->DataType() == TFieldType::ftDateTime)
+            // Date, time and date-time fields alike: Delete takes one character of the text.
+            if (dynamic_cast<TDateTimeField*>(f))
                 TInplaceEdit::keyPressEvent(event);
             else if (PrepareField(f))
                 f->Clear();
@@ -846,7 +852,8 @@ void TDBEditGridInplaceEdit::DropDownMemo()
     QPlainTextEdit* memo = FMemoList->Memo();
     memo->setFont(font());
     QPalette pal = palette();
-    const bool ro = ColumnReadOnly();
+    // A read-only grid's memo is a viewer as well, whatever its column says.
+    const bool ro = ColumnReadOnly() || FDBGrid->ReadOnly();
     if (ro)
         pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     memo->setPalette(pal);
@@ -904,12 +911,13 @@ void TDBEditGridInplaceEdit::CloseUp(bool Accept)
                 FDBGrid->OnDropDownAccept(FDBGrid, c, itemText, code, Accept);
         }
     } else if (FActiveList == FDateList && c) {
-        if (!(c->DateOptions() & kInterimKinds)) {
+        // A date field takes the chosen day, period options or not: only a text field holds a
+        // period date.
+        dateValue = f && IsDateField(f);
+        periodDate = !dateValue && f && IsStringField(f) && (c->DateOptions() & kInterimKinds);
+        if (!dateValue && !periodDate) {
             valueText = DateToStr(FDateList->Calendar()->CalendarDate());
             have = true;
-            dateValue = f && IsDateField(f);
-        } else {
-            periodDate = f && IsStringField(f);
         }
     } else if (FActiveList == FDataList) {
         lookupValue = FDataList->KeyValue();

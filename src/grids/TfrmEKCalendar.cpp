@@ -182,14 +182,23 @@ void TfrmEKCalendar::SyncSelectors()
 void TfrmEKCalendar::spnMonthClick()
 {
     try {
+        // At the ends of the year range the month stops instead of wrapping within the same year.
         if (FspnMonth->Position() == -1) {
-            FspnMonth->SetPosition(11);
-            FspnYear->SetPosition(FspnYear->Position() - 1);
-            spnYearClick();
+            if (FspnYear->Position() <= FspnYear->Min()) {
+                FspnMonth->SetPosition(0);
+            } else {
+                FspnMonth->SetPosition(11);
+                FspnYear->SetPosition(FspnYear->Position() - 1);
+                spnYearClick();
+            }
         } else if (FspnMonth->Position() == 12) {
-            FspnMonth->SetPosition(0);
-            FspnYear->SetPosition(FspnYear->Position() + 1);
-            spnYearClick();
+            if (FspnYear->Position() >= FspnYear->Max()) {
+                FspnMonth->SetPosition(11);
+            } else {
+                FspnMonth->SetPosition(0);
+                FspnYear->SetPosition(FspnYear->Position() + 1);
+                spnYearClick();
+            }
         }
     } catch (...) {
         // A year beyond the calendar's dates keeps the old year; the month still moves.

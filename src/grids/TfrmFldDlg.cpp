@@ -188,6 +188,9 @@ TfrmFldDlg::TfrmFldDlg(QWidget* AOwner) : TFldDlg(AOwner)
     connect(btnCancel, &QAbstractButton::clicked, this, [this] { reject(); });
     connect(lstAll, &QListWidget::itemDoubleClicked, this, [this] { AddClick(); });
     connect(lstSel, &QListWidget::itemDoubleClicked, this, [this] { RemoveClick(); });
+    // The width edit shows the width of what OK will change, however the selection changed
+    // (click, arrow keys, Shift or Ctrl+A).
+    connect(lstSel, &QListWidget::itemSelectionChanged, this, [this] { ShowWidth(lstSel); });
     connect(lstSel, &QListWidget::itemClicked, this, [this] { ShowWidth(lstSel); });
     connect(edtWidth, &QLineEdit::editingFinished, this, [this] {
         if (!edtWidth->text().trimmed().isEmpty())

@@ -182,6 +182,51 @@ TEST_F(Chooser, WidthEditTakesDigitsAndOneMinus)
     EXPECT_EQ(dlg->edtWidth->text(), "") << "no width shown for a multiple selection";
 }
 
+// Whatever moves the selection (a click, the arrows, Shift, Ctrl+A), OK and Enter apply the
+// width edit to what it shows: an unchanged edit changes no width.
+TEST_F(Chooser, WidthEditFollowsTheSelectionHoweverItChanges)
+{
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers mods;
+        bool enter;
+    };
+    const Case cases[] = {
+        {"Down, OK", Qt::Key_Down, Qt::NoModifier, false},
+        {"Shift+Down, OK", Qt::Key_Down, Qt::ShiftModifier, false},
+        {"Ctrl+A, OK", Qt::Key_A, Qt::ControlModifier, false},
+        {"Down, Enter", Qt::Key_Down, Qt::NoModifier, true},
+        {"Shift+Down, Enter", Qt::Key_Down, Qt::ShiftModifier, true},
+        {"Ctrl+A, Enter", Qt::Key_A, Qt::ControlModifier, true},
+    };
+    col("DATUMS")->SetVisible(true);
+    for (const Case& c : cases) {
+        Open();
+        dlg->show();
+        QApplication::setActiveWindow(dlg.get());
+        std::vector<int> before;
+        for (int i = 0; i < 3; ++i) {
+            dlg->SelDescs->Items(i)->SetDisplayWidth(10 * (i + 1));
+            before.push_back(dlg->SelDescs->Items(i)->DisplayWidth());
+        }
+        dlg->lstSel->setFocus();
+        QTest::mouseClick(dlg->lstSel->viewport(), Qt::LeftButton, {},
+                          dlg->lstSel->visualItemRect(dlg->lstSel->item(0)).center());
+        EXPECT_EQ(dlg->edtWidth->text(), QString::number(before[0])) << c.name;
+        QTest::keyClick(dlg->lstSel, c.key, c.mods);
+        if (c.enter)
+            QTest::keyClick(dlg->lstSel, Qt::Key_Return);
+        else
+            dlg->btnOK->click();
+        EXPECT_EQ(dlg->result(), int(QDialog::Accepted)) << c.name;
+        std::vector<int> widths;
+        for (int i = 0; i < dlg->SelDescs->Count(); ++i)
+            widths.push_back(dlg->SelDescs->Items(i)->DisplayWidth());
+        EXPECT_EQ(widths, before) << c.name;
+    }
+}
+
 TEST_F(Chooser, OkNeedsAShownColumnAndDefaultsComeBack)
 {
     Select(dlg->lstSel, {"KOKS_NR", "SUGA"});

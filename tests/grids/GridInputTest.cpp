@@ -8,6 +8,7 @@
 #include "platform/rtl/EAbort.h"
 #include "platform/rtl/EListError.h"
 #include "platform/ui/InplaceEdit.h"
+#include "platform/ui/PopupMenu.h"
 
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -39,6 +40,7 @@ struct InputFixture {
     explicit InputFixture(int records, TDBGridOptions options = TCustomDBEdGrid::DefaultOptions)
         : ds(MakeTrees(records))
     {
+        ReleaseHeldKeys();
         auto* layout = new QVBoxLayout(&window);
         grid = new Grid(&window);
         other = new QLineEdit(&window);
@@ -298,20 +300,26 @@ TEST(GridInput, MouseHeldBelowTheRowsScrollsUntilReleased)
     EXPECT_FALSE(f.grid->SelectionScrolling());
 }
 
-TEST(GridInput, ColumnMenuOpensOverItsColumn)
+TEST(GridInput, ColumnMenuOpensOverItsColumnForTheGrid)
 {
     InputFixture<> f(3, kRowSelect);
-    QMenu menu;
+    TPopupMenu menu;
     menu.addAction(QStringLiteral("Kopēt"));
     f.grid->Columns()->Items(1)->SetPopupMenu(&menu);
-    const QPoint at = f.Cell(2, 1);
-    QContextMenuEvent outside(QContextMenuEvent::Mouse, f.Cell(1, 1), f.grid->viewport()->mapToGlobal(f.Cell(1, 1)));
-    QApplication::sendEvent(f.grid->viewport(), &outside);
-    EXPECT_FALSE(menu.isVisible());
-    QContextMenuEvent over(QContextMenuEvent::Mouse, at, f.grid->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(f.grid->viewport(), &over);
+    auto rightClick = [&](QPoint at) {
+        QContextMenuEvent e(QContextMenuEvent::Mouse, at, f.grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(f.grid->viewport(), &e);
+    };
+    rightClick(f.Cell(1, 1));
+    EXPECT_FALSE(menu.isVisible()) << "another column";
+    EXPECT_EQ(menu.PopupComponent(), nullptr);
+    rightClick(f.Cell(2, 1));
     EXPECT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.PopupComponent(), f.grid) << "the menu's handlers learn which grid opened it";
     menu.hide();
+    menu.SetAutoPopup(false);
+    rightClick(f.Cell(2, 0));
+    EXPECT_FALSE(menu.isVisible()) << "a menu that does not pop up by itself stays closed";
 }
 
 // ---- selection ------------------------------------------------------------------------------
@@ -598,6 +606,29 @@ TEST(GridLinks, F11InARowSelectGridOpensTheOnlyLink)
     ASSERT_NE(f.grid->LinkPopup(), nullptr);
     EXPECT_TRUE(f.grid->LinkPopup()->isVisible());
     EXPECT_EQ(f.grid->LinkPopup()->actions().size(), 1);
+    f.grid->LinkPopup()->hide();
+}
+
+TEST(GridLinks, LinkMenuShowsAnAmpersandOfTheAddressAsItIs)
+{
+    InputFixture<> f(2, kRowSelect);
+    TField* suga = f.ds->FieldByName(QStringLiteral("SUGA"));
+    static_cast<TStringField*>(suga)->SetFieldContents(TStringFieldContents::sfcURL);
+    const QString address = QStringLiteral("mailto:a&b");
+    f.ds->Edit();
+    suga->SetAsString(address);
+    f.ds->Post();
+    f.Key(Qt::Key_F11, Qt::ControlModifier);
+    ASSERT_NE(f.grid->LinkPopup(), nullptr);
+    ASSERT_EQ(f.grid->LinkPopup()->actions().size(), 1);
+    QAction* item = f.grid->LinkPopup()->actions().front();
+    EXPECT_EQ(item->iconText(), address) << "the caption as shown, no shortcut mark";
+    std::vector<QUrl> opened;
+    UiServices::SetOpenUrlHook([&](const QUrl& u) { opened.push_back(u); });
+    item->trigger();
+    UiServices::SetOpenUrlHook({});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], QUrl(address));
     f.grid->LinkPopup()->hide();
 }
 

@@ -24,6 +24,17 @@
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 #endif
 
+// Qt remembers the modifiers and mouse buttons of the events it was sent, and the grids read
+// them: a Ctrl+click or a double click left by an earlier test would read as Ctrl or a button
+// still held. Every fixture starts with no key and no button held.
+inline void ReleaseHeldKeys()
+{
+    QWidget receiver;
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton})
+        QTest::mouseRelease(&receiver, button, Qt::NoModifier, QPoint(1, 1));
+    QTest::keyRelease(&receiver, Qt::Key_Control, Qt::NoModifier);
+}
+
 // Records the texts of the message boxes shown while it lives, answering each with OK.
 struct RecordedMessages {
     QStringList texts;
@@ -148,6 +159,7 @@ struct GridOver {
     explicit GridOver(int records, QSize client = QSize(400, 200))
         : ds(MakeTrees(records)), grid(std::make_unique<TestGrid>())
     {
+        ReleaseHeldKeys();
         source.SetDataSet(ds.get());
         grid->SetDataSource(&source);
         grid->show();

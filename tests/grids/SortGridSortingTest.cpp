@@ -76,14 +76,35 @@ TEST(SortGridSorting, EditGridFiresEventsButNeverSorts)
     EXPECT_EQ(g.Order(), (std::vector<int>{1, 2, 3, 4, 5}));
 }
 
-TEST(SortGridSorting, VetoedSortBeeps)
+// A sort that is not performed (vetoed, or no such field) beeps and fires nothing after it.
+TEST(SortGridSorting, SortNotPerformedBeepsAndReportsNothing)
 {
-    SortGridOver<TestSortGrid> g(5);
-    BeepCounter beeps;
-    g.grid->BeforeSortGrid = [](TCustomDBSfmGrid*, int, bool& perform, bool&, bool&) { perform = false; };
-    g.grid->SortGrid(0, false, false);
-    EXPECT_EQ(beeps.count, 1);
-    EXPECT_EQ(g.grid->Order().Count(), 0);
+    struct Case {
+        const char* name;
+        int fieldNr;
+        bool veto;
+    };
+    const Case cases[] = {
+        {"vetoed", 0, true},
+        {"before the first field", -1, false},
+        {"past the last field", 99, false},
+    };
+    for (const Case& c : cases) {
+        SortGridOver<TestSortGrid> g(5);
+        BeepCounter beeps;
+        int before = 0, after = 0;
+        g.grid->BeforeSortGrid = [&](TCustomDBSfmGrid*, int, bool& perform, bool&, bool&) {
+            ++before;
+            perform = !c.veto;
+        };
+        g.grid->AfterSortGrid = [&](TCustomDBSfmGrid*, int, bool, bool, bool) { ++after; };
+        g.grid->SortGrid(c.fieldNr, false, false);
+        EXPECT_EQ(beeps.count, 1) << c.name;
+        EXPECT_EQ(before, c.veto ? 1 : 0) << c.name << ": asked only about a field the grid has";
+        EXPECT_EQ(after, 0) << c.name;
+        EXPECT_EQ(g.grid->Order().Count(), 0) << c.name;
+        EXPECT_EQ(g.Order(), (std::vector<int>{1, 2, 3, 4, 5})) << c.name;
+    }
 }
 
 TEST(SortGridSorting, CornerPressReturnsToInsertionOrderKeepingTheFilter)

@@ -42,6 +42,7 @@ struct SortGridOver {
     explicit SortGridOver(int records, QSize client = QSize(500, 200))
         : ds(MakeTrees(records)), grid(std::make_unique<Grid>())
     {
+        ReleaseHeldKeys();
         source.SetDataSet(ds.get());
         grid->SetDataSource(&source);
         grid->show();

@@ -6,10 +6,10 @@
 #include "platform/ui/UiServices.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QImage>
 #include <QTest>
 #include <QTreeWidgetItemIterator>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -443,6 +443,8 @@ TEST(TDBEkTreeView, EmptiesWhenItsSourceGoes)
     }
 }
 
+// The picture of an expanded tree: every caption drawn, each level indented under its parent,
+// the current record's row highlighted.
 TEST(TDBEkTreeView, ScreenshotOfAnExpandedTree)
 {
     TreeOver t(LevelTable({{Value(1), Value(0), Value(0), Value(QStringLiteral("Priede"))},
@@ -460,11 +462,44 @@ TEST(TDBEkTreeView, ScreenshotOfAnExpandedTree)
     QApplication::processEvents();
     const QImage image = t.tree->grab().toImage();
     ASSERT_FALSE(image.isNull());
-    ASSERT_TRUE(image.save(QDir::temp().filePath(QStringLiteral("stumpwise_tree.png"))));
-    // The selected record's row is highlighted.
-    const QRect row = t.tree->visualItemRect(t.tree->FindNode(3));
-    const QPoint inRow = t.tree->viewport()->mapTo(t.tree.get(), QPoint(row.right() - 2, row.center().y()));
-    EXPECT_NE(image.pixelColor(inRow), image.pixelColor(QPoint(image.width() / 2, image.height() - 4)));
+    // A row of the picture, in the picture's coordinates.
+    auto row = [&](int key) {
+        const QRect r = t.tree->visualItemRect(t.tree->FindNode(key));
+        return QRect(t.tree->viewport()->mapTo(t.tree.get(), r.topLeft()), r.size());
+    };
+    const QRgb base = t.tree->palette().color(QPalette::Base).rgb();
+    auto inkIn = [&](const QRect& r) {
+        int ink = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                ink += image.rect().contains(x, y) && image.pixel(x, y) != base;
+        return ink;
+    };
+    const int order[] = {1, 2, 3, 4, 5, 6, 7};
+    for (int i = 0; i < 7; ++i) {
+        const QRect r = row(order[i]);
+        ASSERT_TRUE(image.rect().contains(r.topLeft())) << order[i] << ": the whole tree is in the picture";
+        if (i > 0)
+            EXPECT_GT(r.top(), row(order[i - 1]).top()) << order[i];
+        EXPECT_GT(inkIn(r), 20) << order[i] << ": its caption is drawn";
+    }
+    EXPECT_GT(row(2).left(), row(1).left()) << "the branch is indented under its parent";
+    EXPECT_GT(row(3).left(), row(2).left());
+    EXPECT_EQ(row(5).left(), row(2).left());
+    EXPECT_EQ(row(6).left(), row(1).left());
+    // The current record's row is highlighted, the others are not.
+    const QRect current = row(3);
+    const QColor highlight = image.pixelColor(current.right() - 2, current.center().y());
+    // The style may shade the selection a little.
+    auto near = [](const QColor& a, const QColor& b) {
+        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue()) <= 12;
+    };
+    EXPECT_TRUE(near(highlight, t.tree->palette().color(QPalette::Active, QPalette::Highlight)) ||
+                near(highlight, t.tree->palette().color(QPalette::Inactive, QPalette::Highlight)))
+        << highlight.name().toStdString() << " "
+        << t.tree->palette().color(QPalette::Highlight).name().toStdString();
+    const QRect other = row(4);
+    EXPECT_EQ(image.pixel(other.right() - 2, other.center().y()), base);
 }
 
 } // namespace

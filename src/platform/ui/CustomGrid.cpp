@@ -744,6 +744,10 @@ void TCustomGrid::TopLeftChanged() {}
 void TCustomGrid::SizeChanged(int, int) {}
 bool TCustomGrid::SelectCell(int, int) { return true; }
 QString TCustomGrid::GetEditText(int, int) { return {}; }
+
+int TCustomGrid::GetEditLimit() { return 0; }
+
+QString TCustomGrid::GetEditMask() { return {}; }
 void TCustomGrid::SetEditText(int, int, const QString&) {}
 
 bool TCustomGrid::CanEditShow()

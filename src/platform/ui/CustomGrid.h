@@ -114,6 +114,10 @@ public:
     // Used by the editor.
     QString EditorText();
     void EditorTextEdited(const QString& text);
+    // Most characters the editor takes for the current cell, 0 for no limit.
+    virtual int GetEditLimit();
+    // The edit mask of the current cell in the data layer's notation, empty for none.
+    virtual QString GetEditMask();
     // Keys the editor hands to the grid (moves, Esc, Enter, Tab).
     virtual void EditorKeyPress(QKeyEvent* event);
 

@@ -4,14 +4,19 @@
 
 #include <QKeyEvent>
 
+namespace {
+
+// The line edit's own largest length, which stands for no limit.
+constexpr int kNoEditLimit = 32767;
+
+} // namespace
+
 TInplaceEdit::TInplaceEdit(TCustomGrid* grid)
     : QLineEdit(grid->viewport()), FGrid(grid)
 {
     setFrame(false);
     hide();
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-        FGrid->EditorTextEdited(text);
-    });
+    connect(this, &QLineEdit::textEdited, this, [this] { FGrid->EditorTextEdited(EditText()); });
 }
 
 void TInplaceEdit::Move(const QRect& rect)
@@ -23,7 +28,19 @@ void TInplaceEdit::Move(const QRect& rect)
 
 void TInplaceEdit::UpdateContents()
 {
+    // The mask goes first: the text is then laid into its positions.
+    setText(QString());
+    FMask = TEditMask(FGrid->GetEditMask());
+    setInputMask(FMask.InputMask());
     setText(FGrid->EditorText());
+    // Without a mask the editor takes no more than the cell's value may hold (0: no limit).
+    const int limit = FGrid->GetEditLimit();
+    setMaxLength(limit > 0 ? limit : kNoEditLimit);
+}
+
+QString TInplaceEdit::EditText() const
+{
+    return FMask.IsEmpty() || FMask.SavesLiterals() ? text() : FMask.StoredText(displayText());
 }
 
 void TInplaceEdit::keyPressEvent(QKeyEvent* event)

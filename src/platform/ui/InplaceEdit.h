@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ui/EditMask.h"
+
 #include <QLineEdit>
 
 class TCustomGrid;
@@ -14,12 +16,15 @@ public:
     TCustomGrid* Grid() const { return FGrid; }
     // Places the editor over a cell rectangle (viewport coordinates) and shows it.
     virtual void Move(const QRect& rect);
-    // Reloads the text from the grid.
+    // Reloads the mask, the text and the length limit from the grid.
     virtual void UpdateContents();
+    // The text as the grid stores it: without the mask's literals when it does not save them.
+    QString EditText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TCustomGrid* FGrid;
+    TEditMask FMask{QString()};
 };

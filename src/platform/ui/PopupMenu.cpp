@@ -1,0 +1,3 @@
+#include "platform/ui/PopupMenu.h"
+
+TPopupMenu::TPopupMenu(QWidget* parent) : QMenu(parent) {}
