@@ -317,3 +317,16 @@ private:
     };
     std::vector<BulkTarget> FBulkTargets;
 };
+
+// Inline: a bulk append writes one call per cell, most of them plain integers.
+inline void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
+{
+    const size_t i = size_t(fieldIndex);
+    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= FBulkFirst
+        && record < int(FLive.size()) && FBulkFirst >= 0 && value >= FBulkTargets[i].Lo
+        && value <= FBulkTargets[i].Hi) {
+        FColumns[i].SetInt32(record, value);
+        return;
+    }
+    SetBulkValue(fieldIndex, record, ::Value(value)); // checks, converts or raises as the field does
+}
