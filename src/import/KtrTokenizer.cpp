@@ -17,9 +17,10 @@ inline bool IsTrimmed(unsigned char c)
 
 } // namespace
 
-KtrTokenizer::KtrTokenizer(const char* data, std::size_t size)
+KtrTokenizer::KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool)
     : FPos(reinterpret_cast<const unsigned char*>(data))
     , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
+    , FPool(pool ? pool : &FOwnPool)
 {
     if (!data)
         FPos = FEnd = nullptr;
@@ -43,6 +44,7 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     out.Number.clear();
     out.Type.clear();
     out.Value.clear();
+    out.Pooled = nullptr;
     out.CutInType = false;
 
     // Number: up to the first blank.
@@ -104,7 +106,8 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         return true;
     const QByteArrayView bytes(start, stop - start);
     if (const auto seen = FValues.constFind(bytes); seen != FValues.constEnd()) {
-        out.Value = *seen;
+        out.Pooled = *seen;
+        out.Value = **seen;
         return true;
     }
     out.Value = QString::fromLatin1(bytes);
@@ -116,6 +119,7 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
                 p[i] = QLatin1Char(' ');
         }
     }
-    FValues.insert(bytes, out.Value);
+    out.Pooled = &FPool->emplace_back(out.Value);
+    FValues.insert(bytes, out.Pooled);
     return true;
 }
