@@ -1432,6 +1432,11 @@ int TDataSet::BeginBulkAppend(int count)
     return first;
 }
 
+void TDataSet::SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value)
+{
+    SetBulkValue(fieldIndex, record, ::Value(value));
+}
+
 void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)
 {
     const size_t i = size_t(fieldIndex);
