@@ -47,8 +47,15 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     out.Pooled = nullptr;
     out.CutInType = false;
 
-    // Number: up to the first blank.
-    for (;;) {
+    // Number: up to the first blank. Most numbers hold no carriage return: those are taken in
+    // one piece, the rest byte by byte from the first CR on.
+    const unsigned char* numberStart = FPos;
+    while (FPos != FEnd && *FPos != kBlank && *FPos != kCR)
+        ++FPos;
+    out.Number.assign(reinterpret_cast<const char*>(numberStart), std::size_t(FPos - numberStart));
+    if (FPos != FEnd && *FPos == kBlank) {
+        ++FPos;
+    } else for (;;) {
         const int c = NextSkippingCR();
         if (c < 0)
             return false;
@@ -57,9 +64,18 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         out.Number.push_back(static_cast<char>(c));
     }
 
-    // Type: up to the first "~", blank, LF or CR.
+    // Type: up to the first "~", blank, LF or CR; in one piece unless a CR comes first.
     bool typeEndedAtMark = false;
-    for (;;) {
+    const unsigned char* typeStart = FPos;
+    while (FPos != FEnd && *FPos != kMark && *FPos != kBlank && *FPos != kLF && *FPos != kCR)
+        ++FPos;
+    out.Type.assign(reinterpret_cast<const char*>(typeStart), std::size_t(FPos - typeStart));
+    if (FPos == FEnd) {
+        out.CutInType = true;
+    } else if (*FPos != kCR) {
+        typeEndedAtMark = *FPos == kMark;
+        ++FPos;
+    } else for (;;) {
         const int c = NextSkippingCR();
         if (c < 0) {
             out.CutInType = true;
