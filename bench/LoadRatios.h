@@ -14,6 +14,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -25,6 +30,25 @@
 #include <malloc.h>
 
 namespace LoadRatios {
+
+// The file written out under `name` in a directory of its own, for the loads that read it as
+// the program does.
+class TFileOnDisk {
+public:
+    TFileOnDisk(const QByteArray& bytes, const QString& name)
+        : FName(FDir.filePath(name))
+    {
+        QFile f(FName);
+        FOk = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    }
+    bool Ok() const { return FOk; }
+    const QString& Name() const { return FName; }
+
+private:
+    QTemporaryDir FDir;
+    QString FName;
+    bool FOk = false;
+};
 
 inline double Median(std::vector<double> v)
 {

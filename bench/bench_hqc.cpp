@@ -132,30 +132,12 @@ void BM_HqcReadAndAnalyse(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 
-// The file written out, for the loads that read it as the program does.
-class TFileOnDisk {
-public:
-    explicit TFileOnDisk(const QByteArray& bytes)
-        : FName(FDir.filePath(QStringLiteral("bench.hqc")))
-    {
-        QFile f(FName);
-        FOk = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-    bool Ok() const { return FOk; }
-    const QString& Name() const { return FName; }
-
-private:
-    QTemporaryDir FDir;
-    QString FName;
-    bool FOk = false;
-};
-
 // The whole load as the program runs it: the file read, analysed and published to the
 // loader's datasets (one loader, reused, as the analysis window reuses its own).
 void BM_HqcLoad(benchmark::State& state)
 {
     const QByteArray& bytes = FileOf(static_cast<int>(state.range(0)));
-    const TFileOnDisk file(bytes);
+    const LoadRatios::TFileOnDisk file(bytes, QStringLiteral("bench.hqc"));
     if (!file.Ok()) {
         state.SkipWithError("cannot write the file");
         return;
@@ -180,7 +162,7 @@ void BM_HqcRatios(benchmark::State& state)
 {
     const int stems = static_cast<int>(state.range(0));
     const QByteArray& bytes = FileOf(stems);
-    const TFileOnDisk file(bytes);
+    const LoadRatios::TFileOnDisk file(bytes, QStringLiteral("bench.hqc"));
     if (!file.Ok()) {
         state.SkipWithError("cannot write the file");
         return;

@@ -164,31 +164,13 @@ void BM_ReadAndAnalyse(benchmark::State& state)
     SetCounters(state, bytes);
 }
 
-// The file written out, for the loads that read it as the program does.
-class TFileOnDisk {
-public:
-    explicit TFileOnDisk(const QByteArray& bytes)
-        : FName(FDir.filePath(QStringLiteral("bench.ktr")))
-    {
-        QFile f(FName);
-        FOk = f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-    }
-    bool Ok() const { return FOk; }
-    const QString& Name() const { return FName; }
-
-private:
-    QTemporaryDir FDir;
-    QString FName;
-    bool FOk = false;
-};
-
 // The whole load as the program runs it: read, analyse and publish to the loader's datasets;
 // and once from a real file with a fresh loader, for its peak memory against the file's size.
 void BM_Load(benchmark::State& state)
 {
     const QByteArray& bytes = FileOf(int(state.range(0)));
     {
-        const TFileOnDisk file(bytes);
+        const LoadRatios::TFileOnDisk file(bytes, QStringLiteral("bench.ktr"));
         if (!file.Ok()) {
             state.SkipWithError("cannot write the file");
             return;
@@ -214,7 +196,7 @@ void BM_Ratios(benchmark::State& state)
 {
     const int stems = int(state.range(0));
     const QByteArray& bytes = FileOf(stems);
-    const TFileOnDisk file(bytes);
+    const LoadRatios::TFileOnDisk file(bytes, QStringLiteral("bench.ktr"));
     if (!file.Ok()) {
         state.SkipWithError("cannot write the file");
         return;
