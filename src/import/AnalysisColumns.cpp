@@ -22,14 +22,17 @@ struct MemberOf<T R::*> {
     using Type = T;
 };
 
+inline const QString& TextOf(const QString& v) { return v; }
+inline const QString& TextOf(const TPooledText& v) { return v.Text(); }
+
 template <auto M, TFieldType FieldType>
 void WriteMember(TClientDataSet* ds, int field, int record, const typename MemberOf<decltype(M)>::Row& row)
 {
     const auto& v = row.*M;
     using T = typename MemberOf<decltype(M)>::Type;
-    if constexpr (std::is_same_v<T, QString>) {
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
         if (!v.isEmpty())
-            ds->SetBulkString(field, record, v);
+            ds->SetBulkString(field, record, TextOf(v));
     } else if (v) {
         if constexpr (FieldType == TFieldType::ftDateTime)
             ds->SetBulkValue(field, record, Value(DateTime(*v)));
@@ -45,8 +48,8 @@ Value GetMember(const typename MemberOf<decltype(M)>::Row& row)
 {
     const auto& v = row.*M;
     using T = typename MemberOf<decltype(M)>::Type;
-    if constexpr (std::is_same_v<T, QString>)
-        return v.isEmpty() ? Value() : Value(v);
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>)
+        return v.isEmpty() ? Value() : Value(TextOf(v));
     else if (!v)
         return Value();
     else if constexpr (FieldType == TFieldType::ftDateTime)
@@ -58,11 +61,13 @@ Value GetMember(const typename MemberOf<decltype(M)>::Row& row)
 }
 
 template <auto M, TFieldType FieldType>
-void ReadMember(const TField* f, typename MemberOf<decltype(M)>::Row& row)
+void ReadMember(const TField* f, typename MemberOf<decltype(M)>::Row& row, [[maybe_unused]] TTextPool* pool)
 {
     auto& v = row.*M;
     using T = typename MemberOf<decltype(M)>::Type;
-    if constexpr (std::is_same_v<T, QString>) {
+    if constexpr (std::is_same_v<T, TPooledText>) {
+        v = f->IsNull() || !pool ? TPooledText() : TPooledText(&pool->emplace_back(f->AsString()));
+    } else if constexpr (std::is_same_v<T, QString>) {
         v = f->IsNull() ? QString() : f->AsString();
     } else if (f->IsNull()) {
         v = std::nullopt;
@@ -327,14 +332,14 @@ void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, c
 }
 
 template <class Row>
-std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns)
+std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool)
 {
     const std::vector<TField*> fields = FieldsOf(ds, columns);
     std::vector<Row> rows;
     for (; !ds->Eof(); ds->Next()) {
         Row& row = rows.emplace_back();
         for (size_t k = 0; k < columns.size(); ++k)
-            columns[k].Read(fields[k], row);
+            columns[k].Read(fields[k], row, pool);
     }
     return rows;
 }
@@ -346,7 +351,7 @@ std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<R
     template void DescribeFields<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);               \
     template void Append<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, std::span<const R>);   \
     template void Update<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, const R&);             \
-    template std::vector<R> ReadToEnd<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);
+    template std::vector<R> ReadToEnd<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, TTextPool*);
 ANALYSIS_ROW(THeaderRow)
 ANALYSIS_ROW(TVarRow)
 ANALYSIS_ROW(TTreeRow)

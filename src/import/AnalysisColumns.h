@@ -29,8 +29,9 @@ struct TAnalysisColumn {
     void (*Write)(TClientDataSet* ds, int field, int record, const Row& row);
     // The member as a dataset value (empty: null).
     Value (*Get)(const Row& row);
-    // Reads the current record's field into the member.
-    void (*Read)(const TField* field, Row& row);
+    // Reads the current record's field into the member; a text of a pooled member is added to
+    // `pool` (and left empty without one).
+    void (*Read)(const TField* field, Row& row, TTextPool* pool);
 };
 
 namespace AnalysisColumns {
@@ -61,7 +62,8 @@ void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, s
 // Writes `row` into the current record (Edit and Post), field by field.
 template <class Row>
 void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, const Row& row);
-// The records from the current one to the end, as rows.
+// The records from the current one to the end, as rows; the texts of pooled members go to
+// `pool` (without one they are left empty).
 template <class Row>
-std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns);
+std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool = nullptr);
 } // namespace AnalysisColumns

@@ -24,6 +24,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -65,13 +67,41 @@ struct THeaderRow {
     std::optional<double> DIAM_NOVIRZE6MM_RAND;
 };
 
-// cdsVar: one raw variable of a classic file.
+// A text held once in a pool of texts that outlives the rows pointing at it (a file repeats
+// the same values stem after stem): a pointer where a QString would take three times the room.
+// Empty when it points at nothing.
+class TPooledText {
+public:
+    TPooledText() = default;
+    explicit TPooledText(const QString* text) noexcept
+        : FText(text)
+    {
+    }
+    const QString& Text() const noexcept { return FText ? *FText : Empty(); }
+    bool isEmpty() const noexcept { return !FText || FText->isEmpty(); }
+    friend bool operator==(const TPooledText& a, const QString& b) noexcept { return a.Text() == b; }
+
+private:
+    static const QString& Empty() noexcept
+    {
+        static const QString empty;
+        return empty;
+    }
+    const QString* FText = nullptr;
+};
+
+// Texts of a model's raw variables; a deque, so that a text never moves once pointed at.
+using TTextPool = std::deque<QString>;
+
+// cdsVar: one raw variable of a classic file. Its value lives in TAnalysisModel::VarTexts.
 struct TVarRow {
     TPackedOptional<int32_t> BLOCK_NR;
     TPackedOptional<int32_t> VAR_NR;
     TPackedOptional<int32_t> VAR_T;
-    QString VERTIBA;
+    TPooledText VERTIBA;
 };
+// A large file holds millions of these while it is read.
+static_assert(sizeof(TVarRow) <= 24);
 
 // cdsKoki: one tree.
 struct TTreeRow {
@@ -162,6 +192,8 @@ struct TCirsmaRow {
 struct TAnalysisModel {
     THeaderRow Header;
     std::vector<TVarRow> Vars;
+    // The texts Vars point at; shared by copies of the model, so that their rows stay valid.
+    std::shared_ptr<TTextPool> VarTexts = std::make_shared<TTextPool>();
     std::vector<TTreeRow> Trees;
     std::vector<TLogRow> Logs;
     std::vector<TMeasRow> Meas;

@@ -16,6 +16,9 @@ struct KtrRawVariable {
     // The value with every CR and LF turned into a blank and trimmed at both ends; empty when
     // the type ended at "~" or the file ended within the type.
     QString Value;
+    // The same value as held in the tokenizer's pool of texts (null when empty): stays where it
+    // is as long as the pool does.
+    const QString* Pooled = nullptr;
     // The file ended while the type was read: only variables 991 to 993 survive that.
     bool CutInType = false;
 };

@@ -134,7 +134,7 @@ private:
     const QString& ValueOf(const Mapped& m) const
     {
         const auto cut = FCutValues.find(m.Var);
-        return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA;
+        return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA.Text();
     }
 
     TAnalysisModel& FModel;
@@ -171,7 +171,8 @@ void Import::RawPass(const char* data, std::size_t size)
     }
     FModel.Vars.reserve(FModel.Vars.size() + marks);
 
-    KtrTokenizer tokenizer(data, size);
+    TTextPool& texts = *FModel.VarTexts;
+    KtrTokenizer tokenizer(data, size, &texts);
     KtrRawVariable v;
     int32_t block = 0;
     while (tokenizer.Next(v)) {
@@ -200,13 +201,14 @@ void Import::RawPass(const char* data, std::size_t size)
         if (!IsTypeless(nr)) {
             const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
-            row.VERTIBA = v.Value.size() > AnalysisWidth::VERTIBA ? v.Value.left(AnalysisWidth::VERTIBA) : v.Value;
+            const bool cut = v.Value.size() > AnalysisWidth::VERTIBA;
+            row.VERTIBA = TPooledText(cut ? &texts.emplace_back(v.Value.left(AnalysisWidth::VERTIBA)) : v.Pooled);
             const Action act = ActionOf(nr, type);
             if (act != Action::None) {
                 const std::size_t var = FModel.Vars.size();
                 if (var > std::numeric_limits<uint32_t>::max())
                     KtrErrors::RaiseOverflow();
-                if (row.VERTIBA.size() != v.Value.size())
+                if (cut)
                     FCutValues.emplace(uint32_t(var), v.Value);
                 FMapped.push_back({block, nr, type, act, uint32_t(var)});
             }

@@ -17,9 +17,10 @@ inline bool IsTrimmed(unsigned char c)
 
 } // namespace
 
-KtrTokenizer::KtrTokenizer(const char* data, std::size_t size)
+KtrTokenizer::KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool)
     : FPos(reinterpret_cast<const unsigned char*>(data))
     , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
+    , FPool(pool ? pool : &FOwnPool)
 {
     if (!data)
         FPos = FEnd = nullptr;
@@ -43,10 +44,18 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     out.Number.clear();
     out.Type.clear();
     out.Value.clear();
+    out.Pooled = nullptr;
     out.CutInType = false;
 
-    // Number: up to the first blank.
-    for (;;) {
+    // Number: up to the first blank. Most numbers hold no carriage return: those are taken in
+    // one piece, the rest byte by byte from the first CR on.
+    const unsigned char* numberStart = FPos;
+    while (FPos != FEnd && *FPos != kBlank && *FPos != kCR)
+        ++FPos;
+    out.Number.assign(reinterpret_cast<const char*>(numberStart), std::size_t(FPos - numberStart));
+    if (FPos != FEnd && *FPos == kBlank) {
+        ++FPos;
+    } else for (;;) {
         const int c = NextSkippingCR();
         if (c < 0)
             return false;
@@ -55,9 +64,18 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         out.Number.push_back(static_cast<char>(c));
     }
 
-    // Type: up to the first "~", blank, LF or CR.
+    // Type: up to the first "~", blank, LF or CR; in one piece unless a CR comes first.
     bool typeEndedAtMark = false;
-    for (;;) {
+    const unsigned char* typeStart = FPos;
+    while (FPos != FEnd && *FPos != kMark && *FPos != kBlank && *FPos != kLF && *FPos != kCR)
+        ++FPos;
+    out.Type.assign(reinterpret_cast<const char*>(typeStart), std::size_t(FPos - typeStart));
+    if (FPos == FEnd) {
+        out.CutInType = true;
+    } else if (*FPos != kCR) {
+        typeEndedAtMark = *FPos == kMark;
+        ++FPos;
+    } else for (;;) {
         const int c = NextSkippingCR();
         if (c < 0) {
             out.CutInType = true;
@@ -104,7 +122,8 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         return true;
     const QByteArrayView bytes(start, stop - start);
     if (const auto seen = FValues.constFind(bytes); seen != FValues.constEnd()) {
-        out.Value = *seen;
+        out.Pooled = *seen;
+        out.Value = **seen;
         return true;
     }
     out.Value = QString::fromLatin1(bytes);
@@ -116,6 +135,7 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
                 p[i] = QLatin1Char(' ');
         }
     }
-    FValues.insert(bytes, out.Value);
+    out.Pooled = &FPool->emplace_back(out.Value);
+    FValues.insert(bytes, out.Pooled);
     return true;
 }

@@ -13,10 +13,12 @@
 #include <QString>
 
 #include <cstddef>
+#include <deque>
 
 class KtrTokenizer {
 public:
-    KtrTokenizer(const char* data, std::size_t size);
+    // Values are kept in `pool` (one of its own when none is given), each distinct one once.
+    KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool = nullptr);
 
     // Reads the next variable. False at the end of the file, also when the file ends within a
     // number (that variable is dropped). A variable whose type the file cut off comes back
@@ -32,5 +34,7 @@ private:
     const unsigned char* FEnd;
     // Values met before, by their bytes in the file: a value repeated (codes, flags, the same
     // lists stem after stem) comes back as the same string, made once and held once.
-    QHash<QByteArrayView, QString> FValues;
+    std::deque<QString> FOwnPool;
+    std::deque<QString>* FPool;
+    QHash<QByteArrayView, const QString*> FValues;
 };

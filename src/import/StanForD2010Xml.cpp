@@ -94,12 +94,13 @@ bool IsElementNamed(const pugi::xml_node& node, std::string_view name, bool matc
     if (node.type() != pugi::node_element)
         return false;
     const char* q = node.name();
-    if (TextIs(q, name))
+    // Most names looked at are another element's: the first character tells most of them apart.
+    if ((name.empty() || q[0] == name[0]) && TextIs(q, name))
         return true;
     if (!matchLocalName)
         return false;
     const char* colon = std::strchr(q, ':');
-    return colon && TextIs(colon + 1, name);
+    return colon && (name.empty() || colon[1] == name[0]) && TextIs(colon + 1, name);
 }
 
 std::string LocalNameXPath(const std::string& sName, bool matchLocalName)

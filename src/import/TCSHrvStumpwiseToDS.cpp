@@ -403,6 +403,7 @@ void TCSHrvStumpwiseToDS::Publish(TAnalysisModel& model)
     Append(FcdsHeader.get(), Header(), std::span<const THeaderRow>(&model.Header, 1));
     Append<TVarRow>(FcdsVar.get(), Vars(), model.Vars);
     Release(model.Vars);
+    model.VarTexts = std::make_shared<TTextPool>();
     Append<TTreeRow>(FcdsKoki.get(), Trees(), model.Trees);
     Release(model.Trees);
     Append<TLogRow>(FcdsBalki.get(), Logs(), model.Logs);

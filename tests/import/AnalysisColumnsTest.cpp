@@ -39,7 +39,8 @@ void ExpectReorderedTableKeepsEveryValue(std::span<const TAnalysisColumn<Row>> c
     for (int k = 0; k < source->FieldCount(); ++k)
         expected << Text(source->Fields(k));
     source->First();
-    const std::vector<Row> rows = ReadToEnd(source.get(), columns);
+    TTextPool texts; // for the pooled texts (raw variables' values)
+    const std::vector<Row> rows = ReadToEnd(source.get(), columns, &texts);
     ASSERT_EQ(rows.size(), 1u);
 
     std::vector<TAnalysisColumn<Row>> reversed(columns.begin(), columns.end());
@@ -56,7 +57,7 @@ void ExpectReorderedTableKeepsEveryValue(std::span<const TAnalysisColumn<Row>> c
         for (int k = 0; k < source->FieldCount(); ++k)
             EXPECT_EQ(Text(target->FieldByName(source->Fields(k)->FieldName())), expected[k]) << k;
     target->First();
-    const std::vector<Row> back = ReadToEnd<Row>(target.get(), columns);
+    const std::vector<Row> back = ReadToEnd<Row>(target.get(), columns, &texts);
     ASSERT_EQ(back.size(), 2u);
     Append<Row>(source.get(), columns, back);
     for (source->First(); !source->Eof(); source->Next())

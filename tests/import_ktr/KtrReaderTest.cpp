@@ -535,6 +535,6 @@ TEST(KtrReader, LongValue)
     EXPECT_EQ(m.Meas.back().DAST_DIAMETRS, 100 + 1199 % 100);
     const TVarRow& v = m.Vars.back();
     EXPECT_EQ(v.VAR_NR, 373);
-    EXPECT_EQ(v.VERTIBA.size(), 4000);
+    EXPECT_EQ(v.VERTIBA.Text().size(), 4000);
     EXPECT_EQ(v.VERTIBA, QString::fromLatin1(words.left(4000)));
 }

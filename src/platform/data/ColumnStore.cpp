@@ -32,9 +32,9 @@ void TColumnStore::Resize(int count)
         MarkNull(i);
     FCount = count;
     switch (FKind) {
-    case Kind::Int32: FI32.resize(size_t(count), 0); break;
-    case Kind::Int64: FI64.resize(size_t(count), 0); break;
-    case Kind::Double: FDbl.resize(size_t(count), 0.0); break;
+    case Kind::Int32: FI32.resize(size_t(count)); break;
+    case Kind::Int64: FI64.resize(size_t(count)); break;
+    case Kind::Double: FDbl.resize(size_t(count)); break;
     case Kind::String:
         for (size_t i = size_t(count); i < FTextLength.size(); ++i)
             FGarbage += FTextLength[i];
@@ -87,24 +87,6 @@ void TColumnStore::SetNull(int slot)
     case Kind::String: DropText(slot); break;
     case Kind::Bytes: FBytes[size_t(slot)] = QByteArray(); break;
     }
-}
-
-void TColumnStore::SetInt32(int slot, qint32 v)
-{
-    MarkSet(slot);
-    FI32[size_t(slot)] = v;
-}
-
-void TColumnStore::SetInt64(int slot, qint64 v)
-{
-    MarkSet(slot);
-    FI64[size_t(slot)] = v;
-}
-
-void TColumnStore::SetDouble(int slot, double v)
-{
-    MarkSet(slot);
-    FDbl[size_t(slot)] = v;
 }
 
 void TColumnStore::SetString(int slot, const QString& v)

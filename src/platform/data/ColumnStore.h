@@ -7,7 +7,33 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
+
+// Leaves the numbers of new slots unset: a new slot is null, and a null slot's number is never
+// read, so zero-filling a column that a bulk append is about to fill would be wasted work.
+template <class T>
+struct TUninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = TUninitialisedAllocator<U>;
+    };
+    TUninitialisedAllocator() = default;
+    template <class U>
+    TUninitialisedAllocator(const TUninitialisedAllocator<U>&) noexcept
+    {
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void*>(p)) U;
+        else
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // One column of a dataset's records, kept as a typed array indexed by record slot with a null
 // flag per slot. Record slots are never moved; orders are kept as arrays of slots elsewhere.
@@ -36,9 +62,21 @@ public:
     QString StringAt(int slot) const;
     const QByteArray& BytesAt(int slot) const { return FBytes[size_t(slot)]; }
 
-    void SetInt32(int slot, qint32 v);
-    void SetInt64(int slot, qint64 v);
-    void SetDouble(int slot, double v);
+    void SetInt32(int slot, qint32 v)
+    {
+        MarkSet(slot);
+        FI32[size_t(slot)] = v;
+    }
+    void SetInt64(int slot, qint64 v)
+    {
+        MarkSet(slot);
+        FI64[size_t(slot)] = v;
+    }
+    void SetDouble(int slot, double v)
+    {
+        MarkSet(slot);
+        FDbl[size_t(slot)] = v;
+    }
     void SetString(int slot, const QString& v);
     void SetBytes(int slot, const QByteArray& v);
 
@@ -67,9 +105,10 @@ private:
 
     int FCount = 0;
     std::vector<quint64> FNull; // a bit per slot, set for null
-    std::vector<qint32> FI32;
-    std::vector<qint64> FI64;
-    std::vector<double> FDbl;
+    // Numbers of null slots are unset (see TUninitialisedAllocator).
+    std::vector<qint32, TUninitialisedAllocator<qint32>> FI32;
+    std::vector<qint64, TUninitialisedAllocator<qint64>> FI64;
+    std::vector<double, TUninitialisedAllocator<double>> FDbl;
     std::vector<quint64> FTextBegin; // in characters
     std::vector<quint32> FTextLength;
     std::vector<char> FLatin1; // the store while every text is Latin-1

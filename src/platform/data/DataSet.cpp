@@ -605,39 +605,53 @@ bool TDataSet::SortByIntegerKeys()
                     return desc ? hi[0] - lo[0] + 1 : 0;
                 return desc ? hi[0] - c.Int32At(slot) : c.Int32At(slot) - lo[0] + 1;
             };
-            qint64 prev = firstOf(FOrder[0]);
-            for (size_t i = 1; i < n && firstInOrder; ++i) {
-                const qint64 code = firstOf(FOrder[i]);
+            // Walked with iterators: a deque's element by number costs a division each time.
+            auto it = FOrder.cbegin();
+            qint64 prev = firstOf(*it);
+            for (++it; it != FOrder.cend() && firstInOrder; ++it) {
+                const qint64 code = firstOf(*it);
                 firstInOrder = prev <= code;
                 prev = code;
             }
         }
         if (firstInOrder) {
+            // Each run's keys but the first, packed with the record's place in the run: all
+            // distinct, so a plain sort of the numbers keeps ties in rank order.
+            const quint64 restMask = rest >= 64 ? ~quint64(0) : (quint64(1) << rest) - 1;
+            const auto firstKeyOf = [rest](quint64 key) { return rest >= 64 ? 0 : key >> rest; };
             std::vector<std::pair<quint64, int>> run;
-            for (size_t b = 0; b < n;) {
+            std::vector<quint64> packed;
+            for (auto b = FOrder.begin(); b != FOrder.end();) {
                 run.clear();
-                run.emplace_back(keyOf(FOrder[b]), FOrder[b]);
-                const quint64 first = run.front().first >> rest;
+                run.emplace_back(keyOf(*b), *b);
+                const quint64 first = firstKeyOf(run.front().first);
                 bool inOrder = true;
-                size_t e = b + 1;
-                for (; e < n; ++e) {
-                    const quint64 key = keyOf(FOrder[e]);
-                    if ((key >> rest) != first)
+                auto e = b + 1;
+                for (; e != FOrder.end(); ++e) {
+                    const quint64 key = keyOf(*e);
+                    if (firstKeyOf(key) != first)
                         break;
                     inOrder = inOrder && run.back().first <= key;
-                    run.emplace_back(key, FOrder[e]);
+                    run.emplace_back(key, *e);
                 }
                 if (!inOrder) {
-                    const auto less = [](const auto& x, const auto& y) { return x.first < y.first; };
-                    if (run.size() > 32) {
-                        std::stable_sort(run.begin(), run.end(), less);
-                    } else { // insertion sort: stable, and quick on a few
-                        for (auto i = run.begin() + 1; i < run.end(); ++i)
-                            for (auto j = i; j != run.begin() && less(*j, *(j - 1)); --j)
-                                std::iter_swap(j, j - 1);
+                    const int placeBits = int(std::bit_width(run.size() - 1));
+                    if (rest + placeBits <= 64) {
+                        packed.resize(run.size());
+                        for (size_t i = 0; i < run.size(); ++i)
+                            packed[i] = (run[i].first & restMask) << placeBits | quint64(i);
+                        std::sort(packed.begin(), packed.end());
+                        const quint64 placeMask = (quint64(1) << placeBits) - 1;
+                        auto out = b;
+                        for (quint64 p : packed)
+                            *out++ = run[size_t(p & placeMask)].second;
+                    } else {
+                        std::stable_sort(run.begin(), run.end(),
+                                         [](const auto& x, const auto& y) { return x.first < y.first; });
+                        auto out = b;
+                        for (const auto& r : run)
+                            *out++ = r.second;
                     }
-                    for (size_t i = b; i < e; ++i)
-                        FOrder[i] = run[i - b].second;
                 }
                 b = e;
             }
@@ -1418,16 +1432,9 @@ int TDataSet::BeginBulkAppend(int count)
     return first;
 }
 
-void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
+void TDataSet::SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value)
 {
-    const size_t i = size_t(fieldIndex);
-    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= FBulkFirst
-        && record < int(FLive.size()) && FBulkFirst >= 0 && value >= FBulkTargets[i].Lo
-        && value <= FBulkTargets[i].Hi) {
-        FColumns[i].SetInt32(record, value);
-        return;
-    }
-    SetBulkValue(fieldIndex, record, ::Value(value)); // checks, converts or raises as the field does
+    SetBulkValue(fieldIndex, record, ::Value(value));
 }
 
 void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)

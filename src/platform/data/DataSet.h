@@ -106,6 +106,8 @@ public:
     void SetBulkValue(int fieldIndex, int record, const ::Value& value);
     // The same for the usual kinds of value, without a variant in between.
     void SetBulkInteger(int fieldIndex, int record, qint32 value);
+    // The value checked, converted or refused as the field's own SetValue does.
+    void SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value);
     void SetBulkString(int fieldIndex, int record, const QString& value);
     void EndBulkAppend();
     void CancelBulkAppend();
@@ -317,3 +319,16 @@ private:
     };
     std::vector<BulkTarget> FBulkTargets;
 };
+
+// Inline: a bulk append writes one call per cell, most of them plain integers in range.
+inline void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
+{
+    const size_t i = size_t(fieldIndex);
+    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= FBulkFirst
+        && record < int(FLive.size()) && FBulkFirst >= 0 && value >= FBulkTargets[i].Lo
+        && value <= FBulkTargets[i].Hi) [[likely]] {
+        FColumns[i].SetInt32(record, value);
+        return;
+    }
+    SetBulkIntegerThroughField(fieldIndex, record, value);
+}
