@@ -93,6 +93,7 @@ Value Opt(const std::optional<int32_t>& v) { return v ? Value(*v) : Value(); }
 Value Opt(const std::optional<int16_t>& v) { return v ? Value(static_cast<int32_t>(*v)) : Value(); }
 Value Opt(const std::optional<double>& v) { return v ? Value(*v) : Value(); }
 Value Opt(const QString& v) { return v.isEmpty() ? Value() : Value(v); }
+Value Opt(const TPooledText& v) { return Opt(v.Text()); }
 
 void BM_PlainAppend(benchmark::State& state)
 {

@@ -10,7 +10,14 @@
 
 #include <QScopeGuard>
 
+#include <cstdint>
 #include <limits>
+#include <type_traits>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -300,8 +307,27 @@ void DescribeFields(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> co
     }
 }
 
-template <class Row>
-void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows)
+namespace {
+// Hands the whole pages inside [begin, end) back to the system; they read as zeros afterwards.
+void DiscardPages(const void* begin, const void* end)
+{
+#ifdef __linux__
+    static const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
+    if (from < to)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+#else
+    (void)begin;
+    (void)end;
+#endif
+}
+
+// Writes the rows in one bulk step; after each stretch of rows, `written(end)` is told that the
+// rows before `end` are done with.
+template <class Row, class Written>
+void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows,
+                Written written)
 {
     if (rows.size() > size_t(std::numeric_limits<int>::max()))
         throw ERangeError(QStringLiteral("Range check error"));
@@ -313,12 +339,36 @@ void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, s
     // nothing is kept when a value fails.
     const int first = ds->BeginBulkAppend(int(rows.size()));
     auto cancel = qScopeGuard([ds] { ds->CancelBulkAppend(); });
-    for (size_t i = 0; i < rows.size(); ++i)
+    constexpr size_t stretch = 4096;
+    for (size_t i = 0; i < rows.size(); ++i) {
         for (size_t k = 0; k < columns.size(); ++k)
             columns[k].Write(ds, fields[k], first + int(i), rows[i]);
+        if ((i + 1) % stretch == 0)
+            written(i + 1);
+    }
     cancel.dismiss();
     ds->EndBulkAppend();
     ds->First();
+}
+} // namespace
+
+template <class Row>
+void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows)
+{
+    BulkAppend(ds, columns, rows, [](size_t) {});
+}
+
+template <class Row>
+void AppendAndRelease(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::vector<Row>& rows)
+{
+    auto release = qScopeGuard([&rows] { std::vector<Row>().swap(rows); });
+    if constexpr (std::is_trivially_destructible_v<Row>) {
+        // Rows are never read again once written, and dropping them needs nothing from them.
+        const Row* begin = rows.data();
+        BulkAppend<Row>(ds, columns, rows, [begin](size_t end) { DiscardPages(begin, begin + end); });
+    } else {
+        BulkAppend<Row>(ds, columns, rows, [](size_t) {});
+    }
 }
 
 template <class Row>
@@ -350,6 +400,7 @@ std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<R
     template void AddFields<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);                    \
     template void DescribeFields<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);               \
     template void Append<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, std::span<const R>);   \
+    template void AppendAndRelease<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, std::vector<R>&); \
     template void Update<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, const R&);             \
     template std::vector<R> ReadToEnd<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, TTextPool*);
 ANALYSIS_ROW(THeaderRow)

@@ -156,12 +156,26 @@ public:
 
     std::vector<size_t>& MeasOf(size_t log) { return groups[logGroup[log]]; }
 
+    // Writes a measurement's code (not 0) and its notes. Rows flagged alike carry the same
+    // notes: a large file has a few such texts over many thousands of rows, so each is made
+    // once and shared.
+    void SetMeasDerigs(TMeasRow& row, int32_t code)
+    {
+        const std::pair key{&row.PIEZIMES.Text(), code};
+        auto it = notesMade.find(key);
+        if (it == notesMade.end())
+            it = notesMade.emplace(key, &m.MeasTexts->emplace_back(TAnalysisEngine::NotesAfter(*key.first, code))).first;
+        row.DERIGS = code;
+        row.PIEZIMES = TPooledText(it->second);
+    }
+
     TAnalysisModel& m;
     std::vector<size_t> treeOrder;
     std::vector<size_t> logOrder;
     std::vector<std::vector<size_t>> groups;
     std::unordered_map<uint64_t, uint32_t> groupOfKey;
     std::vector<uint32_t> logGroup;
+    std::map<std::pair<const QString*, int32_t>, const QString*> notesMade;
 };
 
 // ---- pass 1: butt-to-top numbering -------------------------------------------------------
@@ -338,13 +352,13 @@ void Pass3Codes(TWalk& w)
                 if (V(row.DERIGS) != ValidationCode::Usable)
                     continue;
                 if (V(row.MERVIETA) > topLimit)
-                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::PlaceNearTop);
+                    w.SetMeasDerigs(row, ValidationCode::PlaceNearTop);
                 else if (!row.MERVIETA)
-                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoHarvesterPlaces);
+                    w.SetMeasDerigs(row, ValidationCode::NoHarvesterPlaces);
                 else if (V(row.HRV_DIAMETRS) == 0)
-                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoHarvesterDiameter);
+                    w.SetMeasDerigs(row, ValidationCode::NoHarvesterDiameter);
                 else if (!row.DAST_DIAMETRS)
-                    TAnalysisEngine::SetMeasDerigs(row, ValidationCode::NoCaliperDiameters);
+                    w.SetMeasDerigs(row, ValidationCode::NoCaliperDiameters);
             }
         }
     }
@@ -525,7 +539,7 @@ void HarvesterSections(TWalk& w, size_t log)
         if (!UsableHarvester(row))
             continue;
         if (logCode != ValidationCode::Usable)
-            TAnalysisEngine::SetMeasDerigs(row, logCode);
+            w.SetMeasDerigs(row, logCode);
         if (UsableHarvester(row)) {
             row.MERVIETA_IEP_HRV = prev;
             row.HRV_GARUMS = Checked(static_cast<long long>(V(row.MERVIETA)) - prev);
@@ -549,7 +563,7 @@ void DeviationsAndCaliperSections(TWalk& w, size_t log)
             const long long dev = std::llabs(static_cast<long long>(h) - d);
             row.NOVIRZE_DIAMETRS = Checked(dev);
             row.NOVIRZE_DIAM_LIDZ = TAnalysisEngine::GetNovirzeClass(*row.NOVIRZE_DIAMETRS);
-            row.INTERVALS_DIAMETRS = TAnalysisEngine::GetDiamInterval(h);
+            row.INTERVALS_DIAMETRS = TPooledText(&TAnalysisEngine::GetDiamInterval(h));
         }
         if (V(row.DERIGS) == ValidationCode::Usable && d != 0) {
             row.MERVIETA_IEP_DAST = prev;
@@ -809,21 +823,22 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
                     continue;
                 }
                 row.DERIGS_DIAM_NOV = DeviationUse::Counted;
+                const QString& interval = row.INTERVALS_DIAMETRS.Text();
                 // Consecutive pairs mostly share their interval: try the last row first.
-                if (lastRow != rowOf.end() && lastRow->first == row.INTERVALS_DIAMETRS) {
+                if (lastRow != rowOf.end() && lastRow->first == interval) {
                     CountPair(m.DiamNovirzes[lastRow->second], row);
                     continue;
                 }
-                auto found = rowOf.find(row.INTERVALS_DIAMETRS);
+                auto found = rowOf.find(interval);
                 if (found == rowOf.end()) {
                     TDiamNovirzeRow nr;
                     nr.IZV_VEIDS = kind;
-                    nr.INTERVALS_DIAMETRS = row.INTERVALS_DIAMETRS;
+                    nr.INTERVALS_DIAMETRS = interval;
                     nr.LIDZ_2 = 0;
                     nr.LIDZ_4 = 0;
                     nr.LIDZ_6 = 0;
                     nr.CITS = 0;
-                    found = rowOf.emplace(row.INTERVALS_DIAMETRS, m.DiamNovirzes.size()).first;
+                    found = rowOf.emplace(interval, m.DiamNovirzes.size()).first;
                     m.DiamNovirzes.push_back(std::move(nr));
                 }
                 lastRow = found;
@@ -919,55 +934,36 @@ QString TAnalysisEngine::GetErrorMessage(int32_t errId)
     return QString::fromUtf8(text) + QStringLiteral("  ");
 }
 
-void TAnalysisEngine::SetMeasDerigs(TMeasRow& row, int32_t code)
+void TAnalysisEngine::SetMeasDerigs(TMeasRow& row, int32_t code, TTextPool& texts)
 {
     row.DERIGS = code;
-    if (code == 0) {
-        row.PIEZIMES.clear();
-        return;
-    }
-    // Rows flagged alike carry the same notes: a large file has a few such texts over many
-    // thousands of rows, so each text is made once and shared. A cached text is kept alive by
-    // the cache, so the address of the notes it was made from names them while it is there.
-    struct Made {
-        QString from;
-        int32_t code;
-        QString notes;
-    };
-    thread_local std::unordered_map<uint64_t, Made> made;
-    const QString& before = row.PIEZIMES;
-    const uint64_t key = (uint64_t(reinterpret_cast<uintptr_t>(before.constData())) << 8) ^ uint64_t(uint32_t(code))
-        ^ (uint64_t(before.size()) << 1);
-    auto it = made.find(key);
-    if (it != made.end() && it->second.code == code && it->second.from.constData() == before.constData()
-        && it->second.from.size() == before.size()) {
-        row.PIEZIMES = it->second.notes;
-        return;
-    }
+    row.PIEZIMES = code == 0 ? TPooledText() : TPooledText(&texts.emplace_back(NotesAfter(row.PIEZIMES.Text(), code)));
+}
+
+QString TAnalysisEngine::NotesAfter(const QString& before, int32_t code)
+{
     QString notes = before;
     if (!notes.isEmpty())
         notes += QLatin1Char(';');
     notes += GetErrorMessage(code);
-    notes = notes.left(AnalysisWidth::PIEZIMES);
-    if (made.size() > 4096)
-        made.clear();
-    made[key] = Made{before, code, notes};
-    row.PIEZIMES = notes;
+    return notes.left(AnalysisWidth::PIEZIMES);
 }
 
-QString TAnalysisEngine::GetDiamInterval(int32_t diameter)
+const QString& TAnalysisEngine::GetDiamInterval(int32_t diameter)
 {
+    static const QString texts[] = {QStringLiteral("0-99"),    QStringLiteral("100-199"), QStringLiteral("200-299"),
+                                    QStringLiteral("300-399"), QStringLiteral("400-500"), QStringLiteral("Cits")};
     if (diameter < 100)
-        return QStringLiteral("0-99");
+        return texts[0];
     if (diameter < 200)
-        return QStringLiteral("100-199");
+        return texts[1];
     if (diameter < 300)
-        return QStringLiteral("200-299");
+        return texts[2];
     if (diameter < 400)
-        return QStringLiteral("300-399");
+        return texts[3];
     if (diameter <= 500)
-        return QStringLiteral("400-500");
-    return QStringLiteral("Cits");
+        return texts[4];
+    return texts[5];
 }
 
 int16_t TAnalysisEngine::GetNovirzeClass(int32_t deviation)

@@ -8,7 +8,7 @@
 // Member names are the dataset field names. A field that may be empty (null) in the dataset is
 // a std::optional here (a TPackedOptional in the two largest tables, raw variables and
 // measurements, to keep them small); an empty one publishes as a null field. String fields are
-// QString: an empty QString publishes as an empty (null) field. Date-times are days since
+// QString (a TPooledText in those two tables): an empty text publishes as an empty (null) field. Date-times are days since
 // 1899-12-30 (the DateTime convention of platform/rtl), only the day part is ever stored by the
 // readers.
 //
@@ -80,6 +80,10 @@ public:
     const QString& Text() const noexcept { return FText ? *FText : Empty(); }
     bool isEmpty() const noexcept { return !FText || FText->isEmpty(); }
     friend bool operator==(const TPooledText& a, const QString& b) noexcept { return a.Text() == b; }
+    friend bool operator==(const TPooledText& a, const TPooledText& b) noexcept
+    {
+        return a.FText == b.FText || a.Text() == b.Text();
+    }
 
 private:
     static const QString& Empty() noexcept
@@ -90,7 +94,7 @@ private:
     const QString* FText = nullptr;
 };
 
-// Texts of a model's raw variables; a deque, so that a text never moves once pointed at.
+// Texts that rows point at; a deque, so that a text never moves once pointed at.
 using TTextPool = std::deque<QString>;
 
 // cdsVar: one raw variable of a classic file. Its value lives in TAnalysisModel::VarTexts.
@@ -134,6 +138,10 @@ struct TLogRow {
 
 // cdsMerijumi: one diameter measurement (harvester value beside caliper value).
 struct TMeasRow {
+    // Notes are empty on most rows and repeat on the others; they live in
+    // TAnalysisModel::MeasTexts. An interval is one of a few fixed texts.
+    TPooledText PIEZIMES;
+    TPooledText INTERVALS_DIAMETRS;
     TPackedOptional<int32_t> KOKS_NR;
     TPackedOptional<int32_t> BALKIS_NR;
     TPackedOptional<int32_t> MERIJUMS_NR;
@@ -146,15 +154,13 @@ struct TMeasRow {
     TPackedOptional<int32_t> DAST_DIAMETRS;
     TPackedOptional<int32_t> DERIGS = 0;
     TPackedOptional<int32_t> SORT_NR;
-    QString PIEZIMES;
     TPackedOptional<int32_t> NOVIRZE_DIAMETRS;
     TPackedOptional<int16_t> NOVIRZE_DIAM_LIDZ;
-    QString INTERVALS_DIAMETRS;
     TPackedOptional<int16_t> DERIGS_DIAM_NOV;
     TPackedOptional<int16_t> MERIJ_VEIDS = 0; // 0 from the file, 1 synthetic butt, 2 synthetic top
 };
 // A large file holds a few hundred thousand of these while they are published.
-static_assert(sizeof(TMeasRow) <= 128);
+static_assert(sizeof(TMeasRow) <= 96);
 
 // cdsKokuSk: one of the three count rows (IZV_VEIDS 0 all, 1 operator-selected, 2 random).
 struct TKokuSkRow {
@@ -197,6 +203,8 @@ struct TAnalysisModel {
     std::vector<TTreeRow> Trees;
     std::vector<TLogRow> Logs;
     std::vector<TMeasRow> Meas;
+    // The notes Meas point at (and texts read back from a dataset), shared like VarTexts.
+    std::shared_ptr<TTextPool> MeasTexts = std::make_shared<TTextPool>();
     std::vector<TCirsmaRow> Cirsmas;
     // Filled by the loader, never by a reader.
     std::array<TKokuSkRow, 3> KokuSk = EmptyKokuSk();

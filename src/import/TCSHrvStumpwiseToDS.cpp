@@ -56,12 +56,6 @@ private:
     TDataSetGuard FKeep;
 };
 
-template <typename T>
-void Release(std::vector<T>& rows)
-{
-    std::vector<T>().swap(rows);
-}
-
 } // namespace
 
 TCSHrvStumpwiseToDS::TCSHrvStumpwiseToDS(const void* aOwner) : FOwner(aOwner)
@@ -343,6 +337,9 @@ void TCSHrvStumpwiseToDS::RunImport(TCSHrvKtrHqcFileType kind, const TReader& re
         if (!reader)
             throw Exception(QStringLiteral("No reader for this file type"));
         reader(sFileName, model);
+        // The raw variables take no part in the analysis: published first, they are not held
+        // beside the analysis' memory. Should the analysis fail, all datasets are emptied anyway.
+        PublishVars(model);
         TAnalysisEngine::ValidateAndCalculate(model, FMaksNovirze);
         Publish(model);
     } catch (const Exception& e) {
@@ -375,6 +372,7 @@ void TCSHrvStumpwiseToDS::ValidateAndCalculate()
     // Raw variables and objects are not part of the analysis: keep what the datasets hold.
     model.Vars.clear();
     model.Cirsmas.clear();
+    PublishVars(model);
     Publish(model);
 }
 
@@ -383,33 +381,34 @@ void TCSHrvStumpwiseToDS::ValidateAndCalculate()
 TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
 {
     TAnalysisModel m;
-    const auto read = [](TClientDataSet* ds, auto columns) {
+    const auto read = [](TClientDataSet* ds, auto columns, TTextPool* texts = nullptr) {
         TInsertionOrderWalk walk(ds);
-        return AnalysisColumns::ReadToEnd(ds, columns);
+        return AnalysisColumns::ReadToEnd(ds, columns, texts);
     };
     if (std::vector<THeaderRow> header = read(FcdsHeader.get(), AnalysisColumns::Header()); !header.empty())
         m.Header = std::move(header.front());
     m.Trees = read(FcdsKoki.get(), AnalysisColumns::Trees());
     m.Logs = read(FcdsBalki.get(), AnalysisColumns::Logs());
-    m.Meas = read(FcdsMerijumi.get(), AnalysisColumns::Meas());
+    m.Meas = read(FcdsMerijumi.get(), AnalysisColumns::Meas(), m.MeasTexts.get());
     return m;
+}
+
+void TCSHrvStumpwiseToDS::PublishVars(TAnalysisModel& model)
+{
+    AnalysisColumns::AppendAndRelease<TVarRow>(FcdsVar.get(), AnalysisColumns::Vars(), model.Vars);
+    model.VarTexts = std::make_shared<TTextPool>();
 }
 
 void TCSHrvStumpwiseToDS::Publish(TAnalysisModel& model)
 {
     using namespace AnalysisColumns;
-    // Each table is freed once published. The measurements are written straight into storage:
-    // the change handler of DERIGS does not append the notes, which the model holds already.
+    // The measurements are written straight into storage: the change handler of DERIGS does
+    // not append the notes, which the model holds already.
     Append(FcdsHeader.get(), Header(), std::span<const THeaderRow>(&model.Header, 1));
-    Append<TVarRow>(FcdsVar.get(), Vars(), model.Vars);
-    Release(model.Vars);
-    model.VarTexts = std::make_shared<TTextPool>();
-    Append<TTreeRow>(FcdsKoki.get(), Trees(), model.Trees);
-    Release(model.Trees);
-    Append<TLogRow>(FcdsBalki.get(), Logs(), model.Logs);
-    Release(model.Logs);
-    Append<TMeasRow>(FcdsMerijumi.get(), Meas(), model.Meas);
-    Release(model.Meas);
+    AppendAndRelease<TTreeRow>(FcdsKoki.get(), Trees(), model.Trees);
+    AppendAndRelease<TLogRow>(FcdsBalki.get(), Logs(), model.Logs);
+    AppendAndRelease<TMeasRow>(FcdsMerijumi.get(), Meas(), model.Meas);
+    model.MeasTexts = std::make_shared<TTextPool>();
     Append<TDiamNovirzeRow>(FcdsDiamNovirzes.get(), DiamNovirzes(), model.DiamNovirzes);
     Append<TCirsmaRow>(FcdsCirsmas.get(), Cirsmas(), model.Cirsmas);
     // The three count rows exist already (in the order 0, 1, 2): fill them in place.

@@ -85,8 +85,10 @@ private:
     void CreateCirsmasDataSet();
 
     void RunImport(TCSHrvKtrHqcFileType kind, const TReader& reader, const QString& sFileName);
-    // Fills the datasets from the model; each table of the model is emptied once it is in its
-    // dataset, so that a large file is never held twice over.
+    // Fill the datasets from the model, the raw variables apart from the rest; each table of
+    // the model is emptied once it is in its dataset, so that a large file is never held twice
+    // over.
+    void PublishVars(TAnalysisModel& model);
     void Publish(TAnalysisModel& model);
     TAnalysisModel ReadModelFromDataSets() const;
 

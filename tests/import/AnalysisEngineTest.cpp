@@ -20,11 +20,12 @@ TEST(AnalysisEngine, ErrorTextsAndNotes)
     EXPECT_EQ(Msg(52), QStringLiteral("Neatbilst suga  "));
 
     TMeasRow row;
-    TAnalysisEngine::SetMeasDerigs(row, 20);
-    TAnalysisEngine::SetMeasDerigs(row, 7);
+    TTextPool texts;
+    TAnalysisEngine::SetMeasDerigs(row, 20, texts);
+    TAnalysisEngine::SetMeasDerigs(row, 7, texts);
     EXPECT_EQ(row.PIEZIMES, QStringLiteral("Mērījuma vieta ir 10 cm robežās no tievgaļa  ;Nav norādīti dastmēra diametri  "));
     EXPECT_EQ(row.DERIGS, 7);
-    TAnalysisEngine::SetMeasDerigs(row, 0);
+    TAnalysisEngine::SetMeasDerigs(row, 0, texts);
     EXPECT_TRUE(row.PIEZIMES.isEmpty());
 }
 
@@ -434,7 +435,7 @@ TEST(AnalysisEngine, DeviationTableBoundaries)
         if (p.hrv != 0 && p.dast != 0) {
             r.NOVIRZE_DIAMETRS = std::abs(p.hrv - p.dast);
             r.NOVIRZE_DIAM_LIDZ = TAnalysisEngine::GetNovirzeClass(*r.NOVIRZE_DIAMETRS);
-            r.INTERVALS_DIAMETRS = TAnalysisEngine::GetDiamInterval(p.hrv);
+            r.INTERVALS_DIAMETRS = TPooledText(&TAnalysisEngine::GetDiamInterval(p.hrv));
         }
     }
     TAnalysisEngine::CalcDiamNovirzes(b.m, 1, kMax);
@@ -486,7 +487,7 @@ TEST(AnalysisEngine, PercentHalfRoundsUp)
         TMeasRow& r = b.m.Meas[b.Meas(1, 1, nr, 10, 150, nr == 1 ? 150 : 160)];
         r.NOVIRZE_DIAMETRS = nr == 1 ? 0 : 10;
         r.NOVIRZE_DIAM_LIDZ = TAnalysisEngine::GetNovirzeClass(*r.NOVIRZE_DIAMETRS);
-        r.INTERVALS_DIAMETRS = TAnalysisEngine::GetDiamInterval(150);
+        r.INTERVALS_DIAMETRS = TPooledText(&TAnalysisEngine::GetDiamInterval(150));
     }
     TAnalysisEngine::CalcDiamNovirzes(b.m, 0, kMax);
     ASSERT_EQ(b.m.DiamNovirzes.size(), 2u);
