@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <iterator>
 #include <map>
+#include <span>
 #include <unordered_map>
 
 namespace {
@@ -45,9 +47,11 @@ inline bool LessOpt(const A& a, const B& b)
     return b && *a < *b;
 }
 
-inline uint64_t PairKey(int32_t k, int32_t b)
+// A pair of numbers as one key that sorts as the pair does.
+inline uint64_t OrderedKey(int32_t k, int32_t b)
 {
-    return (static_cast<uint64_t>(static_cast<uint32_t>(k)) << 32) | static_cast<uint32_t>(b);
+    const auto biased = [](int32_t v) { return static_cast<uint64_t>(static_cast<uint32_t>(v) ^ 0x80000000u); };
+    return biased(k) << 32 | biased(b);
 }
 
 const long double kPi = 3.141592653589793238462643383279502884L;
@@ -108,14 +112,18 @@ public:
     }
 
     // Measurements grouped by (KOKS_NR, BALKIS_NR) in MERIJUMS_NR order; every log gets its group.
+    // The groups lie one after another in one array, each with room for the butt and top rows
+    // its logs will get.
     void BuildMeasGroups()
     {
-        std::vector<size_t> order;
+        if (m.Meas.size() + 2 * m.Logs.size() >= std::numeric_limits<uint32_t>::max() / 2)
+            TAnalysisErrors::RaiseRangeError();
+        std::vector<uint32_t> order;
         order.reserve(m.Meas.size());
         for (size_t i = 0; i < m.Meas.size(); ++i)
             if (m.Meas[i].KOKS_NR && m.Meas[i].BALKIS_NR)
-                order.push_back(i);
-        auto less = [&](size_t a, size_t b) {
+                order.push_back(static_cast<uint32_t>(i));
+        auto less = [&](uint32_t a, uint32_t b) {
             const TMeasRow& ma = m.Meas[a];
             const TMeasRow& mb = m.Meas[b];
             if (*ma.KOKS_NR != *mb.KOKS_NR)
@@ -127,34 +135,84 @@ public:
         // Readers usually append in key order already.
         if (!std::is_sorted(order.begin(), order.end(), less))
             std::stable_sort(order.begin(), order.end(), less);
-        groups.clear();
-        groupOfKey.clear();
-        groupOfKey.reserve(m.Logs.size() * 2 + 16);
-        for (size_t i = 0; i < order.size();) {
-            const TMeasRow& first = m.Meas[order[i]];
-            const int32_t k = *first.KOKS_NR;
-            const int32_t b = *first.BALKIS_NR;
-            size_t j = i;
-            std::vector<size_t> g;
-            while (j < order.size() && *m.Meas[order[j]].KOKS_NR == k && *m.Meas[order[j]].BALKIS_NR == b)
-                g.push_back(order[j++]);
-            groupOfKey.emplace(PairKey(k, b), static_cast<uint32_t>(groups.size()));
-            groups.push_back(std::move(g));
-            i = j;
+        auto keyOfMeas = [&](uint32_t i) { return OrderedKey(*m.Meas[i].KOKS_NR, *m.Meas[i].BALKIS_NR); };
+        // One group per key of a measurement or a log, in key order: the measurements' keys
+        // come sorted, the logs' usually do.
+        std::vector<uint64_t> measKeys;
+        std::vector<uint32_t> runOfMeas(order.size());
+        for (size_t i = 0; i < order.size(); ++i) {
+            const uint64_t key = keyOfMeas(order[i]);
+            if (measKeys.empty() || key != measKeys.back())
+                measKeys.push_back(key);
+            runOfMeas[i] = static_cast<uint32_t>(measKeys.size() - 1);
         }
-        logGroup.assign(m.Logs.size(), 0);
+        std::vector<uint64_t> logKeys(m.Logs.size());
+        for (size_t l = 0; l < m.Logs.size(); ++l)
+            logKeys[l] = OrderedKey(V(m.Logs[l].KOKS_NR), V(m.Logs[l].BALKIS_NR));
+        std::vector<uint64_t> sortedLogKeys = logKeys;
+        if (!std::is_sorted(sortedLogKeys.begin(), sortedLogKeys.end()))
+            std::sort(sortedLogKeys.begin(), sortedLogKeys.end());
+        std::vector<uint64_t> keys;
+        keys.reserve(measKeys.size() + sortedLogKeys.size());
+        std::set_union(measKeys.begin(), measKeys.end(), sortedLogKeys.begin(), sortedLogKeys.end(),
+                       std::back_inserter(keys));
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        auto groupOf = [&](uint64_t key) {
+            return static_cast<uint32_t>(std::lower_bound(keys.begin(), keys.end(), key) - keys.begin());
+        };
+        // The group of each run of measurements, walking both key lists together.
+        std::vector<uint32_t> groupOfRun(measKeys.size());
+        for (size_t r = 0, g = 0; r < measKeys.size(); ++r) {
+            while (keys[g] != measKeys[r])
+                ++g;
+            groupOfRun[r] = static_cast<uint32_t>(g);
+        }
+        groupSize.assign(keys.size(), 0);
+        groupCap.assign(keys.size(), 0);
+        for (uint32_t r : runOfMeas)
+            ++groupCap[groupOfRun[r]];
+        logGroup.resize(m.Logs.size());
         for (size_t l = 0; l < m.Logs.size(); ++l) {
-            const uint64_t key = PairKey(V(m.Logs[l].KOKS_NR), V(m.Logs[l].BALKIS_NR));
-            auto it = groupOfKey.find(key);
-            if (it == groupOfKey.end()) {
-                it = groupOfKey.emplace(key, static_cast<uint32_t>(groups.size())).first;
-                groups.emplace_back();
-            }
-            logGroup[l] = it->second;
+            logGroup[l] = l > 0 && logKeys[l] == logKeys[l - 1] ? logGroup[l - 1] : groupOf(logKeys[l]);
+            groupCap[logGroup[l]] += 2;
+        }
+        groupBegin.resize(keys.size());
+        uint32_t next = 0;
+        for (size_t g = 0; g < keys.size(); ++g) {
+            groupBegin[g] = next;
+            next += groupCap[g];
+        }
+        members.assign(next, 0);
+        for (size_t i = 0; i < order.size(); ++i) {
+            const uint32_t g = groupOfRun[runOfMeas[i]];
+            members[groupBegin[g] + groupSize[g]++] = order[i];
         }
     }
 
-    std::vector<size_t>& MeasOf(size_t log) { return groups[logGroup[log]]; }
+    std::span<const uint32_t> MeasOf(size_t log) const
+    {
+        const uint32_t g = logGroup[log];
+        return {members.data() + groupBegin[g], groupSize[g]};
+    }
+
+    // Puts measurement `meas` at place `at` of a log's group.
+    void InsertMeas(size_t log, size_t at, size_t meas)
+    {
+        const uint32_t g = logGroup[log];
+        if (groupSize[g] == groupCap[g]) {
+            // Trees that share a number give their logs' rows twice: the group moves to the end.
+            const uint32_t cap = groupCap[g] * 2 + 2;
+            const size_t to = members.size();
+            members.resize(to + cap);
+            std::copy_n(members.begin() + groupBegin[g], groupSize[g], members.begin() + to);
+            groupBegin[g] = static_cast<uint32_t>(to);
+            groupCap[g] = cap;
+        }
+        uint32_t* first = members.data() + groupBegin[g];
+        std::copy_backward(first + at, first + groupSize[g], first + groupSize[g] + 1);
+        first[at] = static_cast<uint32_t>(meas);
+        ++groupSize[g];
+    }
 
     // Writes a measurement's code (not 0) and its notes. Rows flagged alike carry the same
     // notes: a large file has a few such texts over many thousands of rows, so each is made
@@ -172,8 +230,11 @@ public:
     TAnalysisModel& m;
     std::vector<size_t> treeOrder;
     std::vector<size_t> logOrder;
-    std::vector<std::vector<size_t>> groups;
-    std::unordered_map<uint64_t, uint32_t> groupOfKey;
+    // Group g holds members[groupBegin[g] ...] (groupSize[g] of them, room for groupCap[g]).
+    std::vector<uint32_t> members;
+    std::vector<uint32_t> groupBegin;
+    std::vector<uint32_t> groupSize;
+    std::vector<uint32_t> groupCap;
     std::vector<uint32_t> logGroup;
     std::map<std::pair<const QString*, int32_t>, const QString*> notesMade;
 };
@@ -326,7 +387,7 @@ void Pass3Codes(TWalk& w)
         {
             TLogRow& first = m.Logs[*begin];
             if (V(first.DERIGS) == ValidationCode::Usable) {
-                const auto& g = w.MeasOf(*begin);
+                const auto g = w.MeasOf(*begin);
                 if (g.empty() || V(m.Meas[g.front()].HRV_DIAMETRS) == 0 || V(m.Meas[g.front()].DAST_DIAMETRS) == 0)
                     first.DERIGS = ValidationCode::NoFirstMeasurementOfButtLog;
             }
@@ -373,7 +434,6 @@ void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vec
     std::optional<int32_t> dast = 0;
     for (auto it = begin; it != end; ++it) {
         const TLogRow& log = m.Logs[*it];
-        std::vector<size_t>& g = w.MeasOf(*it);
 
         TMeasRow butt;
         butt.KOKS_NR = V(log.KOKS_NR);
@@ -384,15 +444,17 @@ void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vec
         butt.HRV_DIAMETRS = hrv;
         butt.DAST_DIAMETRS = dast;
         const size_t buttIdx = m.Meas.size();
-        m.Meas.push_back(std::move(butt));
-        auto pos = std::lower_bound(g.begin(), g.end(), 0, [&](size_t i, int key) {
+        m.Meas.push_back(butt);
+        auto g = w.MeasOf(*it);
+        auto pos = std::lower_bound(g.begin(), g.end(), 0, [&](uint32_t i, int key) {
             return LessOpt(m.Meas[i].MERIJUMS_NR, std::optional<int32_t>(key));
         });
-        g.insert(pos, buttIdx);
+        w.InsertMeas(*it, size_t(pos - g.begin()), buttIdx);
         buttOf[*it] = buttIdx;
 
+        g = w.MeasOf(*it);
         int32_t highest = 0;
-        for (size_t i : g)
+        for (uint32_t i : g)
             highest = std::max(highest, V(m.Meas[i].MERIJUMS_NR));
         TMeasRow top;
         top.KOKS_NR = V(log.KOKS_NR);
@@ -403,11 +465,11 @@ void AddSyntheticRows(TWalk& w, const size_t* begin, const size_t* end, std::vec
         top.HRV_DIAMETRS = log.HRV_TIEVG;
         top.DAST_DIAMETRS = log.DAST_TIEVG;
         const size_t topIdx = m.Meas.size();
-        m.Meas.push_back(std::move(top));
-        auto topPos = std::upper_bound(g.begin(), g.end(), topIdx, [&](size_t key, size_t i) {
+        m.Meas.push_back(top);
+        auto topPos = std::upper_bound(g.begin(), g.end(), topIdx, [&](size_t key, uint32_t i) {
             return LessOpt(m.Meas[key].MERIJUMS_NR, m.Meas[i].MERIJUMS_NR);
         });
-        g.insert(topPos, topIdx);
+        w.InsertMeas(*it, size_t(topPos - g.begin()), topIdx);
         hrv = m.Meas[topIdx].HRV_DIAMETRS;
         dast = m.Meas[topIdx].DAST_DIAMETRS;
     }
@@ -420,7 +482,7 @@ void ExtrapolateButt(TWalk& w, size_t log, size_t buttIdx)
     TAnalysisModel& m = w.m;
     if (V(m.Logs[log].BALKIS_NR) != 1)
         return;
-    const std::vector<size_t>& g = w.MeasOf(log);
+    const auto g = w.MeasOf(log);
     auto it = std::find(g.begin(), g.end(), buttIdx);
     if (it == g.end())
         return;
@@ -461,7 +523,7 @@ void CheckGrowingDiameters(TWalk& w, size_t log)
     TLogRow& l = m.Logs[log];
     if (V(l.DERIGS) != ValidationCode::Usable)
         return;
-    const std::vector<size_t>& g = w.MeasOf(log);
+    const auto g = w.MeasOf(log);
     auto it = std::find_if(g.begin(), g.end(), [&](size_t i) { return UsableHarvester(m.Meas[i]); });
     if (it == g.end())
         return;
@@ -592,7 +654,7 @@ void LogVolumes(TWalk& w, size_t log, TTreeRow& tree)
     TLogRow& l = m.Logs[log];
     if (V(l.DERIGS) != ValidationCode::Usable)
         return;
-    const std::vector<size_t>& g = w.MeasOf(log);
+    const auto g = w.MeasOf(log);
     double rH = 0;
     double rD = 0;
     if (!g.empty()) {
@@ -824,8 +886,11 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
                 }
                 row.DERIGS_DIAM_NOV = DeviationUse::Counted;
                 const QString& interval = row.INTERVALS_DIAMETRS.Text();
-                // Consecutive pairs mostly share their interval: try the last row first.
-                if (lastRow != rowOf.end() && lastRow->first == interval) {
+                // Consecutive pairs mostly share their interval (and its very text): try the
+                // last row first.
+                if (lastRow != rowOf.end()
+                    && ((lastRow->first.constData() == interval.constData() && lastRow->first.size() == interval.size())
+                        || lastRow->first == interval)) {
                     CountPair(m.DiamNovirzes[lastRow->second], row);
                     continue;
                 }

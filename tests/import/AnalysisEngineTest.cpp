@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include <functional>
 
 namespace {
@@ -207,6 +209,36 @@ TEST(AnalysisEngine, TopRowNumberAndPosition)
     const auto empty = b.RowsOf(1, 2);
     ASSERT_EQ(empty.size(), 2u);
     EXPECT_EQ(empty.back()->MERIJUMS_NR, 101);
+}
+
+// Two trees with one number share their logs: each log gets a butt and a top row per tree,
+// and its rows are walked in number order with all of them.
+TEST(AnalysisEngine, TreesSharingANumberShareTheirLogs)
+{
+    TModelBuilder b;
+    b.Tree(1);
+    b.Tree(1);
+    b.GoodLog(1, 1);
+    b.Log(1, 2, 300, 100, 0);
+    TAnalysisEngine::ValidateAndCalculate(b.m, kMax);
+    auto signature = [&](int log) {
+        QStringList rows;
+        for (const TMeasRow& r : b.m.Meas)
+            if (r.BALKIS_NR == log)
+                rows << QStringLiteral("%1:%2/%3/%4/%5")
+                            .arg(r.MERIJUMS_NR.value_or(-1))
+                            .arg(r.MERVIETA_IEP_HRV.value_or(-1))
+                            .arg(r.HRV_GARUMS.value_or(-1))
+                            .arg(r.DAST_GARUMS.value_or(-1))
+                            .arg(r.DERIGS.value_or(-1));
+        return rows.join(QLatin1Char(' ')).toStdString();
+    };
+    // number:previous position/harvester section/caliper section/code
+    EXPECT_EQ(signature(1), "1:0/100/100/0 2:100/100/100/0 3:200/100/100/0 0:0/0/0/0 104:300/100/100/0 0:0/0/0/0 "
+                            "205:400/0/0/0");
+    EXPECT_EQ(signature(2), "0:-1/-1/-1/55 101:-1/-1/-1/55 0:-1/-1/-1/55 202:-1/-1/-1/55");
+    EXPECT_EQ(b.m.Logs[0].HRV_APJOMS, 196.0);
+    EXPECT_EQ(b.m.Trees[0].HRV_APJOMS, 196.0);
 }
 
 TEST(AnalysisEngine, RenumbersLogsNumberedFromTheTop)
