@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -69,29 +70,37 @@ struct THeaderRow {
 
 // A text held once in a pool of texts that outlives the rows pointing at it (a file repeats
 // the same values stem after stem): a pointer where a QString would take three times the room.
-// Empty when it points at nothing.
+// Empty when it points at nothing. Aligned to one byte, like TPackedOptional, so that the rows
+// of the largest tables need no padding.
 class TPooledText {
 public:
     TPooledText() = default;
-    explicit TPooledText(const QString* text) noexcept
-        : FText(text)
+    explicit TPooledText(const QString* text) noexcept { std::memcpy(FText, &text, sizeof text); }
+    const QString& Text() const noexcept
     {
+        const QString* text = Pointer();
+        return text ? *text : Empty();
     }
-    const QString& Text() const noexcept { return FText ? *FText : Empty(); }
-    bool isEmpty() const noexcept { return !FText || FText->isEmpty(); }
+    bool isEmpty() const noexcept { return Text().isEmpty(); }
     friend bool operator==(const TPooledText& a, const QString& b) noexcept { return a.Text() == b; }
     friend bool operator==(const TPooledText& a, const TPooledText& b) noexcept
     {
-        return a.FText == b.FText || a.Text() == b.Text();
+        return a.Pointer() == b.Pointer() || a.Text() == b.Text();
     }
 
 private:
+    const QString* Pointer() const noexcept
+    {
+        const QString* text;
+        std::memcpy(&text, FText, sizeof text);
+        return text;
+    }
     static const QString& Empty() noexcept
     {
         static const QString empty;
         return empty;
     }
-    const QString* FText = nullptr;
+    unsigned char FText[sizeof(const QString*)] = {};
 };
 
 // Texts that rows point at; a deque, so that a text never moves once pointed at.
@@ -105,7 +114,7 @@ struct TVarRow {
     TPooledText VERTIBA;
 };
 // A large file holds millions of these while it is read.
-static_assert(sizeof(TVarRow) <= 24);
+static_assert(sizeof(TVarRow) <= 23);
 
 // cdsKoki: one tree.
 struct TTreeRow {
@@ -160,7 +169,7 @@ struct TMeasRow {
     TPackedOptional<int16_t> MERIJ_VEIDS = 0; // 0 from the file, 1 synthetic butt, 2 synthetic top
 };
 // A large file holds a few hundred thousand of these while they are published.
-static_assert(sizeof(TMeasRow) <= 96);
+static_assert(sizeof(TMeasRow) <= 90);
 
 // cdsKokuSk: one of the three count rows (IZV_VEIDS 0 all, 1 operator-selected, 2 random).
 struct TKokuSkRow {
