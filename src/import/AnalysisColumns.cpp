@@ -10,6 +10,7 @@
 
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <type_traits>
@@ -33,20 +34,24 @@ inline const QString& TextOf(const QString& v) { return v; }
 inline const QString& TextOf(const TPooledText& v) { return v.Text(); }
 
 template <auto M, TFieldType FieldType>
-void WriteMember(TClientDataSet* ds, int field, int record, const typename MemberOf<decltype(M)>::Row& row)
+void WriteMember(TClientDataSet* ds, int field, int first, std::span<const typename MemberOf<decltype(M)>::Row> rows)
 {
-    const auto& v = row.*M;
     using T = typename MemberOf<decltype(M)>::Type;
-    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
-        if (!v.isEmpty())
-            ds->SetBulkString(field, record, TextOf(v));
-    } else if (v) {
-        if constexpr (FieldType == TFieldType::ftDateTime)
-            ds->SetBulkValue(field, record, Value(DateTime(*v)));
-        else if constexpr (std::is_floating_point_v<typename T::value_type>)
-            ds->SetBulkValue(field, record, Value(*v));
-        else
-            ds->SetBulkInteger(field, record, *v);
+    int record = first;
+    for (const auto& row : rows) {
+        const auto& v = row.*M;
+        if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
+            if (!v.isEmpty())
+                ds->SetBulkString(field, record, TextOf(v));
+        } else if (v) {
+            if constexpr (FieldType == TFieldType::ftDateTime)
+                ds->SetBulkValue(field, record, Value(DateTime(*v)));
+            else if constexpr (std::is_floating_point_v<typename T::value_type>)
+                ds->SetBulkValue(field, record, Value(*v));
+            else
+                ds->SetBulkInteger(field, record, *v);
+        }
+        ++record;
     }
 }
 
@@ -339,12 +344,23 @@ void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> column
     // nothing is kept when a value fails.
     const int first = ds->BeginBulkAppend(int(rows.size()));
     auto cancel = qScopeGuard([ds] { ds->CancelBulkAppend(); });
+    // A stretch of rows at a time, column by column: one call per column and stretch, and the
+    // stretch stays in the cache while its columns are written.
     constexpr size_t stretch = 4096;
-    for (size_t i = 0; i < rows.size(); ++i) {
-        for (size_t k = 0; k < columns.size(); ++k)
-            columns[k].Write(ds, fields[k], first + int(i), rows[i]);
-        if ((i + 1) % stretch == 0)
-            written(i + 1);
+    for (size_t begin = 0; begin < rows.size(); begin += stretch) {
+        const std::span<const Row> part = rows.subspan(begin, std::min(stretch, rows.size() - begin));
+        try {
+            for (size_t k = 0; k < columns.size(); ++k)
+                columns[k].Write(ds, fields[k], first + int(begin), part);
+        } catch (...) {
+            // A value was refused: the stretch again row by row, so that the failure reported
+            // is that of the first refused value in row order.
+            for (size_t i = 0; i < part.size(); ++i)
+                for (size_t k = 0; k < columns.size(); ++k)
+                    columns[k].Write(ds, fields[k], first + int(begin + i), part.subspan(i, 1));
+            throw;
+        }
+        written(begin + part.size());
     }
     cancel.dismiss();
     ds->EndBulkAppend();

@@ -25,8 +25,9 @@ struct TAnalysisColumn {
     int Size;          // characters of a string field, else 0
     const char* Label; // UTF-8; nullptr keeps the field name
     bool LeftAligned;
-    // Bulk-writes the member of `row` into field `field` of record `record` (empty: left null).
-    void (*Write)(TClientDataSet* ds, int field, int record, const Row& row);
+    // Bulk-writes the member of each of `rows` into field `field` of the records from `first`
+    // on (empty: left null).
+    void (*Write)(TClientDataSet* ds, int field, int first, std::span<const Row> rows);
     // The member as a dataset value (empty: null).
     Value (*Get)(const Row& row);
     // Reads the current record's field into the member; a text of a pooled member is added to

@@ -2,11 +2,13 @@
 #include "platform/data/ClientDataSet.h"
 #include "platform/data/Field.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Exception.h"
 
 #include <QStringList>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -93,6 +95,26 @@ TEST(AnalysisColumns, EmptyMembersStayEmpty)
     ASSERT_EQ(back.size(), 1u);
     EXPECT_FALSE(back[0].DERIGS.has_value());
     EXPECT_TRUE(back[0].PIEZIMES.isEmpty());
+}
+
+// A refused value leaves the dataset as it was, and the one reported is the first refused in
+// row order, whichever its column; the rows handed over are spent either way.
+TEST(AnalysisColumns, FirstRefusedValueInRowOrderIsReported)
+{
+    using namespace AnalysisColumns;
+    const auto ds = Create(QStringLiteral("cdsKoki"), Trees(), QString());
+    std::vector<TTreeRow> rows(3);
+    rows[1].DATUMS_PARB = std::numeric_limits<double>::infinity();
+    rows[2].HRV_APJOMS = std::numeric_limits<double>::quiet_NaN(); // a column before the date's
+    QString message;
+    try {
+        AppendAndRelease<TTreeRow>(ds.get(), Trees(), rows);
+    } catch (const Exception& e) {
+        message = e.Message();
+    }
+    EXPECT_TRUE(message.contains(QStringLiteral("DATUMS_PARB"))) << message.toStdString();
+    EXPECT_TRUE(ds->IsEmpty());
+    EXPECT_TRUE(rows.empty());
 }
 
 } // namespace
