@@ -201,15 +201,16 @@ void Import::RawPass(const char* data, std::size_t size)
         if (!IsTypeless(nr)) {
             const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
-            const bool cut = v.Value.size() > AnalysisWidth::VERTIBA;
-            row.VERTIBA = TPooledText(cut ? &texts.emplace_back(v.Value.left(AnalysisWidth::VERTIBA)) : v.Pooled);
+            const QString& value = v.Value();
+            const bool cut = value.size() > AnalysisWidth::VERTIBA;
+            row.VERTIBA = TPooledText(cut ? &texts.emplace_back(value.left(AnalysisWidth::VERTIBA)) : v.Pooled);
             const Action act = ActionOf(nr, type);
             if (act != Action::None) {
                 const std::size_t var = FModel.Vars.size();
                 if (var > std::numeric_limits<uint32_t>::max())
                     KtrErrors::RaiseOverflow();
                 if (cut)
-                    FCutValues.emplace(uint32_t(var), v.Value);
+                    FCutValues.emplace(uint32_t(var), value);
                 FMapped.push_back({block, nr, type, act, uint32_t(var)});
             }
         }

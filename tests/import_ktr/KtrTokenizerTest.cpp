@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ std::vector<Tok> Split(const QByteArray& bytes)
     std::vector<Tok> out;
     KtrRawVariable v;
     while (t.Next(v))
-        out.push_back({v.Number, v.Type, v.Value, v.CutInType});
+        out.push_back({std::string(v.Number), std::string(v.Type), v.Value(), v.CutInType});
     return out;
 }
 
@@ -79,4 +80,33 @@ TEST(KtrTokenizer, Cases)
             EXPECT_EQ(got[i].cut, c.expected[i].cut) << i;
         }
     }
+}
+
+// Equal values come back as one pooled text, and unequal ones as texts of their own, also
+// once thousands of values have been met and for values alike but for one byte.
+TEST(KtrTokenizer, EqualValuesShareOnePooledText)
+{
+    std::vector<QByteArray> distinct;
+    for (int i = 0; i < 3000; ++i) {
+        // Lengths 1 to 23 around every size the bytes are taken in; many differ in one byte.
+        distinct.push_back(QByteArray(i % 20, 'x') + QByteArray::number(i));
+    }
+    QByteArray file;
+    for (int round = 0; round < 2; ++round)
+        for (const QByteArray& v : distinct)
+            file += "5 1 " + v + "~";
+    std::deque<QString> pool;
+    KtrTokenizer t(file.constData(), std::size_t(file.size()), &pool);
+    KtrRawVariable v;
+    std::vector<const QString*> first;
+    for (std::size_t i = 0; t.Next(v); ++i) {
+        const std::size_t k = i % distinct.size();
+        ASSERT_NE(v.Pooled, nullptr);
+        EXPECT_EQ(*v.Pooled, QString::fromLatin1(distinct[k])) << i;
+        if (i < distinct.size())
+            first.push_back(v.Pooled);
+        else
+            EXPECT_EQ(v.Pooled, first[k]) << i;
+    }
+    EXPECT_EQ(pool.size(), distinct.size());
 }
