@@ -91,7 +91,9 @@ void TColumnStore::SetNull(int slot)
 
 void TColumnStore::SetString(int slot, const QString& v)
 {
-    DropText(slot);
+    // A slot without a text (a new one, above all) has nothing to give up.
+    if (FTextLength[size_t(slot)] != 0)
+        DropText(slot);
     MarkSet(slot);
     if (v.isEmpty()) {
         FTextBegin[size_t(slot)] = v.isNull() ? 0 : kEmptyText;
