@@ -90,14 +90,21 @@ Action ActionOf(int32_t nr, int32_t type)
 }
 
 // A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
-// to the width of VERTIBA, but the words are taken from all of it).
+// to the width of VERTIBA, but the words are taken from all of it). A large file maps millions:
+// number and type are kept in one small key, as only the few mapped ones are ever kept (numbers
+// up to kPosition, types up to 5).
 struct Mapped {
     int32_t Block;
-    int32_t Nr;
-    int32_t Type;
-    Action Act;
     uint32_t Var; // its raw row, which holds the value unless the value was cut there
+    uint16_t Key; // number and type, in their order
+    Action Act;
+
+    static uint16_t KeyOf(int32_t nr, int32_t type) { return uint16_t(nr * kTypes + type); }
+    int32_t Nr() const { return Key / kTypes; }
+    static constexpr int32_t kTypes = 8;
 };
+static_assert(kPosition < 65536 / Mapped::kTypes);
+static_assert(sizeof(Mapped) <= 12);
 
 bool IsTypeless(int32_t nr)
 {
@@ -211,7 +218,7 @@ void Import::RawPass(const char* data, std::size_t size)
                     KtrErrors::RaiseOverflow();
                 if (cut)
                     FCutValues.emplace(uint32_t(var), value);
-                FMapped.push_back({block, nr, type, act, uint32_t(var)});
+                FMapped.push_back({block, uint32_t(var), Mapped::KeyOf(nr, type), act});
             }
         }
         FModel.Vars.push_back(std::move(row));
@@ -223,11 +230,7 @@ void Import::RawPass(const char* data, std::size_t size)
     // The mapping passes walk the variables ordered by block, number and type; variables with
     // the same key keep the order of the file. Blocks only ever rise in the file, so each
     // block's few variables are sorted on their own.
-    const auto less = [](const Mapped& a, const Mapped& b) {
-        if (a.Nr != b.Nr)
-            return a.Nr < b.Nr;
-        return a.Type < b.Type;
-    };
+    const auto less = [](const Mapped& a, const Mapped& b) { return a.Key < b.Key; };
     for (auto b = FMapped.begin(); b != FMapped.end();) {
         auto e = b;
         while (e != FMapped.end() && e->Block == b->Block)
@@ -451,7 +454,7 @@ void Import::SecondPass()
         switch (m.Act) {
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.
-            if (m.Nr == kControlDate && !header.DATUMS_PARB)
+            if (m.Nr() == kControlDate && !header.DATUMS_PARB)
                 header.DATUMS_PARB = KtrConvert::ToDay(ValueOf(m));
             break;
         case Action::MeasDast:
