@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -159,36 +160,57 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
     return true;
 }
 
+QString* KtrTokenizer::NewText(const unsigned char* bytes, std::size_t size)
+{
+    QString value = QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    if (std::memchr(bytes, kLF, size) || std::memchr(bytes, kCR, size)) {
+        QChar* p = value.data();
+        for (qsizetype k = 0, n = value.size(); k < n; ++k) {
+            if (p[k] == QLatin1Char('\n') || p[k] == QLatin1Char('\r'))
+                p[k] = QLatin1Char(' ');
+        }
+    }
+    return &FPool->emplace_back(std::move(value));
+}
+
 const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size)
 {
-    // The table holds at most half its places, so that a search ends soon at a free one.
-    if (2 * (FSeenCount + 1) > FSeen.size())
+    if (size > std::numeric_limits<uint32_t>::max())
+        return NewText(bytes, size);
+    if (FSeen.empty())
         GrowSeen();
     const uint32_t hash = HashOf(bytes, size, FSeed);
-    const std::size_t mask = FSeen.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        Seen& seen = FSeen[i];
-        if (!seen.Text) {
-            QString value = QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(size));
-            if (std::memchr(bytes, kLF, size) || std::memchr(bytes, kCR, size)) {
-                QChar* p = value.data();
-                for (qsizetype k = 0, n = value.size(); k < n; ++k) {
-                    if (p[k] == QLatin1Char('\n') || p[k] == QLatin1Char('\r'))
-                        p[k] = QLatin1Char(' ');
-                }
-            }
-            seen = {bytes, &FPool->emplace_back(std::move(value)), size, hash};
-            ++FSeenCount;
-            return seen.Text;
-        }
+    std::size_t mask = FSeen.size() - 1;
+    std::size_t i = hash & mask;
+    for (; FSeen[i].Text; i = (i + 1) & mask) {
+        const Seen& seen = FSeen[i];
         if (seen.Hash == hash && seen.Size == size && std::memcmp(seen.Bytes, bytes, size) == 0)
             return seen.Text;
     }
+    // The table holds at most half its places, so that a search ends soon at a free one. It
+    // remembers a bounded number of values: a file of many stems holds hundreds of thousands met
+    // only once, and a table of them all would cost more in memory touched than sharing them
+    // saves. Past the bound it starts afresh; the values repeated stem after stem are back in it
+    // at once.
+    if (2 * (FSeenCount + 1) > FSeen.size()) {
+        if (FSeen.size() < kMaxSeen) {
+            GrowSeen();
+        } else {
+            std::fill(FSeen.begin(), FSeen.end(), Seen());
+            FSeenCount = 0;
+        }
+        mask = FSeen.size() - 1;
+        for (i = hash & mask; FSeen[i].Text; i = (i + 1) & mask) {
+        }
+    }
+    FSeen[i] = {bytes, NewText(bytes, size), uint32_t(size), hash};
+    ++FSeenCount;
+    return FSeen[i].Text;
 }
 
 void KtrTokenizer::GrowSeen()
 {
-    std::vector<Seen> old(std::max<std::size_t>(2 * FSeen.size(), 1024));
+    std::vector<Seen> old(std::max<std::size_t>(2 * FSeen.size(), kMinSeen));
     old.swap(FSeen);
     const std::size_t mask = FSeen.size() - 1;
     for (const Seen& seen : old) {

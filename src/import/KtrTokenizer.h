@@ -19,7 +19,8 @@
 
 class KtrTokenizer {
 public:
-    // Values are kept in `pool` (one of its own when none is given), each distinct one once.
+    // Values are kept in `pool` (one of its own when none is given); a value met again comes
+    // back as the same text (unless very many others came between).
     KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool = nullptr);
 
     // Reads the next variable. False at the end of the file, also when the file ends within a
@@ -50,13 +51,16 @@ private:
     struct Seen {
         const unsigned char* Bytes = nullptr;
         const QString* Text = nullptr; // null: a free place
-        std::size_t Size = 0;
+        uint32_t Size = 0;
         uint32_t Hash = 0;
     };
+    static constexpr std::size_t kMinSeen = 1024;
+    static constexpr std::size_t kMaxSeen = 32768; // places, a power of two
     std::vector<Seen> FSeen;
     std::size_t FSeenCount = 0;
     std::size_t FSeed;
     // The pooled text of these bytes, made the first time they are met.
     const QString* Pooled(const unsigned char* bytes, std::size_t size);
+    QString* NewText(const unsigned char* bytes, std::size_t size);
     void GrowSeen();
 };
