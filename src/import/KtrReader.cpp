@@ -89,6 +89,13 @@ Action ActionOf(int32_t nr, int32_t type)
     }
 }
 
+// The variables that give one word per log of their tree.
+bool IsPerLog(Action act)
+{
+    return act == Action::LogDastTievg || act == Action::LogHrvTievg || act == Action::LogDastGarums
+        || act == Action::LogHrvGarums || act == Action::LogMerSkaits;
+}
+
 // A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
 // to the width of VERTIBA, but the words are taken from all of it). A large file maps millions:
 // number and type are kept in one small key, as only the few mapped ones are ever kept (numbers
@@ -177,6 +184,9 @@ void Import::RawPass(const char* data, std::size_t size)
         p = static_cast<const char*>(m) + 1;
     }
     FModel.Vars.reserve(FModel.Vars.size() + marks);
+    // The mapped ones are a part of those: room for all of them is only address space, while
+    // growing step by step would copy them, and touch fresh memory, again and again.
+    FMapped.reserve(marks);
 
     TTextPool& texts = *FModel.VarTexts;
     KtrTokenizer tokenizer(data, size, &texts);
@@ -324,6 +334,15 @@ void Import::FirstPass()
     }
     FLogBegin.assign(std::size_t(FBlocks), 0);
     FLogCount.assign(std::size_t(FBlocks), 0);
+    // A tree's logs come from its first per-log variable, one per word; words take two
+    // characters at least, their separator included. Room for that many spares the copies of a
+    // growing table.
+    std::size_t logs = 0;
+    for (auto m = FMapped.begin(); m != FMapped.end(); ++m) {
+        if (m->Block > 0 && IsPerLog(m->Act) && (m == FMapped.begin() || m[-1].Block != m->Block || !IsPerLog(m[-1].Act)))
+            logs += (std::size_t(ValueOf(*m).size()) + 1) / 2;
+    }
+    FModel.Logs.reserve(FModel.Logs.size() + logs);
 
     THeaderRow& header = FModel.Header;
     for (const Mapped& m : FMapped) {
