@@ -229,8 +229,13 @@ double KtrConvert::ToDay(const QString& text)
     static constexpr int kStart[6] = {0, 4, 6, 8, 10, 12};
     static constexpr int kLen[6] = {4, 2, 2, 2, 2, 2};
     int32_t part[6] = {};
-    for (int i = 0; i < 6; ++i)
-        part[i] = ToInt(text.mid(kStart[i], kLen[i]));
+    for (int i = 0; i < 6; ++i) {
+        // Read in place: a date is read for every stem.
+        const QStringView piece = QStringView(text).mid(kStart[i], kLen[i]);
+        const char16_t* p = piece.utf16();
+        if (!ParseInt(p, p + piece.size(), part[i]))
+            KtrErrors::RaiseInvalidInteger(piece.toString());
+    }
     const int32_t y = part[0], m = part[1], d = part[2];
     if (y < 1 || y > 9999 || !QDate::isValid(y, m, d) || part[3] < 0 || part[3] > 23 || part[4] < 0
         || part[4] > 59 || part[5] < 0 || part[5] > 59)
