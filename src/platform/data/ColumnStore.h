@@ -115,7 +115,7 @@ private:
     std::vector<double, TUninitialisedAllocator<double>> FDbl;
     std::vector<quint64> FTextBegin; // in characters
     std::vector<quint32> FTextLength;
-    std::vector<char> FLatin1; // the store while every text is Latin-1
+    std::vector<char, TUninitialisedAllocator<char>> FLatin1; // the store while every text is Latin-1
     std::vector<char16_t> FUtf16; // the store after the first text that is not
     bool FWide = false;
     quint64 FGarbage = 0; // characters no slot may use any more (an estimate from above)
