@@ -163,9 +163,12 @@ void TCSStanDForFile::ParseDocument(pugi::xml_document& doc, QByteArray& bytes, 
             enc = pugi::encoding_utf8;
         }
     }
-    // A converted text is local: the document gets its own copy of it.
+    // A converted text is local: the document gets its own copy of it. Loaded in place, an
+    // element's text is kept in the element instead of in a text node of its own: most elements
+    // of a large file hold one number, and a node each would make the document a third larger.
     const pugi::xml_parse_result r = inPlace && src == &bytes
-        ? doc.load_buffer_inplace(bytes.data(), static_cast<size_t>(bytes.size()), pugi::parse_default, enc)
+        ? doc.load_buffer_inplace(bytes.data(), static_cast<size_t>(bytes.size()),
+                                  pugi::parse_default | pugi::parse_embed_pcdata, enc)
         : doc.load_buffer(src->constData(), static_cast<size_t>(src->size()), pugi::parse_default, enc);
     if (!r && r.status != pugi::status_no_document_element)
         RaiseXmlError(QStringLiteral("%1 (offset %2)").arg(QString::fromUtf8(r.description())).arg(r.offset));
