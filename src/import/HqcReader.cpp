@@ -160,20 +160,28 @@ void TCSStanDForFileHQC::ParseControlValues(const pugi::xml_node& iMachineNode)
 void TCSStanDForFileHQC::ReserveForStems(const pugi::xml_node& iMachineNode)
 {
     // Counted once over the document: tables grown step by step are copied as they grow and, on
-    // a large file, held twice at the worst moment. Room never written costs no memory.
+    // a large file, held twice at the worst moment. Room never written costs no memory, so the
+    // count need only be enough: every child of a processed stem counts as a log and every
+    // grandchild of a log as a diameter, without looking at their names.
     size_t stems = 0, logs = 0, diameters = 0;
+    const auto elements = [](const pugi::xml_node& parent, auto&& each) {
+        for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element)
+                each(c);
+    };
     for (const pugi::xml_node& el : TNamedChildren(iMachineNode, "ControlValues", FUseNS))
         for (const pugi::xml_node& elStem : TNamedChildren(el, "Stem", FUseNS)) {
             ++stems;
-            const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
-            for (const pugi::xml_node& elLog : TNamedChildren(elProcessed, "Log", FUseNS)) {
-                ++logs;
-                for (const pugi::xml_node& elMeas : TNamedChildren(elLog, "LogMeasurement", FUseNS))
-                    for (const pugi::xml_node& elDiam : TNamedChildren(elMeas, "ControlLogDiameter", FUseNS)) {
-                        (void)elDiam;
-                        ++diameters;
-                    }
-            }
+            elements(elStem, [&](const pugi::xml_node& elPart) {
+                if (!NameIs(MatchedName(elPart, FUseNS), "SingleTreeProcessedStem"))
+                    return;
+                elements(elPart, [&](const pugi::xml_node& elLog) {
+                    ++logs;
+                    elements(elLog, [&](const pugi::xml_node& elMeas) {
+                        elements(elMeas, [&](const pugi::xml_node&) { ++diameters; });
+                    });
+                });
+            });
         }
     FcdsKoki->reserve(FcdsKoki->size() + stems);
     FcdsBalki->reserve(FcdsBalki->size() + logs);
@@ -254,9 +262,9 @@ void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
         tree.SUGA = Cut(sSuga, AnalysisWidth::SUGA);
     tree.SUGA_TXT = Cut(SpeciesNameOfKey(sKey), AnalysisWidth::SUGA_TXT);
 
-    const QString sHarvest = ElementText(el.Found[HarvestDate], "HarvestDate", false);
-    if (!sHarvest.isEmpty())
-        tree.DATUMS_PARB = ParseDateTime(sHarvest, true);
+    const char* sHarvest = SoleText(el.Found[HarvestDate]);
+    if (sHarvest && !TrimmedUtf8(sHarvest).empty())
+        tree.DATUMS_PARB = ParseDateTimeUtf8(sHarvest, true);
     else
         tree.DATUMS_PARB.reset();
 
@@ -317,7 +325,7 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         // Its text is a number like any other: an empty one does not convert.
         const int32_t iTop = elTop ? Utf8TextToInt(elTop.text().get()) : 0;
 
-        const double dMeas = ParseDateTime(ElementText(elDate, "MeasurementDate", true), true);
+        const double dMeas = ParseDateTimeUtf8(ElementUtf8(elDate, "MeasurementDate"), true);
         if (dMeas > 0 && (!tree.DATUMS_PARB || *tree.DATUMS_PARB < dMeas))
             tree.DATUMS_PARB = dMeas;
 
@@ -353,15 +361,15 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
     // gets two logs, not two logs that each hold the diameters of both.
     // Only "Average" diameters are control points, on the harvester's side as on the caliper's:
     // machines write other categories at the same positions, which would count every point twice.
-    const std::vector<const THqcDiamRow*> machine =
-        FcdsMerMachine.SortedRows(firstMachine, FcdsMerMachine.Count(), kAverage);
+    std::vector<const THqcDiamRow*>& machine = FMachinePoints;
+    FcdsMerMachine.SortedRows(firstMachine, FcdsMerMachine.Count(), kAverage, machine);
     if (machine.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
         RaiseRangeError();
     log.MER_SKAITS = static_cast<int16_t>(machine.size());
     FcdsBalki->push_back(std::move(log));
 
-    const std::vector<const THqcDiamRow*> operat =
-        FcdsMerOperat.SortedRows(firstOperat, FcdsMerOperat.Count(), kAverage);
+    std::vector<const THqcDiamRow*>& operat = FOperatPoints;
+    FcdsMerOperat.SortedRows(firstOperat, FcdsMerOperat.Count(), kAverage, operat);
     int32_t iNr = 0;
     for (const THqcDiamRow* m : machine) {
         TMeasRow meas;

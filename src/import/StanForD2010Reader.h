@@ -36,6 +36,8 @@ public:
 
     // "YYYY-MM-DDThh:mm:ss" read by position; fractions and time zone are not looked at.
     static double ParseDateTime(const QString& sDate, bool bDateOnly);
+    // The same for the document's UTF-8 text, read where it lies.
+    static double ParseDateTimeUtf8(const char* sDate, bool bDateOnly);
     static TCsHrvLogMeasCateg GetLogMeasurementCategory(const pugi::xml_node& elNode);
     static TCSHprProcessingCat GetProcessingCategory(const QString& sValue);
 

@@ -48,18 +48,6 @@ QString NotAnInteger(const QString& sText)
     return QStringLiteral("'%1' is not a valid integer value").arg(sText);
 }
 
-// The text without the characters up to the blank at either end, as StanForDTrim trims: in
-// UTF-8 those are the bytes up to the blank, and no byte of a longer character is one.
-std::string_view TrimUtf8(const char* text)
-{
-    std::string_view v(text);
-    while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
-        v.remove_prefix(1);
-    while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
-        v.remove_suffix(1);
-    return v;
-}
-
 // StanForDStrToInt of trimmed UTF-8 text: plain decimal numbers are read where they lie, any
 // other form (and the error) goes the long way.
 int32_t TrimmedUtf8ToInt(std::string_view v)
@@ -73,6 +61,18 @@ int32_t TrimmedUtf8ToInt(std::string_view v)
 }
 
 } // namespace
+
+// In UTF-8 the characters up to the blank are the bytes up to the blank, and no byte of a longer
+// character is one.
+std::string_view TrimmedUtf8(const char* text)
+{
+    std::string_view v(text);
+    while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
+        v.remove_prefix(1);
+    while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
+        v.remove_suffix(1);
+    return v;
+}
 
 bool NameIs(const char* text, std::string_view name)
 {
@@ -110,7 +110,7 @@ bool HasChildNodes(const pugi::xml_node& el)
 QString ElementText(const pugi::xml_node& el, std::string_view sName, bool mandatory)
 {
     if (const char* text = SoleText(el)) {
-        const std::string_view v = TrimUtf8(text);
+        const std::string_view v = TrimmedUtf8(text);
         if (!v.empty() || !mandatory)
             return QString::fromUtf8(v.data(), qsizetype(v.size()));
     }
@@ -120,24 +120,28 @@ QString ElementText(const pugi::xml_node& el, std::string_view sName, bool manda
     return QString();
 }
 
-int32_t ElementInt(const pugi::xml_node& el, std::string_view sName)
+const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName)
 {
     const char* text = SoleText(el);
-    const std::string_view v = text ? TrimUtf8(text) : std::string_view();
-    if (v.empty())
+    if (!text || TrimmedUtf8(text).empty())
         StanForD2010Errors::RaiseValidation(
             StanForD2010Errors::MissingFieldText(QString::fromUtf8(sName.data(), qsizetype(sName.size()))));
-    return TrimmedUtf8ToInt(v);
+    return text;
+}
+
+int32_t ElementInt(const pugi::xml_node& el, std::string_view sName)
+{
+    return TrimmedUtf8ToInt(TrimmedUtf8(ElementUtf8(el, sName)));
 }
 
 int32_t Utf8TextToInt(const char* text)
 {
-    return TrimmedUtf8ToInt(TrimUtf8(text));
+    return TrimmedUtf8ToInt(TrimmedUtf8(text));
 }
 
 std::optional<int32_t> Utf8ToInt(const char* text)
 {
-    const std::string_view v = TrimUtf8(text);
+    const std::string_view v = TrimmedUtf8(text);
     if (v.empty())
         return std::nullopt;
     return TrimmedUtf8ToInt(v);

@@ -94,10 +94,17 @@ bool HasChildNodes(const pugi::xml_node& el);
 // missing-field error naming sName when mandatory and there is none, else "".
 QString ElementText(const pugi::xml_node& el, std::string_view sName, bool mandatory);
 
+// The text of a mandatory element found already, as the document holds it (untrimmed): a
+// missing element or one whose trimmed text is empty raises the missing-field error naming sName.
+const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName);
+
 // A mandatory number held by an element found already, read straight from the document's
 // UTF-8 text: a missing or empty text raises the missing-field error naming sName, a text that
 // is no number the conversion error of StanForDStrToInt.
 int32_t ElementInt(const pugi::xml_node& el, std::string_view sName);
+
+// UTF-8 text without the characters up to the blank at either end, as StanForDTrim trims.
+std::string_view TrimmedUtf8(const char* text);
 
 // StanForDStrToInt of UTF-8 text, trimmed as every value is, read where it lies.
 int32_t Utf8TextToInt(const char* text);
