@@ -348,8 +348,10 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
             continue;
         for (const pugi::xml_node& elDiam : FDiameters) {
             THqcDiamRow row;
-            ReadUtf8IntToDS(row.DIAM_POSITION, elDiam.attribute("diameterPosition").value());
-            row.MERIJ_CAT = DiameterCategory(elDiam.attribute("diameterMeasurementCategory").value());
+            const auto [sPosition, sCategory] =
+                AttributeValues<2>(elDiam, {"diameterPosition", "diameterMeasurementCategory"});
+            ReadUtf8IntToDS(row.DIAM_POSITION, sPosition ? sPosition : "");
+            row.MERIJ_CAT = DiameterCategory(sCategory ? sCategory : "");
             ReadUtf8IntToDS(row.DIAM_VALUE, elDiam.text().get());
             row.KOKS_NR = iKoksNr;
             row.BALKIS_NR = iBalkisNr;

@@ -60,6 +60,30 @@ int32_t TrimmedUtf8ToInt(std::string_view v)
     return StanForDStrToInt(QString::fromUtf8(v.data(), qsizetype(v.size())));
 }
 
+// The usual form of a number in a file, up to nine digits with an optional minus and blanks
+// about them, read in one pass without measuring the text; false for anything else.
+bool PlainInt(const char* text, int32_t& value)
+{
+    const auto blank = [](char c) { return c != 0 && static_cast<unsigned char>(c) <= ' '; };
+    const char* p = text;
+    while (blank(*p))
+        ++p;
+    const bool negative = *p == '-';
+    const char* digits = p + negative;
+    const char* q = digits;
+    int32_t v = 0;
+    while (*q >= '0' && *q <= '9' && q - digits < 9)
+        v = v * 10 + (*q++ - '0');
+    if (q == digits)
+        return false;
+    while (blank(*q))
+        ++q;
+    if (*q != 0)
+        return false;
+    value = negative ? -v : v;
+    return true;
+}
+
 } // namespace
 
 // In UTF-8 the characters up to the blank are the bytes up to the blank, and no byte of a longer
@@ -72,20 +96,6 @@ std::string_view TrimmedUtf8(const char* text)
     while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
         v.remove_suffix(1);
     return v;
-}
-
-bool NameIs(const char* text, std::string_view name)
-{
-    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
-}
-
-const char* MatchedName(const pugi::xml_node& node, bool matchLocalName)
-{
-    const char* q = node.name();
-    if (!matchLocalName)
-        return q;
-    const char* colon = std::strchr(q, ':');
-    return colon ? colon + 1 : q;
 }
 
 const char* SoleText(const pugi::xml_node& el)
@@ -131,20 +141,26 @@ const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName)
 
 int32_t ElementInt(const pugi::xml_node& el, std::string_view sName)
 {
-    return TrimmedUtf8ToInt(TrimmedUtf8(ElementUtf8(el, sName)));
+    return Utf8TextToInt(ElementUtf8(el, sName));
 }
 
 int32_t Utf8TextToInt(const char* text)
 {
+    int32_t v = 0;
+    if (PlainInt(text, v))
+        return v;
     return TrimmedUtf8ToInt(TrimmedUtf8(text));
 }
 
 std::optional<int32_t> Utf8ToInt(const char* text)
 {
-    const std::string_view v = TrimmedUtf8(text);
-    if (v.empty())
+    int32_t v = 0;
+    if (PlainInt(text, v))
+        return v;
+    const std::string_view trimmed = TrimmedUtf8(text);
+    if (trimmed.empty())
         return std::nullopt;
-    return TrimmedUtf8ToInt(v);
+    return TrimmedUtf8ToInt(trimmed);
 }
 
 std::vector<pugi::xml_node> SelectXMLNodes(const pugi::xml_node& node, const std::string& sExpr)

@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,10 +79,37 @@ pugi::xml_node SelectChildNode(const pugi::xml_node& node, std::string_view sNam
 // The name an element is matched by (see IsElementNamed): the part after the first ':' when
 // matchLocalName, else the whole name. For readers that look at each child once and act on its
 // name, instead of searching the children once for every name they need.
-const char* MatchedName(const pugi::xml_node& node, bool matchLocalName);
+inline const char* MatchedName(const pugi::xml_node& node, bool matchLocalName)
+{
+    const char* q = node.name();
+    if (!matchLocalName)
+        return q;
+    const char* colon = std::strchr(q, ':');
+    return colon ? colon + 1 : q;
+}
 
 // Whether the NUL-terminated name is exactly `name`, without measuring it first.
-bool NameIs(const char* text, std::string_view name);
+inline bool NameIs(const char* text, std::string_view name)
+{
+    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
+}
+
+// The values of the element's first attributes of those names, in one pass over its
+// attributes; null for a name it lacks.
+template <size_t N>
+std::array<const char*, N> AttributeValues(const pugi::xml_node& el, const std::array<std::string_view, N>& names)
+{
+    std::array<const char*, N> values{};
+    for (pugi::xml_attribute a = el.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        for (size_t i = 0; i < N; ++i)
+            if (!values[i] && name[0] == names[i][0] && NameIs(name, names[i])) {
+                values[i] = a.value();
+                break;
+            }
+    }
+    return values;
+}
 
 // The text of an element that holds text and nothing else (its only child node is one text
 // node, or the text is kept in the element itself, see TCSStanDForFile::LoadDocumentInPlace);
