@@ -19,13 +19,15 @@ bool THqcDiamTable::PositionLess(const THqcDiamRow* a, const THqcDiamRow* b)
     return *a->DIAM_POSITION < *b->DIAM_POSITION;
 }
 
-std::vector<const THqcDiamRow*> THqcDiamTable::SortedRows(size_t first, size_t last, const QString& sCat) const
+void THqcDiamTable::SortedRows(size_t first, size_t last, const QString& sCat,
+                               std::vector<const THqcDiamRow*>& rows) const
 {
-    std::vector<const THqcDiamRow*> result;
+    rows.clear();
     last = std::min(last, FRows.size());
     for (size_t i = first; i < last; ++i)
         if (FRows[i].MERIJ_CAT == sCat)
-            result.push_back(&FRows[i]);
-    std::stable_sort(result.begin(), result.end(), PositionLess);
-    return result;
+            rows.push_back(&FRows[i]);
+    // Machines write the positions in order: most logs need no sorting at all.
+    if (!std::is_sorted(rows.begin(), rows.end(), PositionLess))
+        std::stable_sort(rows.begin(), rows.end(), PositionLess);
 }

@@ -30,7 +30,8 @@ public:
     // The rows from index first up to (not including) last whose category is exactly sCat, in
     // the order of the table's index (KOKS_NR;BALKIS_NR;DIAM_POSITION) within one log: ascending
     // position, an empty position first, rows of equal position in the order they were added.
-    std::vector<const THqcDiamRow*> SortedRows(size_t first, size_t last, const QString& sCat) const;
+    // They replace what `rows` held: a reader that asks for every log reuses one vector.
+    void SortedRows(size_t first, size_t last, const QString& sCat, std::vector<const THqcDiamRow*>& rows) const;
 
     // The order of SortedRows: an empty position before every number.
     static bool PositionLess(const THqcDiamRow* a, const THqcDiamRow* b);

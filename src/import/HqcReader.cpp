@@ -5,6 +5,7 @@
 #include "import/StanForD2010Xml.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -22,27 +23,11 @@ QString Cut(const QString& s, int width)
     return s.size() > width ? s.left(width) : s;
 }
 
-// A number read straight from the document's UTF-8 text, trimmed as every value is: a file has
-// a few numbers per control diameter, and most of a large file is control diameters. An empty
-// text leaves the field as it is; a text that is no number raises the same conversion error as
-// any other number of the file.
+// A number of the file into a field; an empty text leaves the field as it is.
 void ReadUtf8IntToDS(std::optional<int32_t>& field, const char* text)
 {
-    const char* b = text;
-    const char* e = b + std::strlen(b);
-    while (b < e && static_cast<unsigned char>(*b) <= ' ')
-        ++b;
-    while (e > b && static_cast<unsigned char>(*(e - 1)) <= ' ')
-        --e;
-    if (b == e)
-        return;
-    int32_t v = 0;
-    const auto r = std::from_chars(b, e, v);
-    if (r.ec == std::errc() && r.ptr == e) {
+    if (const std::optional<int32_t> v = Utf8ToInt(text))
         field = v;
-        return;
-    }
-    field = StanForDStrToInt(QString::fromUtf8(b, e - b)); // the unusual forms, and the error
 }
 
 // The category of a control diameter, trimmed and cut to its field's width. Files repeat the
@@ -62,11 +47,28 @@ QString DiameterCategory(const char* text)
     return Cut(QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size())), 20);
 }
 
-// A mandatory number: ReadNodeText has trimmed it and made sure it is there.
-int32_t NodeInt(const pugi::xml_node& node, const char* sName, bool useNS)
-{
-    return StanForDStrToInt(ReadNodeText(node, sName, true, useNS));
-}
+// The children of one element sorted out by name in one pass: the first child of each name
+// asked for, and the elements that repeat. Searching the children once for every name would look
+// at most of them several times.
+template <size_t N>
+struct TFirstChildren {
+    std::array<pugi::xml_node, N> Found;
+
+    TFirstChildren(const pugi::xml_node& parent, const std::array<std::string_view, N>& names, bool useNS)
+    {
+        for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element)
+                continue;
+            const char* name = MatchedName(c, useNS);
+            for (size_t i = 0; i < N; ++i)
+                if (name[0] == names[i][0] && NameIs(name, names[i])) {
+                    if (!Found[i])
+                        Found[i] = c;
+                    break;
+                }
+        }
+    }
+};
 
 } // namespace
 
@@ -158,20 +160,28 @@ void TCSStanDForFileHQC::ParseControlValues(const pugi::xml_node& iMachineNode)
 void TCSStanDForFileHQC::ReserveForStems(const pugi::xml_node& iMachineNode)
 {
     // Counted once over the document: tables grown step by step are copied as they grow and, on
-    // a large file, held twice at the worst moment. Room never written costs no memory.
+    // a large file, held twice at the worst moment. Room never written costs no memory, so the
+    // count need only be enough: every child of a processed stem counts as a log and every
+    // grandchild of a log as a diameter, without looking at their names.
     size_t stems = 0, logs = 0, diameters = 0;
+    const auto elements = [](const pugi::xml_node& parent, auto&& each) {
+        for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element)
+                each(c);
+    };
     for (const pugi::xml_node& el : TNamedChildren(iMachineNode, "ControlValues", FUseNS))
         for (const pugi::xml_node& elStem : TNamedChildren(el, "Stem", FUseNS)) {
             ++stems;
-            const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
-            for (const pugi::xml_node& elLog : TNamedChildren(elProcessed, "Log", FUseNS)) {
-                ++logs;
-                for (const pugi::xml_node& elMeas : TNamedChildren(elLog, "LogMeasurement", FUseNS))
-                    for (const pugi::xml_node& elDiam : TNamedChildren(elMeas, "ControlLogDiameter", FUseNS)) {
-                        (void)elDiam;
-                        ++diameters;
-                    }
-            }
+            elements(elStem, [&](const pugi::xml_node& elPart) {
+                if (!NameIs(MatchedName(elPart, FUseNS), "SingleTreeProcessedStem"))
+                    return;
+                elements(elPart, [&](const pugi::xml_node& elLog) {
+                    ++logs;
+                    elements(elLog, [&](const pugi::xml_node& elMeas) {
+                        elements(elMeas, [&](const pugi::xml_node&) { ++diameters; });
+                    });
+                });
+            });
         }
     FcdsKoki->reserve(FcdsKoki->size() + stems);
     FcdsBalki->reserve(FcdsBalki->size() + logs);
@@ -200,7 +210,7 @@ void TCSStanDForFileHQC::ReadControlValues(const pugi::xml_node& elControlValues
 
     for (const pugi::xml_node& elObj : TNamedChildren(elControlValues, "ObjectDefinition", FUseNS)) {
         TCirsmaRow row;
-        row.CIRSMA_NR = NodeInt(elObj, "ObjectKey", FUseNS);
+        row.CIRSMA_NR = ElementInt(SelectChildNode(elObj, "ObjectKey", FUseNS), "ObjectKey");
         row.OBJECTUSERID = Cut(ReadNodeText(elObj, "ObjectUserID", true, FUseNS), AnalysisWidth::OBJECTUSERID);
         FcdsCirsmas->push_back(std::move(row));
     }
@@ -226,11 +236,16 @@ QString TCSStanDForFileHQC::SpeciesNameOfKey(const QString& sKey)
 
 void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
 {
+    enum { ObjectKey, SpeciesGroupKey, HarvestDate, ControlStemInfo, ProcessingCategory, Processed };
+    const TFirstChildren<6> el(elStem,
+                               {"ObjectKey", "SpeciesGroupKey", "HarvestDate", "ControlStemInfo",
+                                "ProcessingCategory", "SingleTreeProcessedStem"},
+                               FUseNS);
     TTreeRow tree;
     tree.KOKS_NR = iKoksNr;
-    tree.CIRSMA_NR = NodeInt(elStem, "ObjectKey", FUseNS);
+    tree.CIRSMA_NR = ElementInt(el.Found[ObjectKey], "ObjectKey");
 
-    const QString sKey = ReadNodeText(elStem, "SpeciesGroupKey", true, FUseNS);
+    const QString sKey = ElementText(el.Found[SpeciesGroupKey], "SpeciesGroupKey", true);
     QString sSuga;
     if (FUseSugaByName) {
         sSuga = SpeciesNameOfKey(sKey);
@@ -247,27 +262,25 @@ void TCSStanDForFileHQC::ReadStem(const pugi::xml_node& elStem, int32_t iKoksNr)
         tree.SUGA = Cut(sSuga, AnalysisWidth::SUGA);
     tree.SUGA_TXT = Cut(SpeciesNameOfKey(sKey), AnalysisWidth::SUGA_TXT);
 
-    const QString sHarvest = ReadNodeText(elStem, "HarvestDate", false, FUseNS);
-    if (!sHarvest.isEmpty())
-        tree.DATUMS_PARB = ParseDateTime(sHarvest, true);
+    const char* sHarvest = SoleText(el.Found[HarvestDate]);
+    if (sHarvest && !TrimmedUtf8(sHarvest).empty())
+        tree.DATUMS_PARB = ParseDateTimeUtf8(sHarvest, true);
     else
         tree.DATUMS_PARB.reset();
 
-    const QString sSel =
-        ReadNodeText(SelectChildNode(elStem, "ControlStemInfo", FUseNS), "RandomControlStemSelection", false, FUseNS);
+    const QString sSel = ReadNodeText(el.Found[ControlStemInfo], "RandomControlStemSelection", false, FUseNS);
     tree.IZV_VEIDS = sSel.compare(QLatin1String("randomly selected stem"), Qt::CaseInsensitive) == 0
         ? TreeSelection::Random
         : TreeSelection::Operator;
 
-    const QString sCat = ReadNodeText(elStem, "ProcessingCategory", true, FUseNS);
+    const QString sCat = ElementText(el.Found[ProcessingCategory], "ProcessingCategory", true);
     if (GetProcessingCategory(sCat) == csHprSingleTreeProcessing) {
-        const pugi::xml_node elProcessed = SelectChildNode(elStem, "SingleTreeProcessedStem", FUseNS);
         int32_t logCount = 0;
-        for (const pugi::xml_node& elLog : TNamedChildren(elProcessed, "Log", FUseNS)) {
+        for (const pugi::xml_node& elLog : TNamedChildren(el.Found[Processed], "Log", FUseNS)) {
             if (logCount == std::numeric_limits<int32_t>::max())
                 RaiseRangeError();
             ++logCount;
-            if (elLog.first_child()) // an empty Log element still counts, but holds nothing to read
+            if (HasChildNodes(elLog)) // an empty Log element still counts, but holds nothing to read
                 ReadLog(elLog, tree);
         }
         tree.BALKU_SK = logCount;
@@ -282,29 +295,37 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
     const int32_t iKoksNr = *tree.KOKS_NR;
     TLogRow log;
     log.KOKS_NR = iKoksNr;
-    log.BALKIS_NR = NodeInt(elLog, "LogKey", FUseNS);
+    log.BALKIS_NR = ElementInt(SelectChildNode(elLog, "LogKey", FUseNS), "LogKey");
     const int32_t iBalkisNr = *log.BALKIS_NR;
     const size_t firstMachine = FcdsMerMachine.Count();
     const size_t firstOperat = FcdsMerOperat.Count();
 
     for (const pugi::xml_node& elMeas : TNamedChildren(elLog, "LogMeasurement", FUseNS)) {
-        const int32_t iLength = NodeInt(elMeas, "LogLength", FUseNS);
-
-        int32_t iTop = 0;
-        // The first "LogDiameter" child with both categories, as the XPath predicate
-        // [@logDiameterCategory = 'Top ob' and @diameterMeasurementCategory = 'Average'] selects it.
-        pugi::xml_node elTop;
-        for (const pugi::xml_node& el : TNamedChildren(elMeas, "LogDiameter", FUseNS))
-            if (std::strcmp(el.attribute("logDiameterCategory").as_string("\x01"), "Top ob") == 0 &&
-                std::strcmp(el.attribute("diameterMeasurementCategory").as_string("\x01"), "Average") == 0) {
-                elTop = el;
-                break;
-            }
+        // The children in one pass: the first length and date, the first "LogDiameter" with both
+        // categories (as the XPath predicate [@logDiameterCategory = 'Top ob' and
+        // @diameterMeasurementCategory = 'Average'] selects it) and every control diameter.
+        pugi::xml_node elLength, elTop, elDate;
+        FDiameters.clear();
+        for (pugi::xml_node c = elMeas.first_child(); c; c = c.next_sibling()) {
+            if (c.type() != pugi::node_element)
+                continue;
+            const char* name = MatchedName(c, FUseNS);
+            if (NameIs(name, "ControlLogDiameter"))
+                FDiameters.push_back(c);
+            else if (!elLength && NameIs(name, "LogLength"))
+                elLength = c;
+            else if (!elDate && NameIs(name, "MeasurementDate"))
+                elDate = c;
+            else if (!elTop && NameIs(name, "LogDiameter") &&
+                     std::strcmp(c.attribute("logDiameterCategory").as_string("\x01"), "Top ob") == 0 &&
+                     std::strcmp(c.attribute("diameterMeasurementCategory").as_string("\x01"), "Average") == 0)
+                elTop = c;
+        }
+        const int32_t iLength = ElementInt(elLength, "LogLength");
         // Its text is a number like any other: an empty one does not convert.
-        if (elTop)
-            iTop = StanForDStrToInt(StanForDTrim(QString::fromUtf8(elTop.text().get())));
+        const int32_t iTop = elTop ? Utf8TextToInt(elTop.text().get()) : 0;
 
-        const double dMeas = ParseDateTime(ReadNodeText(elMeas, "MeasurementDate", true, FUseNS), true);
+        const double dMeas = ParseDateTimeUtf8(ElementUtf8(elDate, "MeasurementDate"), true);
         if (dMeas > 0 && (!tree.DATUMS_PARB || *tree.DATUMS_PARB < dMeas))
             tree.DATUMS_PARB = dMeas;
 
@@ -325,10 +346,12 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         }
         if (!table)
             continue;
-        for (const pugi::xml_node& elDiam : TNamedChildren(elMeas, "ControlLogDiameter", FUseNS)) {
+        for (const pugi::xml_node& elDiam : FDiameters) {
             THqcDiamRow row;
-            ReadUtf8IntToDS(row.DIAM_POSITION, elDiam.attribute("diameterPosition").value());
-            row.MERIJ_CAT = DiameterCategory(elDiam.attribute("diameterMeasurementCategory").value());
+            const auto [sPosition, sCategory] =
+                AttributeValues<2>(elDiam, {"diameterPosition", "diameterMeasurementCategory"});
+            ReadUtf8IntToDS(row.DIAM_POSITION, sPosition ? sPosition : "");
+            row.MERIJ_CAT = DiameterCategory(sCategory ? sCategory : "");
             ReadUtf8IntToDS(row.DIAM_VALUE, elDiam.text().get());
             row.KOKS_NR = iKoksNr;
             row.BALKIS_NR = iBalkisNr;
@@ -340,15 +363,15 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
     // gets two logs, not two logs that each hold the diameters of both.
     // Only "Average" diameters are control points, on the harvester's side as on the caliper's:
     // machines write other categories at the same positions, which would count every point twice.
-    const std::vector<const THqcDiamRow*> machine =
-        FcdsMerMachine.SortedRows(firstMachine, FcdsMerMachine.Count(), kAverage);
+    std::vector<const THqcDiamRow*>& machine = FMachinePoints;
+    FcdsMerMachine.SortedRows(firstMachine, FcdsMerMachine.Count(), kAverage, machine);
     if (machine.size() > static_cast<size_t>(std::numeric_limits<int16_t>::max()))
         RaiseRangeError();
     log.MER_SKAITS = static_cast<int16_t>(machine.size());
     FcdsBalki->push_back(std::move(log));
 
-    const std::vector<const THqcDiamRow*> operat =
-        FcdsMerOperat.SortedRows(firstOperat, FcdsMerOperat.Count(), kAverage);
+    std::vector<const THqcDiamRow*>& operat = FOperatPoints;
+    FcdsMerOperat.SortedRows(firstOperat, FcdsMerOperat.Count(), kAverage, operat);
     int32_t iNr = 0;
     for (const THqcDiamRow* m : machine) {
         TMeasRow meas;

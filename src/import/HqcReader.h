@@ -61,4 +61,9 @@ private:
     bool FHasPriedeOrEgle = false;
     // Stems are numbered across all "ControlValues" elements, so that no two share a number.
     int32_t FLastKoksNr = 0;
+    // The control diameters of the measurement being read and the points of the log being read,
+    // kept for the next one.
+    std::vector<pugi::xml_node> FDiameters;
+    std::vector<const THqcDiamRow*> FMachinePoints;
+    std::vector<const THqcDiamRow*> FOperatPoints;
 };

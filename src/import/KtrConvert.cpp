@@ -20,6 +20,8 @@ inline bool IsWhite(char16_t c)
 template <typename Ch>
 bool ParseInt(const Ch* b, const Ch* e, int32_t& out)
 {
+    if (KtrConvert::BareDigits(b, e, out))
+        return true;
     while (b < e && IsWhite(static_cast<char16_t>(*b)))
         ++b;
     while (e > b && IsWhite(static_cast<char16_t>(e[-1])))
@@ -113,7 +115,7 @@ int32_t VariantInt(const Ch* b, const Ch* e)
 
 } // namespace
 
-int32_t KtrConvert::VariantToInt(std::string_view text)
+int32_t KtrConvert::VariantToIntInFull(std::string_view text)
 {
     return VariantInt(text.data(), text.data() + text.size());
 }
@@ -136,11 +138,38 @@ double KtrConvert::VariantToNumber(const QString& text)
     return d;
 }
 
+namespace {
+
+// The usual value, bare numbers with one blank between each two, read in one pass; false for
+// anything else (the words then hold what was read so far).
+bool PlainWords(const char16_t* p, const char16_t* end, std::vector<int32_t>& words)
+{
+    while (p < end) {
+        const char16_t* b = p;
+        while (p < end && *p >= u'0' && *p <= u'9')
+            ++p;
+        int32_t v = 0;
+        if (!KtrConvert::BareDigits(b, p, v))
+            return false;
+        words.push_back(v);
+        if (p == end)
+            break;
+        if (*p != u' ' || ++p == end)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 void KtrConvert::ToWords(const QString& text, std::vector<int32_t>& words)
 {
     words.clear();
     const char16_t* p = reinterpret_cast<const char16_t*>(text.constData());
     const char16_t* end = p + text.size();
+    if (PlainWords(p, end, words))
+        return;
+    words.clear();
     // The text ends at a NUL character, as a character pointer reads it.
     for (const char16_t* q = p; q < end; ++q)
         if (*q == 0) {
@@ -155,7 +184,7 @@ void KtrConvert::ToWords(const QString& text, std::vector<int32_t>& words)
     };
     auto add = [&](const char16_t* b, const char16_t* e) {
         int32_t v = 0;
-        if (!ParseInt(b, e, v))
+        if (!BareDigits(b, e, v) && !ParseInt(b, e, v))
             KtrErrors::RaiseInvalidInteger(QString(reinterpret_cast<const QChar*>(b), e - b));
         words.push_back(v);
     };
@@ -200,8 +229,13 @@ double KtrConvert::ToDay(const QString& text)
     static constexpr int kStart[6] = {0, 4, 6, 8, 10, 12};
     static constexpr int kLen[6] = {4, 2, 2, 2, 2, 2};
     int32_t part[6] = {};
-    for (int i = 0; i < 6; ++i)
-        part[i] = ToInt(text.mid(kStart[i], kLen[i]));
+    for (int i = 0; i < 6; ++i) {
+        // Read in place: a date is read for every stem.
+        const QStringView piece = QStringView(text).mid(kStart[i], kLen[i]);
+        const char16_t* p = piece.utf16();
+        if (!ParseInt(p, p + piece.size(), part[i]))
+            KtrErrors::RaiseInvalidInteger(piece.toString());
+    }
     const int32_t y = part[0], m = part[1], d = part[2];
     if (y < 1 || y > 9999 || !QDate::isValid(y, m, d) || part[3] < 0 || part[3] > 23 || part[4] < 0
         || part[4] > 59 || part[5] < 0 || part[5] > 59)

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 class KtrConvert {
@@ -24,7 +25,12 @@ public:
     // tabs, line breaks) around it ignored, a decimal fraction rounded to the nearest integer
     // (halves to even). Used for variable numbers and types and for the log count; raises the
     // variant-conversion error, or the variant overflow error outside 32 bits.
-    static int32_t VariantToInt(std::string_view text);
+    static int32_t VariantToInt(std::string_view text)
+    {
+        // Variable numbers and types are nearly always a few bare digits: read here, in line.
+        int32_t v = 0;
+        return BareDigits(text.data(), text.data() + text.size(), v) ? v : VariantToIntInFull(text);
+    }
     static int32_t VariantToInt(const QString& text);
 
     // A text compared as a number through the variant rules (the random mark, the species
@@ -44,4 +50,25 @@ public:
     // since 1899-12-30, the time of day cut off. Each part is converted as an integer (a part
     // the text is too short for is empty and fails so); date and time must both be valid.
     static double ToDay(const QString& text);
+
+    // One to nine bare digits (nine cannot overflow), the usual text, read without further
+    // rules; false for anything else, which the full rules then read.
+    template <typename Ch>
+    static bool BareDigits(const Ch* b, const Ch* e, int32_t& out)
+    {
+        if (b == e || e - b > 9)
+            return false;
+        uint32_t value = 0;
+        for (; b < e; ++b) {
+            const uint32_t digit = uint32_t(static_cast<std::make_unsigned_t<Ch>>(*b)) - uint32_t('0');
+            if (digit > 9)
+                return false;
+            value = value * 10 + digit;
+        }
+        out = static_cast<int32_t>(value);
+        return true;
+    }
+
+private:
+    static int32_t VariantToIntInFull(std::string_view text);
 };

@@ -89,15 +89,29 @@ Action ActionOf(int32_t nr, int32_t type)
     }
 }
 
+// The variables that give one word per log of their tree.
+bool IsPerLog(Action act)
+{
+    return act == Action::LogDastTievg || act == Action::LogHrvTievg || act == Action::LogDastGarums
+        || act == Action::LogHrvGarums || act == Action::LogMerSkaits;
+}
+
 // A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
-// to the width of VERTIBA, but the words are taken from all of it).
+// to the width of VERTIBA, but the words are taken from all of it). A large file maps millions:
+// number and type are kept in one small key, as only the few mapped ones are ever kept (numbers
+// up to kPosition, types up to 5).
 struct Mapped {
     int32_t Block;
-    int32_t Nr;
-    int32_t Type;
-    Action Act;
     uint32_t Var; // its raw row, which holds the value unless the value was cut there
+    uint16_t Key; // number and type, in their order
+    Action Act;
+
+    static uint16_t KeyOf(int32_t nr, int32_t type) { return uint16_t(nr * kTypes + type); }
+    int32_t Nr() const { return Key / kTypes; }
+    static constexpr int32_t kTypes = 8;
 };
+static_assert(kPosition < 65536 / Mapped::kTypes);
+static_assert(sizeof(Mapped) <= 12);
 
 bool IsTypeless(int32_t nr)
 {
@@ -170,6 +184,9 @@ void Import::RawPass(const char* data, std::size_t size)
         p = static_cast<const char*>(m) + 1;
     }
     FModel.Vars.reserve(FModel.Vars.size() + marks);
+    // The mapped ones are a part of those: room for all of them is only address space, while
+    // growing step by step would copy them, and touch fresh memory, again and again.
+    FMapped.reserve(marks);
 
     TTextPool& texts = *FModel.VarTexts;
     KtrTokenizer tokenizer(data, size, &texts);
@@ -201,16 +218,17 @@ void Import::RawPass(const char* data, std::size_t size)
         if (!IsTypeless(nr)) {
             const int32_t type = KtrConvert::VariantToInt(v.Type);
             row.VAR_T = type;
-            const bool cut = v.Value.size() > AnalysisWidth::VERTIBA;
-            row.VERTIBA = TPooledText(cut ? &texts.emplace_back(v.Value.left(AnalysisWidth::VERTIBA)) : v.Pooled);
+            const QString& value = v.Value();
+            const bool cut = value.size() > AnalysisWidth::VERTIBA;
+            row.VERTIBA = TPooledText(cut ? &texts.emplace_back(value.left(AnalysisWidth::VERTIBA)) : v.Pooled);
             const Action act = ActionOf(nr, type);
             if (act != Action::None) {
                 const std::size_t var = FModel.Vars.size();
                 if (var > std::numeric_limits<uint32_t>::max())
                     KtrErrors::RaiseOverflow();
                 if (cut)
-                    FCutValues.emplace(uint32_t(var), v.Value);
-                FMapped.push_back({block, nr, type, act, uint32_t(var)});
+                    FCutValues.emplace(uint32_t(var), value);
+                FMapped.push_back({block, uint32_t(var), Mapped::KeyOf(nr, type), act});
             }
         }
         FModel.Vars.push_back(std::move(row));
@@ -222,11 +240,7 @@ void Import::RawPass(const char* data, std::size_t size)
     // The mapping passes walk the variables ordered by block, number and type; variables with
     // the same key keep the order of the file. Blocks only ever rise in the file, so each
     // block's few variables are sorted on their own.
-    const auto less = [](const Mapped& a, const Mapped& b) {
-        if (a.Nr != b.Nr)
-            return a.Nr < b.Nr;
-        return a.Type < b.Type;
-    };
+    const auto less = [](const Mapped& a, const Mapped& b) { return a.Key < b.Key; };
     for (auto b = FMapped.begin(); b != FMapped.end();) {
         auto e = b;
         while (e != FMapped.end() && e->Block == b->Block)
@@ -320,6 +334,15 @@ void Import::FirstPass()
     }
     FLogBegin.assign(std::size_t(FBlocks), 0);
     FLogCount.assign(std::size_t(FBlocks), 0);
+    // A tree's logs come from its first per-log variable, one per word; words take two
+    // characters at least, their separator included. Room for that many spares the copies of a
+    // growing table.
+    std::size_t logs = 0;
+    for (auto m = FMapped.begin(); m != FMapped.end(); ++m) {
+        if (m->Block > 0 && IsPerLog(m->Act) && (m == FMapped.begin() || m[-1].Block != m->Block || !IsPerLog(m[-1].Act)))
+            logs += (std::size_t(ValueOf(*m).size()) + 1) / 2;
+    }
+    FModel.Logs.reserve(FModel.Logs.size() + logs);
 
     THeaderRow& header = FModel.Header;
     for (const Mapped& m : FMapped) {
@@ -450,7 +473,7 @@ void Import::SecondPass()
         switch (m.Act) {
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.
-            if (m.Nr == kControlDate && !header.DATUMS_PARB)
+            if (m.Nr() == kControlDate && !header.DATUMS_PARB)
                 header.DATUMS_PARB = KtrConvert::ToDay(ValueOf(m));
             break;
         case Action::MeasDast:

@@ -1,6 +1,10 @@
 #include "import/KtrTokenizer.h"
 
+#include <QHashFunctions>
+
+#include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -15,12 +19,42 @@ inline bool IsTrimmed(unsigned char c)
     return c <= kBlank;
 }
 
+// A hash of a value's bytes, eight at a time. Seeded per run, so that no file can be made to
+// collide on purpose.
+inline uint64_t Load(const unsigned char* p, std::size_t n)
+{
+    uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    return w;
+}
+
+inline uint64_t Mix(uint64_t h, uint64_t w)
+{
+    h = (h ^ w) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 32);
+}
+
+uint32_t HashOf(const unsigned char* p, std::size_t n, std::size_t seed)
+{
+    uint64_t h = Mix(seed, n);
+    if (n >= 8) {
+        const unsigned char* last = p + n - 8;
+        for (; p < last; p += 8)
+            h = Mix(h, Load(p, 8));
+        h = Mix(h, Load(last, 8));
+    } else {
+        h = Mix(h, Load(p, n));
+    }
+    return uint32_t(h ^ (h >> 29));
+}
+
 } // namespace
 
 KtrTokenizer::KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool)
     : FPos(reinterpret_cast<const unsigned char*>(data))
     , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
     , FPool(pool ? pool : &FOwnPool)
+    , FSeed(QHashSeed::globalSeed())
 {
     if (!data)
         FPos = FEnd = nullptr;
@@ -41,64 +75,66 @@ int KtrTokenizer::NextSkippingCR()
 
 bool KtrTokenizer::Next(KtrRawVariable& out)
 {
-    out.Number.clear();
-    out.Type.clear();
-    out.Value.clear();
+    out.Number = {};
+    out.Type = {};
     out.Pooled = nullptr;
     out.CutInType = false;
 
-    // Number: up to the first blank. Most numbers hold no carriage return: those are taken in
-    // one piece, the rest byte by byte from the first CR on.
+    // Number: up to the first blank. Most numbers hold no carriage return: those are left where
+    // they are in the file, the rest copied byte by byte from the first CR on.
     const unsigned char* numberStart = FPos;
     while (FPos != FEnd && *FPos != kBlank && *FPos != kCR)
         ++FPos;
-    out.Number.assign(reinterpret_cast<const char*>(numberStart), std::size_t(FPos - numberStart));
     if (FPos != FEnd && *FPos == kBlank) {
+        out.Number = View(numberStart, FPos);
         ++FPos;
-    } else for (;;) {
-        const int c = NextSkippingCR();
-        if (c < 0)
-            return false;
-        if (c == kBlank)
-            break;
-        out.Number.push_back(static_cast<char>(c));
+    } else {
+        FNumber.assign(reinterpret_cast<const char*>(numberStart), std::size_t(FPos - numberStart));
+        for (;;) {
+            const int c = NextSkippingCR();
+            if (c < 0)
+                return false;
+            if (c == kBlank)
+                break;
+            FNumber.push_back(static_cast<char>(c));
+        }
+        out.Number = FNumber;
     }
 
-    // Type: up to the first "~", blank, LF or CR; in one piece unless a CR comes first.
+    // Type: up to the first "~", blank, LF or CR; in place unless a CR comes first.
     bool typeEndedAtMark = false;
     const unsigned char* typeStart = FPos;
     while (FPos != FEnd && *FPos != kMark && *FPos != kBlank && *FPos != kLF && *FPos != kCR)
         ++FPos;
-    out.Type.assign(reinterpret_cast<const char*>(typeStart), std::size_t(FPos - typeStart));
+    std::string_view type = View(typeStart, FPos);
     if (FPos == FEnd) {
         out.CutInType = true;
     } else if (*FPos != kCR) {
         typeEndedAtMark = *FPos == kMark;
         ++FPos;
-    } else for (;;) {
-        const int c = NextSkippingCR();
-        if (c < 0) {
-            out.CutInType = true;
-            break;
+    } else {
+        FType.assign(type);
+        for (;;) {
+            const int c = NextSkippingCR();
+            if (c < 0) {
+                out.CutInType = true;
+                break;
+            }
+            if (c == kMark) {
+                typeEndedAtMark = true;
+                break;
+            }
+            if (c == kBlank || c == kLF || c == kCR)
+                break;
+            FType.push_back(static_cast<char>(c));
         }
-        if (c == kMark) {
-            typeEndedAtMark = true;
-            break;
-        }
-        if (c == kBlank || c == kLF || c == kCR)
-            break;
-        out.Type.push_back(static_cast<char>(c));
+        type = FType;
     }
-    {
-        std::size_t b = 0;
-        std::size_t e = out.Type.size();
-        while (b < e && IsTrimmed(static_cast<unsigned char>(out.Type[b])))
-            ++b;
-        while (e > b && IsTrimmed(static_cast<unsigned char>(out.Type[e - 1])))
-            --e;
-        if (b != 0 || e != out.Type.size())
-            out.Type = out.Type.substr(b, e - b);
-    }
+    while (!type.empty() && IsTrimmed(static_cast<unsigned char>(type.front())))
+        type.remove_prefix(1);
+    while (!type.empty() && IsTrimmed(static_cast<unsigned char>(type.back())))
+        type.remove_suffix(1);
+    out.Type = type;
     if (out.CutInType || typeEndedAtMark)
         return true;
 
@@ -120,22 +156,69 @@ bool KtrTokenizer::Next(KtrRawVariable& out)
         --stop;
     if (start == stop)
         return true;
-    const QByteArrayView bytes(start, stop - start);
-    if (const auto seen = FValues.constFind(bytes); seen != FValues.constEnd()) {
-        out.Pooled = *seen;
-        out.Value = **seen;
-        return true;
-    }
-    out.Value = QString::fromLatin1(bytes);
-    if (std::memchr(start, kLF, static_cast<std::size_t>(stop - start))
-        || std::memchr(start, kCR, static_cast<std::size_t>(stop - start))) {
-        QChar* p = out.Value.data();
-        for (qsizetype i = 0, n = out.Value.size(); i < n; ++i) {
-            if (p[i] == QLatin1Char('\n') || p[i] == QLatin1Char('\r'))
-                p[i] = QLatin1Char(' ');
+    out.Pooled = Pooled(start, std::size_t(stop - start));
+    return true;
+}
+
+QString* KtrTokenizer::NewText(const unsigned char* bytes, std::size_t size)
+{
+    QString value = QString::fromLatin1(reinterpret_cast<const char*>(bytes), qsizetype(size));
+    if (std::memchr(bytes, kLF, size) || std::memchr(bytes, kCR, size)) {
+        QChar* p = value.data();
+        for (qsizetype k = 0, n = value.size(); k < n; ++k) {
+            if (p[k] == QLatin1Char('\n') || p[k] == QLatin1Char('\r'))
+                p[k] = QLatin1Char(' ');
         }
     }
-    out.Pooled = &FPool->emplace_back(out.Value);
-    FValues.insert(bytes, out.Pooled);
-    return true;
+    return &FPool->emplace_back(std::move(value));
+}
+
+const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size)
+{
+    if (size > std::numeric_limits<uint32_t>::max())
+        return NewText(bytes, size);
+    if (FSeen.empty())
+        GrowSeen();
+    const uint32_t hash = HashOf(bytes, size, FSeed);
+    std::size_t mask = FSeen.size() - 1;
+    std::size_t i = hash & mask;
+    for (; FSeen[i].Text; i = (i + 1) & mask) {
+        const Seen& seen = FSeen[i];
+        if (seen.Hash == hash && seen.Size == size && std::memcmp(seen.Bytes, bytes, size) == 0)
+            return seen.Text;
+    }
+    // The table holds at most half its places, so that a search ends soon at a free one. It
+    // remembers a bounded number of values: a file of many stems holds hundreds of thousands met
+    // only once, and a table of them all would cost more in memory touched than sharing them
+    // saves. Past the bound it starts afresh; the values repeated stem after stem are back in it
+    // at once.
+    if (2 * (FSeenCount + 1) > FSeen.size()) {
+        if (FSeen.size() < kMaxSeen) {
+            GrowSeen();
+        } else {
+            std::fill(FSeen.begin(), FSeen.end(), Seen());
+            FSeenCount = 0;
+        }
+        mask = FSeen.size() - 1;
+        for (i = hash & mask; FSeen[i].Text; i = (i + 1) & mask) {
+        }
+    }
+    FSeen[i] = {bytes, NewText(bytes, size), uint32_t(size), hash};
+    ++FSeenCount;
+    return FSeen[i].Text;
+}
+
+void KtrTokenizer::GrowSeen()
+{
+    std::vector<Seen> old(std::max<std::size_t>(2 * FSeen.size(), kMinSeen));
+    old.swap(FSeen);
+    const std::size_t mask = FSeen.size() - 1;
+    for (const Seen& seen : old) {
+        if (!seen.Text)
+            continue;
+        std::size_t i = seen.Hash & mask;
+        while (FSeen[i].Text)
+            i = (i + 1) & mask;
+        FSeen[i] = seen;
+    }
 }

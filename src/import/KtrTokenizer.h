@@ -8,16 +8,19 @@
 
 #include "import/KtrRawVariable.h"
 
-#include <QByteArrayView>
-#include <QHash>
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <string>
+#include <string_view>
+#include <vector>
 
 class KtrTokenizer {
 public:
-    // Values are kept in `pool` (one of its own when none is given), each distinct one once.
+    // Values are kept in `pool` (one of its own when none is given); a value met again comes
+    // back as the same text (unless very many others came between).
     KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool = nullptr);
 
     // Reads the next variable. False at the end of the file, also when the file ends within a
@@ -29,12 +32,35 @@ private:
     // The next byte with a carriage return dropped and the byte after it taken in its place;
     // -1 at the end of the file.
     int NextSkippingCR();
+    static std::string_view View(const unsigned char* b, const unsigned char* e)
+    {
+        return std::string_view(reinterpret_cast<const char*>(b), std::size_t(e - b));
+    }
 
     const unsigned char* FPos;
     const unsigned char* FEnd;
+    // Number and type of the variable just read, when carriage returns had to be dropped.
+    std::string FNumber;
+    std::string FType;
     // Values met before, by their bytes in the file: a value repeated (codes, flags, the same
     // lists stem after stem) comes back as the same string, made once and held once.
     std::deque<QString> FOwnPool;
     std::deque<QString>* FPool;
-    QHash<QByteArrayView, const QString*> FValues;
+    // An open-addressed table of those values: most variables of a file are looked up here,
+    // and a general hash table costs several times the cutting of the value itself.
+    struct Seen {
+        const unsigned char* Bytes = nullptr;
+        const QString* Text = nullptr; // null: a free place
+        uint32_t Size = 0;
+        uint32_t Hash = 0;
+    };
+    static constexpr std::size_t kMinSeen = 1024;
+    static constexpr std::size_t kMaxSeen = 32768; // places, a power of two
+    std::vector<Seen> FSeen;
+    std::size_t FSeenCount = 0;
+    std::size_t FSeed;
+    // The pooled text of these bytes, made the first time they are met.
+    const QString* Pooled(const unsigned char* bytes, std::size_t size);
+    QString* NewText(const unsigned char* bytes, std::size_t size);
+    void GrowSeen();
 };

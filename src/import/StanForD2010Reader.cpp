@@ -8,7 +8,9 @@
 
 #include "platform/rtl/Exception.h"
 
+#include <algorithm>
 #include <limits>
+#include <string_view>
 
 using namespace StanForD2010Errors;
 
@@ -30,25 +32,87 @@ bool IsLeapYear(int y)
     return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
 }
 
+// The characters of a date-time text, as UTF-16 text or as ASCII bytes.
+char16_t CharAt(QStringView s, qsizetype i)
+{
+    return s[i].unicode();
+}
+
+char16_t CharAt(std::string_view s, qsizetype i)
+{
+    return static_cast<unsigned char>(s[static_cast<size_t>(i)]);
+}
+
+QString TextOf(QStringView s, qsizetype from, qsizetype n)
+{
+    return s.sliced(from, n).toString();
+}
+
+QString TextOf(std::string_view s, qsizetype from, qsizetype n)
+{
+    return QString::fromLatin1(s.data() + from, n);
+}
+
 // One part of a date-time text by position (1-based, as the layout is described): decimal
 // digits only, 0 to 65535.
-int DatePart(const QString& s, int from, int len)
+template <class View>
+int DatePart(View s, int from, int len)
 {
-    const QString p = s.mid(from - 1, len);
-    bool ok = !p.isEmpty();
+    const qsizetype size = qsizetype(s.size());
+    const qsizetype b = std::min<qsizetype>(from - 1, size);
+    const qsizetype e = std::min<qsizetype>(b + len, size);
+    bool ok = b < e;
     int v = 0;
-    for (const QChar c : p) {
-        if (c < u'0' || c > u'9') {
+    for (qsizetype i = b; ok && i < e; ++i) {
+        const char16_t c = CharAt(s, i);
+        if (c < u'0' || c > u'9')
             ok = false;
-            break;
-        }
-        v = v * 10 + (c.unicode() - u'0');
+        else
+            v = v * 10 + (c - u'0');
     }
     if (!ok)
-        RaiseConvertError(QStringLiteral("'%1' is not a valid integer value").arg(p));
+        RaiseConvertError(QStringLiteral("'%1' is not a valid integer value").arg(TextOf(s, b, e - b)));
     if (v > 65535)
         RaiseRangeError();
     return v;
+}
+
+// ParseDateTime of trimmed text.
+template <class View>
+double DateTimeOf(View s, bool bDateOnly)
+{
+    const int y = DatePart(s, 1, 4);
+    const int mo = DatePart(s, 6, 2);
+    const int d = DatePart(s, 9, 2);
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 ||
+        d > kDays[mo - 1] + (mo == 2 && IsLeapYear(y) ? 1 : 0))
+        RaiseConvertError(QStringLiteral("Invalid argument to date encode"));
+    double result = static_cast<double>(DaysFromCivil(y, mo, d) - DaysFromCivil(1899, 12, 30));
+    if (!bDateOnly) {
+        const int h = DatePart(s, 12, 2);
+        const int mi = DatePart(s, 15, 2);
+        const int se = DatePart(s, 18, 2);
+        if (h >= 24 || mi >= 60 || se >= 60)
+            RaiseConvertError(QStringLiteral("Invalid argument to time encode"));
+        // Before 1899-12-30 the day counts down while the time of day still counts up.
+        const double time = (h * 3600 + mi * 60 + se) / 86400.0;
+        result = result < 0 ? result - time : result + time;
+    }
+    return result;
+}
+
+// Whether the ASCII text is the lower-case word in any letter case.
+bool IsWordAnyCase(std::string_view text, std::string_view word)
+{
+    if (text.size() != word.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c) != word[i])
+            return false;
+    }
+    return true;
 }
 
 // The encoding named by the XML declaration, lower-cased; empty when there is none.
@@ -163,9 +227,12 @@ void TCSStanDForFile::ParseDocument(pugi::xml_document& doc, QByteArray& bytes, 
             enc = pugi::encoding_utf8;
         }
     }
-    // A converted text is local: the document gets its own copy of it.
+    // A converted text is local: the document gets its own copy of it. Loaded in place, an
+    // element's text is kept in the element instead of in a text node of its own: most elements
+    // of a large file hold one number, and a node each would make the document a third larger.
     const pugi::xml_parse_result r = inPlace && src == &bytes
-        ? doc.load_buffer_inplace(bytes.data(), static_cast<size_t>(bytes.size()), pugi::parse_default, enc)
+        ? doc.load_buffer_inplace(bytes.data(), static_cast<size_t>(bytes.size()),
+                                  pugi::parse_default | pugi::parse_embed_pcdata, enc)
         : doc.load_buffer(src->constData(), static_cast<size_t>(src->size()), pugi::parse_default, enc);
     if (!r && r.status != pugi::status_no_document_element)
         RaiseXmlError(QStringLiteral("%1 (offset %2)").arg(QString::fromUtf8(r.description())).arg(r.offset));
@@ -452,25 +519,16 @@ void TCSStanDForFile::ReadOperatorDefinitions(const pugi::xml_node& elMachine)
 double TCSStanDForFile::ParseDateTime(const QString& sDate, bool bDateOnly)
 {
     const QString s = StanForDTrim(sDate);
-    const int y = DatePart(s, 1, 4);
-    const int mo = DatePart(s, 6, 2);
-    const int d = DatePart(s, 9, 2);
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 ||
-        d > kDays[mo - 1] + (mo == 2 && IsLeapYear(y) ? 1 : 0))
-        RaiseConvertError(QStringLiteral("Invalid argument to date encode"));
-    double result = static_cast<double>(DaysFromCivil(y, mo, d) - DaysFromCivil(1899, 12, 30));
-    if (!bDateOnly) {
-        const int h = DatePart(s, 12, 2);
-        const int mi = DatePart(s, 15, 2);
-        const int se = DatePart(s, 18, 2);
-        if (h >= 24 || mi >= 60 || se >= 60)
-            RaiseConvertError(QStringLiteral("Invalid argument to time encode"));
-        // Before 1899-12-30 the day counts down while the time of day still counts up.
-        const double time = (h * 3600 + mi * 60 + se) / 86400.0;
-        result = result < 0 ? result - time : result + time;
-    }
-    return result;
+    return DateTimeOf(QStringView(s), bDateOnly);
+}
+
+double TCSStanDForFile::ParseDateTimeUtf8(const char* sDate, bool bDateOnly)
+{
+    const std::string_view s = TrimmedUtf8(sDate);
+    // Positions count characters: in ASCII text, bytes.
+    if (std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return DateTimeOf(s, bDateOnly);
+    return ParseDateTime(QString::fromUtf8(s.data(), qsizetype(s.size())), bDateOnly);
 }
 
 TCsHrvLogMeasCateg TCSStanDForFile::GetLogMeasurementCategory(const pugi::xml_node& elNode)
@@ -480,12 +538,13 @@ TCsHrvLogMeasCateg TCSStanDForFile::GetLogMeasurementCategory(const pugi::xml_no
     const pugi::xml_attribute a = elNode.attribute("logMeasurementCategory");
     if (!a)
         return csLogMeasUnknown;
-    const QString s = StanForDTrim(QString::fromUtf8(a.value())).toLower();
-    if (s == QLatin1String("machine"))
+    // Compared byte by byte: no character outside ASCII lower-cases to a letter of these words.
+    const std::string_view s = TrimmedUtf8(a.value());
+    if (IsWordAnyCase(s, "machine"))
         return csLogMeasMachine;
-    if (s == QLatin1String("operator"))
+    if (IsWordAnyCase(s, "operator"))
         return csLogMeasOperator;
-    if (s == QLatin1String("auditor"))
+    if (IsWordAnyCase(s, "auditor"))
         return csLogMeasAuditor;
     return csLogMeasUnknown;
 }

@@ -36,6 +36,8 @@ public:
 
     // "YYYY-MM-DDThh:mm:ss" read by position; fractions and time zone are not looked at.
     static double ParseDateTime(const QString& sDate, bool bDateOnly);
+    // The same for the document's UTF-8 text, read where it lies.
+    static double ParseDateTimeUtf8(const char* sDate, bool bDateOnly);
     static TCsHrvLogMeasCateg GetLogMeasurementCategory(const pugi::xml_node& elNode);
     static TCSHprProcessingCat GetProcessingCategory(const QString& sValue);
 
@@ -56,7 +58,9 @@ public:
     // loads and has no document element.
     static void LoadDocument(pugi::xml_document& doc, const QByteArray& bytes);
     // The same, parsing the bytes where they lie instead of in a copy of them when no encoding
-    // has to be converted: the bytes must then outlive the document.
+    // has to be converted: the bytes must then outlive the document. The text that starts an
+    // element is kept in the element (parse_embed_pcdata), not in a node of its own: read texts
+    // with text(), SoleText or ReadNodeText, not by walking child nodes or through XPath.
     static void LoadDocumentInPlace(pugi::xml_document& doc, QByteArray& bytes);
 
 private:

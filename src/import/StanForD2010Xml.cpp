@@ -37,11 +37,6 @@ bool LocalNameOf(const std::string& sExpr, std::string_view& name)
     return name.find_first_of("'[]") == std::string_view::npos;
 }
 
-// Whether the NUL-terminated text is exactly the name, without measuring the text first.
-bool TextIs(const char* text, std::string_view name)
-{
-    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
-}
 
 bool HasLocalName(const pugi::xml_node& n, std::string_view name)
 {
@@ -53,7 +48,120 @@ QString NotAnInteger(const QString& sText)
     return QStringLiteral("'%1' is not a valid integer value").arg(sText);
 }
 
+// StanForDStrToInt of trimmed UTF-8 text: plain decimal numbers are read where they lie, any
+// other form (and the error) goes the long way.
+int32_t TrimmedUtf8ToInt(std::string_view v)
+{
+    int32_t n = 0;
+    const char* e = v.data() + v.size();
+    const auto r = std::from_chars(v.data(), e, n);
+    if (!v.empty() && r.ec == std::errc() && r.ptr == e)
+        return n;
+    return StanForDStrToInt(QString::fromUtf8(v.data(), qsizetype(v.size())));
+}
+
+// The usual form of a number in a file, up to nine digits with an optional minus and blanks
+// about them, read in one pass without measuring the text; false for anything else.
+bool PlainInt(const char* text, int32_t& value)
+{
+    const auto blank = [](char c) { return c != 0 && static_cast<unsigned char>(c) <= ' '; };
+    const char* p = text;
+    while (blank(*p))
+        ++p;
+    const bool negative = *p == '-';
+    const char* digits = p + negative;
+    const char* q = digits;
+    int32_t v = 0;
+    while (*q >= '0' && *q <= '9' && q - digits < 9)
+        v = v * 10 + (*q++ - '0');
+    if (q == digits)
+        return false;
+    while (blank(*q))
+        ++q;
+    if (*q != 0)
+        return false;
+    value = negative ? -v : v;
+    return true;
+}
+
 } // namespace
+
+// In UTF-8 the characters up to the blank are the bytes up to the blank, and no byte of a longer
+// character is one.
+std::string_view TrimmedUtf8(const char* text)
+{
+    std::string_view v(text);
+    while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
+        v.remove_prefix(1);
+    while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
+        v.remove_suffix(1);
+    return v;
+}
+
+const char* SoleText(const pugi::xml_node& el)
+{
+    if (!el)
+        return nullptr;
+    const pugi::xml_node child = el.first_child();
+    // Text kept in the element itself was its first child node: it is alone when no other
+    // child node follows.
+    if (el.text().data() == el)
+        return child ? nullptr : el.value();
+    if (child && !child.next_sibling() && child.type() == pugi::node_pcdata)
+        return child.value();
+    return nullptr;
+}
+
+bool HasChildNodes(const pugi::xml_node& el)
+{
+    return el.first_child() || (el && el.text().data() == el);
+}
+
+QString ElementText(const pugi::xml_node& el, std::string_view sName, bool mandatory)
+{
+    if (const char* text = SoleText(el)) {
+        const std::string_view v = TrimmedUtf8(text);
+        if (!v.empty() || !mandatory)
+            return QString::fromUtf8(v.data(), qsizetype(v.size()));
+    }
+    if (mandatory)
+        StanForD2010Errors::RaiseValidation(
+            StanForD2010Errors::MissingFieldText(QString::fromUtf8(sName.data(), qsizetype(sName.size()))));
+    return QString();
+}
+
+const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName)
+{
+    const char* text = SoleText(el);
+    if (!text || TrimmedUtf8(text).empty())
+        StanForD2010Errors::RaiseValidation(
+            StanForD2010Errors::MissingFieldText(QString::fromUtf8(sName.data(), qsizetype(sName.size()))));
+    return text;
+}
+
+int32_t ElementInt(const pugi::xml_node& el, std::string_view sName)
+{
+    return Utf8TextToInt(ElementUtf8(el, sName));
+}
+
+int32_t Utf8TextToInt(const char* text)
+{
+    int32_t v = 0;
+    if (PlainInt(text, v))
+        return v;
+    return TrimmedUtf8ToInt(TrimmedUtf8(text));
+}
+
+std::optional<int32_t> Utf8ToInt(const char* text)
+{
+    int32_t v = 0;
+    if (PlainInt(text, v))
+        return v;
+    const std::string_view trimmed = TrimmedUtf8(text);
+    if (trimmed.empty())
+        return std::nullopt;
+    return TrimmedUtf8ToInt(trimmed);
+}
 
 std::vector<pugi::xml_node> SelectXMLNodes(const pugi::xml_node& node, const std::string& sExpr)
 {
@@ -95,12 +203,12 @@ bool IsElementNamed(const pugi::xml_node& node, std::string_view name, bool matc
         return false;
     const char* q = node.name();
     // Most names looked at are another element's: the first character tells most of them apart.
-    if ((name.empty() || q[0] == name[0]) && TextIs(q, name))
+    if ((name.empty() || q[0] == name[0]) && NameIs(q, name))
         return true;
     if (!matchLocalName)
         return false;
     const char* colon = std::strchr(q, ':');
-    return colon && (name.empty() || colon[1] == name[0]) && TextIs(colon + 1, name);
+    return colon && (name.empty() || colon[1] == name[0]) && NameIs(colon + 1, name);
 }
 
 std::string LocalNameXPath(const std::string& sName, bool matchLocalName)
@@ -130,18 +238,7 @@ QString StanForDTrim(const QString& s)
 
 QString ReadNodeText(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName)
 {
-    const pugi::xml_node el = SelectChildNode(node, sName, matchLocalName);
-    // Only an element whose one child is a text node holds text; a CDATA section does not.
-    const pugi::xml_node child = el ? el.first_child() : pugi::xml_node();
-    if (child && !child.next_sibling() && child.type() == pugi::node_pcdata) {
-        const QString sText = StanForDTrim(QString::fromUtf8(child.value()));
-        if (!sText.isEmpty() || !mandatory)
-            return sText;
-    }
-    if (mandatory)
-        StanForD2010Errors::RaiseValidation(
-            StanForD2010Errors::MissingFieldText(QString::fromUtf8(sName.data(), qsizetype(sName.size()))));
-    return QString();
+    return ElementText(SelectChildNode(node, sName, matchLocalName), sName, mandatory);
 }
 
 bool ReadNodeBool(const pugi::xml_node& node, std::string_view sName, bool mandatory, bool matchLocalName)

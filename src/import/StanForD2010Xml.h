@@ -7,7 +7,9 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +75,73 @@ private:
 
 // The first child element of that name (see IsElementNamed), or an empty node.
 pugi::xml_node SelectChildNode(const pugi::xml_node& node, std::string_view sName, bool matchLocalName);
+
+// The name an element is matched by (see IsElementNamed): the part after the first ':' when
+// matchLocalName, else the whole name. For readers that look at each child once and act on its
+// name, instead of searching the children once for every name they need.
+inline const char* MatchedName(const pugi::xml_node& node, bool matchLocalName)
+{
+    const char* q = node.name();
+    if (!matchLocalName)
+        return q;
+    const char* colon = std::strchr(q, ':');
+    return colon ? colon + 1 : q;
+}
+
+// Whether the NUL-terminated name is exactly `name`, without measuring it first.
+inline bool NameIs(const char* text, std::string_view name)
+{
+    return std::strncmp(text, name.data(), name.size()) == 0 && text[name.size()] == 0;
+}
+
+// The values of the element's first attributes of those names, in one pass over its
+// attributes; null for a name it lacks.
+template <size_t N>
+std::array<const char*, N> AttributeValues(const pugi::xml_node& el, const std::array<std::string_view, N>& names)
+{
+    std::array<const char*, N> values{};
+    for (pugi::xml_attribute a = el.first_attribute(); a; a = a.next_attribute()) {
+        const char* name = a.name();
+        for (size_t i = 0; i < N; ++i)
+            if (!values[i] && name[0] == names[i][0] && NameIs(name, names[i])) {
+                values[i] = a.value();
+                break;
+            }
+    }
+    return values;
+}
+
+// The text of an element that holds text and nothing else (its only child node is one text
+// node, or the text is kept in the element itself, see TCSStanDForFile::LoadDocumentInPlace);
+// null otherwise. A CDATA section is no such text.
+const char* SoleText(const pugi::xml_node& el);
+
+// Whether the element has any child node, text kept in the element itself included.
+bool HasChildNodes(const pugi::xml_node& el);
+
+// ReadNodeText for an element found already (el may be empty): its trimmed text, or the
+// missing-field error naming sName when mandatory and there is none, else "".
+QString ElementText(const pugi::xml_node& el, std::string_view sName, bool mandatory);
+
+// The text of a mandatory element found already, as the document holds it (untrimmed): a
+// missing element or one whose trimmed text is empty raises the missing-field error naming sName.
+const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName);
+
+// A mandatory number held by an element found already, read straight from the document's
+// UTF-8 text: a missing or empty text raises the missing-field error naming sName, a text that
+// is no number the conversion error of StanForDStrToInt.
+int32_t ElementInt(const pugi::xml_node& el, std::string_view sName);
+
+// UTF-8 text without the characters up to the blank at either end, as StanForDTrim trims.
+std::string_view TrimmedUtf8(const char* text);
+
+// StanForDStrToInt of UTF-8 text, trimmed as every value is, read where it lies.
+int32_t Utf8TextToInt(const char* text);
+
+// A number read straight from UTF-8 text, trimmed as every value is: the same value and the
+// same conversion error as StanForDStrToInt of the text. Empty text (after trimming) gives
+// nothing.
+std::optional<int32_t> Utf8ToInt(const char* text);
 
 // The trimmed text of the first child element of that name when it holds text (its only child
 // node is one text node); otherwise raises the missing-field error when mandatory, else "".

@@ -25,6 +25,22 @@ pugi::xml_node Parse(pugi::xml_document& doc, const char* xml)
     return doc.document_element();
 }
 
+// A document loaded either way: from a copy of the bytes, or in place, where the text that
+// starts an element is kept in the element itself.
+struct TLoaded {
+    QByteArray Bytes;
+    pugi::xml_document Doc;
+    pugi::xml_node Root;
+    TLoaded(const char* xml, bool inPlace) : Bytes(xml)
+    {
+        if (inPlace)
+            TCSStanDForFile::LoadDocumentInPlace(Doc, Bytes);
+        else
+            TCSStanDForFile::LoadDocument(Doc, Bytes);
+        Root = Doc.document_element();
+    }
+};
+
 QString MessageOf(const std::function<void()>& f)
 {
     try {
@@ -33,6 +49,17 @@ QString MessageOf(const std::function<void()>& f)
         return e.Message();
     }
     return QStringLiteral("<no exception>");
+}
+
+// The number a reading gives, or the message it raises.
+template <class F>
+QString OutcomeOf(F f)
+{
+    try {
+        return QString::number(f());
+    } catch (const Exception& e) {
+        return QStringLiteral("raised: ") + e.Message();
+    }
 }
 
 const QString kMissingMachineKey =
@@ -61,24 +88,38 @@ TEST(StanForD2010Xml, LocalNameXPathMatchesAnyPrefixOrNone)
 
 TEST(StanForD2010Xml, ReadNodeTextTrimsAndRaisesForMissingOrEmptyMandatory)
 {
-    pugi::xml_document doc;
-    const pugi::xml_node root = Parse(doc,
-        "<R xmlns='urn:x'><Key> \t k1 \n</Key><Empty/><Blank>   </Blank><Mixed>a<b/>c</Mixed>"
-        "<Data><![CDATA[cd]]></Data><Amp>a &amp; b</Amp><Key>second</Key></R>");
-    EXPECT_EQ(ReadNodeText(root, "Key", true, true), QStringLiteral("k1"));
-    EXPECT_EQ(ReadNodeText(root, "Amp", true, true), QStringLiteral("a & b"));
-    EXPECT_EQ(ReadNodeText(root, "Missing", false, true), QString());
-    EXPECT_EQ(ReadNodeText(pugi::xml_node(), "Key", false, true), QString());
-    // An element with more than one child node, or a CDATA section, holds no text.
-    EXPECT_EQ(ReadNodeText(root, "Mixed", false, true), QString());
-    EXPECT_EQ(ReadNodeText(root, "Data", false, true), QString());
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace ? "in place" : "copied");
+        const TLoaded doc("<R xmlns='urn:x'><Key> \t k1 \n</Key><Empty/><Blank>   </Blank><Mixed>a<b/>c</Mixed>"
+                          "<Data><![CDATA[cd]]></Data><Amp>a &amp; b</Amp><Key>second</Key><Lead><b/>c</Lead>"
+                          "<Tail>a<![CDATA[cd]]></Tail><Num> 42 </Num><Nul>&#32;</Nul></R>",
+                          inPlace);
+        const pugi::xml_node root = doc.Root;
+        EXPECT_EQ(ReadNodeText(root, "Key", true, true), QStringLiteral("k1"));
+        EXPECT_EQ(ReadNodeText(root, "Amp", true, true), QStringLiteral("a & b"));
+        EXPECT_EQ(ReadNodeText(root, "Missing", false, true), QString());
+        EXPECT_EQ(ReadNodeText(pugi::xml_node(), "Key", false, true), QString());
+        // An element with more than one child node, or a CDATA section, holds no text.
+        for (const char* name : {"Mixed", "Data", "Lead", "Tail"}) {
+            EXPECT_EQ(ReadNodeText(root, name, false, true), QString()) << name;
+            EXPECT_EQ(SoleText(SelectChildNode(root, name, true)), nullptr) << name;
+        }
+        EXPECT_EQ(ElementInt(SelectChildNode(root, "Num", true), "Num"), 42);
+        EXPECT_EQ(ReadNodeText(root, "Nul", false, true), QString());
+        // Text kept in the element is a child node all the same.
+        EXPECT_TRUE(HasChildNodes(SelectChildNode(root, "Key", true)));
+        EXPECT_FALSE(HasChildNodes(SelectChildNode(root, "Empty", true)));
+        EXPECT_STREQ(SelectChildNode(root, "Tail", true).text().get(), "a");
+        EXPECT_STREQ(SelectChildNode(root, "Lead", true).text().get(), "c");
 
-    for (const char* name : {"MachineKey", "Empty", "Blank", "Mixed", "Data"}) {
-        const QString expected =
-            QStringLiteral("Nepareizs faila formāts!\r\nNav atrasts vai tukšs lauks \"<%1>\"!").arg(QLatin1String(name));
-        EXPECT_EQ(MessageOf([&] { ReadNodeText(root, name, true, true); }), expected) << name;
+        for (const char* name : {"MachineKey", "Empty", "Blank", "Mixed", "Data", "Nul"}) {
+            const QString expected =
+                QStringLiteral("Nepareizs faila formāts!\r\nNav atrasts vai tukšs lauks \"<%1>\"!").arg(QLatin1String(name));
+            EXPECT_EQ(MessageOf([&] { ReadNodeText(root, name, true, true); }), expected) << name;
+            EXPECT_EQ(MessageOf([&] { ElementInt(SelectChildNode(root, name, true), name); }), expected) << name;
+        }
+        EXPECT_EQ(MessageOf([&] { ReadNodeText(pugi::xml_node(), "MachineKey", true, true); }), kMissingMachineKey);
     }
-    EXPECT_EQ(MessageOf([&] { ReadNodeText(pugi::xml_node(), "MachineKey", true, true); }), kMissingMachineKey);
 }
 
 TEST(StanForD2010Xml, ReadNodeBoolAcceptsOnlyTrueAndFalse)
@@ -107,6 +148,18 @@ TEST(StanForD2010Xml, NumbersFromText)
     EXPECT_DOUBLE_EQ(StrToFloatAnySep(QStringLiteral("-12")), -12.0);
     for (const char* bad : {"", "1,000.5", "1.2.3", "abc", "1e"})
         EXPECT_THROW(StrToFloatAnySep(QString::fromLatin1(bad)), EConvertError) << bad;
+
+    // Numbers read from the document's UTF-8 text: the same values and errors as StanForDStrToInt.
+    for (const char* text : {"  -17", " 007 ", "+5", "-0", "2147483647", "-2147483648", "2147483648", "12 x", "1.0",
+                             "$10", "+-1", "x", "", " ", "\xC4\x81"}) {
+        const QString trimmed = StanForDTrim(QString::fromUtf8(text));
+        const QString expected = OutcomeOf([&] { return StanForDStrToInt(trimmed); });
+        EXPECT_EQ(OutcomeOf([&] { return Utf8TextToInt(text); }), expected) << text;
+        if (trimmed.isEmpty())
+            EXPECT_FALSE(Utf8ToInt(text).has_value()) << text;
+        else
+            EXPECT_EQ(OutcomeOf([&] { return *Utf8ToInt(text); }), expected) << text;
+    }
 
     EXPECT_EQ(StanForDStrToInt(QStringLiteral("  -17")), -17);
     EXPECT_EQ(StanForDStrToInt(QStringLiteral("2147483647")), 2147483647);
@@ -157,6 +210,18 @@ TEST(StanForD2010Xml, ParseDateTimeReadsThePartsByPosition)
                             "2017-07-05T24:00:00", "2017-07-05T23:60:00", "2017-07-05T23:00:6x", "20x7-07-05T00:00:00",
                             "", "2017-7-5T1:2:3"})
         EXPECT_THROW(TCSStanDForFile::ParseDateTime(QString::fromLatin1(bad), false), Exception) << bad;
+
+    // Read from the document's UTF-8 text: the same days and the same errors, characters outside
+    // ASCII counted as characters, not bytes.
+    std::vector<const char*> texts = {"2017-7-5T1:2:3", "2017-07-05T23:00:6x", "20x7-07-05", "\t2017-07-05 ",
+                                      "\xC4\x81017-07-05", "2017-07-\xC4\x81", "2017\xE2\x80\x9407-05T10:00:00", ""};
+    for (const Case& c : cases)
+        texts.push_back(c.text);
+    for (const char* text : texts)
+        for (const bool dateOnly : {false, true})
+            EXPECT_EQ(OutcomeOf([&] { return TCSStanDForFile::ParseDateTimeUtf8(text, dateOnly); }),
+                      OutcomeOf([&] { return TCSStanDForFile::ParseDateTime(QString::fromUtf8(text), dateOnly); }))
+                << text << dateOnly;
 }
 
 TEST(StanForD2010Xml, CategoriesIgnoreBlanksAndLetterCase)
@@ -164,9 +229,12 @@ TEST(StanForD2010Xml, CategoriesIgnoreBlanksAndLetterCase)
     pugi::xml_document doc;
     const pugi::xml_node root = Parse(doc,
         "<R><M logMeasurementCategory=' Operator '/><M logMeasurementCategory='MACHINE'/>"
-        "<M logMeasurementCategory='auditor'/><M logMeasurementCategory='Harvester'/><M/></R>");
+        "<M logMeasurementCategory='auditor'/><M logMeasurementCategory='Harvester'/><M/>"
+        "<M logMeasurementCategory='MACH\xC4\xB0NE'/><M logMeasurementCategory='machines'/></R>");
     const auto m = SelectXMLNodes(root, "M");
-    ASSERT_EQ(m.size(), 5u);
+    ASSERT_EQ(m.size(), 7u);
+    EXPECT_EQ(TCSStanDForFile::GetLogMeasurementCategory(m[5]), csLogMeasUnknown);
+    EXPECT_EQ(TCSStanDForFile::GetLogMeasurementCategory(m[6]), csLogMeasUnknown);
     EXPECT_EQ(TCSStanDForFile::GetLogMeasurementCategory(m[0]), csLogMeasOperator);
     EXPECT_EQ(TCSStanDForFile::GetLogMeasurementCategory(m[1]), csLogMeasMachine);
     EXPECT_EQ(TCSStanDForFile::GetLogMeasurementCategory(m[2]), csLogMeasAuditor);

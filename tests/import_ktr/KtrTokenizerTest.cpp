@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ std::vector<Tok> Split(const QByteArray& bytes)
     std::vector<Tok> out;
     KtrRawVariable v;
     while (t.Next(v))
-        out.push_back({v.Number, v.Type, v.Value, v.CutInType});
+        out.push_back({std::string(v.Number), std::string(v.Type), v.Value(), v.CutInType});
     return out;
 }
 
@@ -79,4 +80,37 @@ TEST(KtrTokenizer, Cases)
             EXPECT_EQ(got[i].cut, c.expected[i].cut) << i;
         }
     }
+}
+
+// Equal values come back as one pooled text, and unequal ones as texts of their own, also
+// for values alike but for one byte and once more values have been met than are remembered.
+TEST(KtrTokenizer, EqualValuesShareOnePooledText)
+{
+    std::vector<QByteArray> distinct;
+    for (int i = 0; i < 40000; ++i) {
+        // Lengths 1 to 24 around every size the bytes are taken in; many differ in one byte.
+        distinct.push_back(QByteArray(i % 20, 'x') + QByteArray::number(i));
+    }
+    // Each value twice, then one common to all, as a file repeats codes stem after stem.
+    const QByteArray common = "Massevirke\nMassevirke";
+    QByteArray file;
+    for (const QByteArray& v : distinct)
+        file += "5 1 " + v + "~5 2 " + v + "~6 1 " + common + "~";
+    std::deque<QString> pool;
+    KtrTokenizer t(file.constData(), std::size_t(file.size()), &pool);
+    KtrRawVariable v;
+    for (const QByteArray& d : distinct) {
+        ASSERT_TRUE(t.Next(v));
+        ASSERT_NE(v.Pooled, nullptr);
+        EXPECT_EQ(*v.Pooled, QString::fromLatin1(d));
+        const QString* first = v.Pooled;
+        ASSERT_TRUE(t.Next(v));
+        EXPECT_EQ(v.Pooled, first) << d.constData();
+        ASSERT_TRUE(t.Next(v));
+        EXPECT_EQ(v.Value(), QStringLiteral("Massevirke Massevirke"));
+    }
+    EXPECT_FALSE(t.Next(v));
+    // The common value is held a few times at most, each distinct one once.
+    EXPECT_GE(pool.size(), distinct.size() + 1);
+    EXPECT_LE(pool.size(), distinct.size() + 10);
 }

@@ -9,15 +9,6 @@
 #include <limits>
 #include <unordered_map>
 
-namespace {
-
-bool IsLatin1(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });
-}
-
-} // namespace
-
 TColumnStore::TColumnStore(Kind kind)
     : FKind(kind)
 {
@@ -91,7 +82,9 @@ void TColumnStore::SetNull(int slot)
 
 void TColumnStore::SetString(int slot, const QString& v)
 {
-    DropText(slot);
+    // A slot without a text (a new one, above all) has nothing to give up.
+    if (FTextLength[size_t(slot)] != 0)
+        DropText(slot);
     MarkSet(slot);
     if (v.isEmpty()) {
         FTextBegin[size_t(slot)] = v.isNull() ? 0 : kEmptyText;
@@ -150,23 +143,30 @@ quint64 TColumnStore::AppendText(QStringView text)
 {
     if (quint64(text.size()) > std::numeric_limits<quint32>::max())
         throw std::length_error("text too long for a column");
-    if (!FWide && !IsLatin1(text)) {
+    if (!FWide) {
+        // Narrowed as it is copied, in one pass; the first character beyond Latin-1 undoes it.
+        const size_t begin = FLatin1.size();
+        FLatin1.resize(begin + size_t(text.size()));
+        char* out = FLatin1.data() + begin;
+        const char16_t* in = reinterpret_cast<const char16_t*>(text.utf16());
+        bool latin1 = true;
+        for (qsizetype i = 0, n = text.size(); i < n && latin1; ++i) {
+            latin1 = in[i] < 0x100;
+            out[i] = char(in[i]);
+        }
+        if (latin1)
+            return begin;
+        FLatin1.resize(begin);
         // The first text beyond Latin-1 turns the store to UTF-16; positions stay as they were.
         FUtf16.assign(FLatin1.begin(), FLatin1.end());
         std::transform(FLatin1.begin(), FLatin1.end(), FUtf16.begin(),
                        [](char c) { return char16_t(static_cast<unsigned char>(c)); });
-        std::vector<char>().swap(FLatin1);
+        decltype(FLatin1)().swap(FLatin1);
         FWide = true;
     }
-    const quint64 begin = FWide ? FUtf16.size() : FLatin1.size();
-    if (FWide) {
-        const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
-        FUtf16.insert(FUtf16.end(), p, p + text.size());
-    } else {
-        FLatin1.resize(size_t(begin) + size_t(text.size()));
-        std::transform(text.begin(), text.end(), FLatin1.begin() + qsizetype(begin),
-                       [](QChar c) { return char(c.unicode()); });
-    }
+    const quint64 begin = FUtf16.size();
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    FUtf16.insert(FUtf16.end(), p, p + text.size());
     return begin;
 }
 
@@ -185,7 +185,7 @@ void TColumnStore::DropText(int slot)
 
 void TColumnStore::Compact()
 {
-    std::vector<char> latin1;
+    decltype(FLatin1) latin1;
     std::vector<char16_t> utf16;
     std::unordered_map<quint64, quint64> moved; // texts shared by several slots stay shared
     for (size_t i = 0; i < FTextLength.size(); ++i) {

@@ -59,6 +59,10 @@ public:
     qint32 Int32At(int slot) const { return FI32[size_t(slot)]; }
     qint64 Int64At(int slot) const { return FI64[size_t(slot)]; }
     double DoubleAt(int slot) const { return FDbl[size_t(slot)]; }
+    // The arrays behind Int32At and IsNull (a bit per slot, set for null), for walks over
+    // every record that cannot afford a call per value.
+    const qint32* Int32Data() const { return FI32.data(); }
+    const quint64* NullData() const { return FNull.data(); }
     QString StringAt(int slot) const;
     const QByteArray& BytesAt(int slot) const { return FBytes[size_t(slot)]; }
 
@@ -111,7 +115,7 @@ private:
     std::vector<double, TUninitialisedAllocator<double>> FDbl;
     std::vector<quint64> FTextBegin; // in characters
     std::vector<quint32> FTextLength;
-    std::vector<char> FLatin1; // the store while every text is Latin-1
+    std::vector<char, TUninitialisedAllocator<char>> FLatin1; // the store while every text is Latin-1
     std::vector<char16_t> FUtf16; // the store after the first text that is not
     bool FWide = false;
     quint64 FGarbage = 0; // characters no slot may use any more (an estimate from above)

@@ -9,6 +9,7 @@
 #include "platform/data/KpDbDataSet.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -541,6 +542,103 @@ void TDataSet::RebuildOrder()
     std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
 }
 
+bool TDataSet::SortRunsOfFirstKey()
+{
+    // Each key as it orders: null first ascending, last descending; read straight from the
+    // columns' arrays, as this runs over every record of a large table.
+    constexpr size_t kRunKeys = 3; // the other keys a run is sorted on, at most
+    const size_t k = FOrderKeys.size();
+    if (k == 0 || k - 1 > kRunKeys)
+        return false;
+    struct Key {
+        const qint32* Values;
+        const quint64* Nulls;
+        bool Descending;
+        qint64 Of(int slot) const
+        {
+            if ((Nulls[size_t(slot) >> 6] >> (size_t(slot) & 63)) & 1)
+                return Descending ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
+            const qint64 v = Values[size_t(slot)];
+            return Descending ? -v : v;
+        }
+    };
+    std::array<Key, kRunKeys + 1> keys{};
+    for (size_t j = 0; j < k; ++j) {
+        const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
+        keys[j] = {c.Int32Data(), c.NullData(), FOrderKeys[j].Descending};
+    }
+    struct Row {
+        std::array<qint64, kRunKeys> Keys;
+        int Slot;
+    };
+    const auto less = [](const Row& a, const Row& b) { return a.Keys < b.Keys; };
+    // A run is a stem's few rows, and mostly in order already: a stable insertion sort is
+    // quickest on those.
+    constexpr size_t kInsertionRun = 64;
+    // Rows added afterwards to records already written (a second series of a stem's rows, say)
+    // come as a few stretches, each in order of the first key: each stretch's runs are sorted,
+    // then the stretches merged. More stretches than that: the caller sorts the whole table.
+    // The runs sorted so far are each in their final order, ties still in rank order, so a
+    // stable sort of all comes out the same.
+    constexpr size_t kMaxStretches = 8;
+    std::vector<size_t> stretches; // where each stretch but the first begins
+    std::vector<Row> run;
+    const auto begin = FOrder.begin();
+    const auto end = FOrder.end();
+    qint64 prev = std::numeric_limits<qint64>::min();
+    for (auto b = begin; b != end;) {
+        const qint64 first = keys[0].Of(*b);
+        if (first < prev) {
+            if (stretches.size() + 1 == kMaxStretches)
+                return false;
+            stretches.push_back(size_t(b - begin));
+        }
+        prev = first;
+        run.clear();
+        bool inOrder = true;
+        auto e = b;
+        for (; e != end && keys[0].Of(*e) == first; ++e) {
+            Row row{{}, *e};
+            for (size_t j = 1; j < k; ++j)
+                row.Keys[j - 1] = keys[j].Of(*e);
+            inOrder = inOrder && (run.empty() || !less(row, run.back()));
+            run.push_back(row);
+        }
+        if (!inOrder) {
+            if (run.size() <= kInsertionRun) {
+                for (size_t i = 1; i < run.size(); ++i) {
+                    const Row r = run[i];
+                    size_t j = i;
+                    for (; j > 0 && less(r, run[j - 1]); --j)
+                        run[j] = run[j - 1];
+                    run[j] = r;
+                }
+            } else {
+                std::stable_sort(run.begin(), run.end(), less);
+            }
+            auto out = b;
+            for (const Row& r : run)
+                *out++ = r.Slot;
+        }
+        b = e;
+    }
+    if (stretches.empty())
+        return true;
+    // A merge takes the earlier stretch's record first among equals: the one of lower rank.
+    const auto fullLess = [&keys, k](int a, int b) {
+        for (size_t j = 0; j < k; ++j) {
+            const qint64 x = keys[j].Of(a), y = keys[j].Of(b);
+            if (x != y)
+                return x < y;
+        }
+        return false;
+    };
+    stretches.push_back(FOrder.size());
+    for (size_t i = 0; i + 1 < stretches.size(); ++i)
+        std::inplace_merge(begin, begin + qsizetype(stretches[i]), begin + qsizetype(stretches[i + 1]), fullLess);
+    return true;
+}
+
 bool TDataSet::SortByIntegerKeys()
 {
     // An index over integer fields only (the usual one) is sorted on its keys copied out of the
@@ -558,105 +656,56 @@ bool TDataSet::SortByIntegerKeys()
     if (n < 2)
         return true;
 
+    // Records usually arrive in order of the first key already (a reader writes a stem's rows
+    // together): then only each run of equal first keys is sorted, on the other keys, in a small
+    // buffer, and no array of the whole table's keys is made.
+    if (SortRunsOfFirstKey())
+        return true;
+
+    struct Key {
+        const TColumnStore* Column;
+        bool Descending;
+        bool Any = false; // a value seen
+        qint64 Lo = 0;
+        qint64 Hi = 0;
+        int Bits = 0;
+    };
+    std::vector<Key> keys;
+    keys.reserve(k);
+    for (const OrderKey& key : FOrderKeys)
+        keys.push_back({&FColumns[size_t(key.Field)], key.Descending});
+    // Walked with iterators: a deque's element by number costs a division each time.
+    for (int slot : FOrder) {
+        for (Key& key : keys) {
+            if (key.Column->IsNull(slot))
+                continue;
+            const qint64 v = key.Column->Int32At(slot);
+            key.Lo = key.Any ? std::min(key.Lo, v) : v;
+            key.Hi = key.Any ? std::max(key.Hi, v) : v;
+            key.Any = true;
+        }
+    }
     // Codes of each key: ascending null 0 and values from 1; descending the values from 0 down
     // and null last.
-    std::vector<qint64> lo(k, 0), hi(k, 0);
-    std::vector<int> bits(k, 0);
     int total = 0;
-    for (size_t j = 0; j < k; ++j) {
-        const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
-        bool any = false;
-        for (int slot : FOrder) {
-            if (c.IsNull(slot))
-                continue;
-            const qint64 v = c.Int32At(slot);
-            lo[j] = any ? std::min(lo[j], v) : v;
-            hi[j] = any ? std::max(hi[j], v) : v;
-            any = true;
-        }
-        const quint64 largest = quint64(hi[j] - lo[j] + 1);
-        bits[j] = int(std::bit_width(largest));
-        total += bits[j];
+    for (Key& key : keys) {
+        key.Bits = int(std::bit_width(quint64(key.Hi - key.Lo + 1)));
+        total += key.Bits;
     }
+    const auto codeOf = [](const Key& key, int slot) {
+        if (key.Descending)
+            return key.Column->IsNull(slot) ? quint64(key.Hi - key.Lo + 1) : quint64(key.Hi - key.Column->Int32At(slot));
+        return key.Column->IsNull(slot) ? quint64(0) : quint64(key.Column->Int32At(slot) - key.Lo + 1);
+    };
     if (total <= 64) {
-        const auto keyOf = [&](int slot) {
-            quint64 key = 0;
-            for (size_t j = 0; j < k; ++j) {
-                const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
-                quint64 code;
-                if (FOrderKeys[j].Descending)
-                    code = c.IsNull(slot) ? quint64(hi[j] - lo[j] + 1) : quint64(hi[j] - c.Int32At(slot));
-                else
-                    code = c.IsNull(slot) ? 0 : quint64(c.Int32At(slot) - lo[j] + 1);
-                key = bits[j] == 64 ? code : (key << bits[j]) | code;
+        const auto keyOf = [&keys, &codeOf](int slot) {
+            quint64 packed = 0;
+            for (const Key& key : keys) {
+                const quint64 code = codeOf(key, slot);
+                packed = key.Bits == 64 ? code : (packed << key.Bits) | code;
             }
-            return key;
+            return packed;
         };
-        // Records usually arrive in order of the first key already (a reader writes a stem's
-        // rows together): then only each run of equal first keys is sorted, in a small buffer,
-        // and the whole table's two key arrays are never allocated.
-        const int rest = total - bits[0];
-        bool firstInOrder = true;
-        {
-            const TColumnStore& c = FColumns[size_t(FOrderKeys[0].Field)];
-            const bool desc = FOrderKeys[0].Descending;
-            const auto firstOf = [&](int slot) {
-                if (c.IsNull(slot))
-                    return desc ? hi[0] - lo[0] + 1 : 0;
-                return desc ? hi[0] - c.Int32At(slot) : c.Int32At(slot) - lo[0] + 1;
-            };
-            // Walked with iterators: a deque's element by number costs a division each time.
-            auto it = FOrder.cbegin();
-            qint64 prev = firstOf(*it);
-            for (++it; it != FOrder.cend() && firstInOrder; ++it) {
-                const qint64 code = firstOf(*it);
-                firstInOrder = prev <= code;
-                prev = code;
-            }
-        }
-        if (firstInOrder) {
-            // Each run's keys but the first, packed with the record's place in the run: all
-            // distinct, so a plain sort of the numbers keeps ties in rank order.
-            const quint64 restMask = rest >= 64 ? ~quint64(0) : (quint64(1) << rest) - 1;
-            const auto firstKeyOf = [rest](quint64 key) { return rest >= 64 ? 0 : key >> rest; };
-            std::vector<std::pair<quint64, int>> run;
-            std::vector<quint64> packed;
-            for (auto b = FOrder.begin(); b != FOrder.end();) {
-                run.clear();
-                run.emplace_back(keyOf(*b), *b);
-                const quint64 first = firstKeyOf(run.front().first);
-                bool inOrder = true;
-                auto e = b + 1;
-                for (; e != FOrder.end(); ++e) {
-                    const quint64 key = keyOf(*e);
-                    if (firstKeyOf(key) != first)
-                        break;
-                    inOrder = inOrder && run.back().first <= key;
-                    run.emplace_back(key, *e);
-                }
-                if (!inOrder) {
-                    const int placeBits = int(std::bit_width(run.size() - 1));
-                    if (rest + placeBits <= 64) {
-                        packed.resize(run.size());
-                        for (size_t i = 0; i < run.size(); ++i)
-                            packed[i] = (run[i].first & restMask) << placeBits | quint64(i);
-                        std::sort(packed.begin(), packed.end());
-                        const quint64 placeMask = (quint64(1) << placeBits) - 1;
-                        auto out = b;
-                        for (quint64 p : packed)
-                            *out++ = run[size_t(p & placeMask)].second;
-                    } else {
-                        std::stable_sort(run.begin(), run.end(),
-                                         [](const auto& x, const auto& y) { return x.first < y.first; });
-                        auto out = b;
-                        for (const auto& r : run)
-                            *out++ = r.second;
-                    }
-                }
-                b = e;
-            }
-            return true;
-        }
         // Least significant digit first: every pass is stable, so ties stay in rank order.
         constexpr int kDigit = 11;
         constexpr size_t kBuckets = size_t(1) << kDigit;

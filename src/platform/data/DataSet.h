@@ -226,6 +226,9 @@ private:
     void RemoveFromOrder(int slot);
     void RebuildOrder();
     bool SortByIntegerKeys();
+    // Sorts each run of records with the same first key (integer keys only, all in order of the
+    // first key already); false, leaving the whole sort to the caller, when they are not.
+    bool SortRunsOfFirstKey();
     void RebuildView();
     void RecomputeRange();
     int ViewPositionOfSlot(int slot) const;

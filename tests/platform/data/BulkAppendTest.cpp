@@ -175,6 +175,53 @@ TEST(BulkAppend, RecordsInOrderOfTheFirstKeyAreOrderedWithinEachRun)
     }
 }
 
+// Records that come as several stretches, each in order of the first key (rows added to stems
+// already written), with ties between the stretches, long runs and nulls; more stretches than
+// are merged cheaply, too.
+TEST(BulkAppend, StretchesInOrderOfTheFirstKeyGiveTheSameOrder)
+{
+    struct Case {
+        const char* name;
+        int stretches;
+        int runLength;
+    };
+    const Case cases[] = {
+        {"one stretch, long runs", 1, 70},
+        {"two stretches", 2, 5},
+        {"eight stretches", 8, 3},
+        {"nine stretches", 9, 3},
+        {"many stretches, long runs", 20, 80},
+    };
+    for (const Case& c : cases) {
+        unsigned seed = 7;
+        const auto rnd = [&seed](int n) {
+            seed = seed * 1103515245u + 12345u;
+            return int((seed >> 16) % unsigned(n));
+        };
+        std::vector<Row> rows;
+        for (int s = 0; s < c.stretches; ++s)
+            for (int koks = 1; koks <= 4; ++koks)
+                for (int i = 0; i < c.runLength; ++i) {
+                    const Value balkis = rnd(5) == 0 ? Value() : Value(rnd(3));
+                    const Value garums = rnd(7) == 0 ? Value() : Value(rnd(4) - 1);
+                    rows.push_back({koks == 4 && s % 2 ? Value() : Value(koks), balkis,
+                                    QStringLiteral("r%1").arg(rows.size()), garums});
+                }
+        for (const char* desc : {"", "BALKIS_NR", "KOKS_NR;GARUMS"}) {
+            SCOPED_TRACE(std::string(c.name) + ", descending: " + desc);
+            auto one = MakeLogs();
+            auto bulk = MakeLogs();
+            for (TClientDataSet* ds : {one.get(), bulk.get()}) {
+                ds->AddIndex("ix", "KOKS_NR;BALKIS_NR;GARUMS", 0, desc);
+                ds->SetIndexName("ix");
+            }
+            AppendOneByOne(*one, rows);
+            AppendInBulk(*bulk, rows);
+            EXPECT_EQ(Records(*bulk), Records(*one));
+        }
+    }
+}
+
 TEST(BulkAppend, ControlsAndEventsStayQuiet)
 {
     auto ds = MakeLogs();
