@@ -98,17 +98,22 @@ public:
         };
         if (!std::is_sorted(logOrder.begin(), logOrder.end(), less))
             std::stable_sort(logOrder.begin(), logOrder.end(), less);
+        // Every pass walks each tree's logs: found once here (the logs' KOKS_NR never change).
+        logRange.resize(m.Trees.size());
+        for (size_t t = 0; t < m.Trees.size(); ++t) {
+            const int32_t k = V(m.Trees[t].KOKS_NR);
+            auto lo = std::lower_bound(logOrder.begin(), logOrder.end(), k,
+                                       [&](size_t l, int32_t key) { return *m.Logs[l].KOKS_NR < key; });
+            auto hi = std::upper_bound(lo, logOrder.end(), k,
+                                       [&](int32_t key, size_t l) { return key < *m.Logs[l].KOKS_NR; });
+            logRange[t] = {size_t(lo - logOrder.begin()), size_t(hi - logOrder.begin())};
+        }
     }
 
-    // The logs of a tree (a contiguous range of logOrder).
-    std::pair<const size_t*, const size_t*> LogsOf(const TTreeRow& tree) const
+    // The logs of tree t (a contiguous range of logOrder), as BuildLogOrder found them.
+    std::pair<const size_t*, const size_t*> LogsOf(size_t t) const
     {
-        const int32_t k = V(tree.KOKS_NR);
-        auto lo = std::lower_bound(logOrder.begin(), logOrder.end(), k,
-                                   [&](size_t l, int32_t key) { return *m.Logs[l].KOKS_NR < key; });
-        auto hi = std::upper_bound(lo, logOrder.end(), k,
-                                   [&](int32_t key, size_t l) { return key < *m.Logs[l].KOKS_NR; });
-        return {logOrder.data() + (lo - logOrder.begin()), logOrder.data() + (hi - logOrder.begin())};
+        return {logOrder.data() + logRange[t].first, logOrder.data() + logRange[t].second};
     }
 
     // Measurements grouped by (KOKS_NR, BALKIS_NR) in MERIJUMS_NR order; every log gets its group.
@@ -230,6 +235,7 @@ public:
     TAnalysisModel& m;
     std::vector<size_t> treeOrder;
     std::vector<size_t> logOrder;
+    std::vector<std::pair<size_t, size_t>> logRange; // of each tree, in logOrder
     // Group g holds members[groupBegin[g] ...] (groupSize[g] of them, room for groupCap[g]).
     std::vector<uint32_t> members;
     std::vector<uint32_t> groupBegin;
@@ -307,7 +313,7 @@ void Pass1Numbering(TWalk& w)
     std::vector<size_t> treeMeas;
     for (size_t t : w.treeOrder) {
         const int32_t k = V(m.Trees[t].KOKS_NR);
-        auto range = w.LogsOf(m.Trees[t]);
+        auto range = w.LogsOf(t);
         treeLogs.assign(range.first, range.second);
         std::stable_sort(treeLogs.begin(), treeLogs.end(),
                          [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); });
@@ -381,7 +387,7 @@ void Pass3Codes(TWalk& w)
             if (!m.Header.DATUMS_PARB_SAK || *m.Header.DATUMS_PARB_SAK > day)
                 m.Header.DATUMS_PARB_SAK = day;
         }
-        auto [begin, end] = w.LogsOf(tree);
+        auto [begin, end] = w.LogsOf(t);
         if (begin == end)
             continue;
         {
@@ -701,7 +707,7 @@ void Pass4Derived(TWalk& w)
     m.Meas.reserve(m.Meas.size() + 2 * m.Logs.size());
     for (size_t t : w.treeOrder) {
         TTreeRow& tree = m.Trees[t];
-        auto [begin, end] = w.LogsOf(tree);
+        auto [begin, end] = w.LogsOf(t);
         AddSyntheticRows(w, begin, end, buttOf);
         if (begin != end)
             ExtrapolateButt(w, *begin, buttOf[*begin]);
@@ -760,7 +766,7 @@ void Pass6Counts(TWalk& w)
         const bool speciesOk = V(tree.DERIGS) != ValidationCode::SpeciesMismatch;
         if (speciesOk)
             row.KOKU_SK_DER_SUGA = Inc(row.KOKU_SK_DER_SUGA);
-        auto [begin, end] = w.LogsOf(tree);
+        auto [begin, end] = w.LogsOf(t);
         for (auto it = begin; it != end; ++it) {
             if (V(m.Logs[*it].DERIGS) != ValidationCode::Usable)
                 row.BALKU_SK_NEDER = Inc(row.BALKU_SK_NEDER);
@@ -871,7 +877,7 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
         const TTreeRow& tree = m.Trees[t];
         if (!InKind(tree, kind))
             continue;
-        auto [begin, end] = w.LogsOf(tree);
+        auto [begin, end] = w.LogsOf(t);
         for (auto it = begin; it != end; ++it) {
             for (size_t i : w.MeasOf(*it)) {
                 TMeasRow& row = m.Meas[i];

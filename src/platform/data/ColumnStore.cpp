@@ -91,7 +91,7 @@ void TColumnStore::SetString(int slot, const QString& v)
         return;
     }
     Recent& r = FRecent[(std::hash<const void*>()(v.constData()) >> 4) % FRecent.size()];
-    quint64 begin;
+    quint32 begin;
     // Characters the string owns (not raw or static data) cannot change while it is held.
     const bool owned = v.data_ptr().isMutable();
     if (r.Text.constData() == v.constData() && r.Text.size() == v.size() && (owned || TextEquals(r.Begin, v))) {
@@ -107,7 +107,7 @@ void TColumnStore::SetString(int slot, const QString& v)
 
 QString TColumnStore::StringAt(int slot) const
 {
-    const quint64 begin = FTextBegin[size_t(slot)];
+    const quint32 begin = FTextBegin[size_t(slot)];
     const quint32 length = FTextLength[size_t(slot)];
     if (length == 0)
         return begin == kEmptyText ? QString::fromLatin1("", qsizetype(0)) : QString();
@@ -118,7 +118,7 @@ QString TColumnStore::StringAt(int slot) const
 
 QStringView TColumnStore::TextView(int slot, TextBuffer& buf) const
 {
-    const quint64 begin = FTextBegin[size_t(slot)];
+    const quint32 begin = FTextBegin[size_t(slot)];
     const quint32 length = FTextLength[size_t(slot)];
     if (length == 0)
         return QStringView();
@@ -139,10 +139,12 @@ bool TColumnStore::TextEquals(quint64 begin, QStringView text) const
     return std::equal(text.begin(), text.end(), p, [](QChar a, unsigned char b) { return a.unicode() == b; });
 }
 
-quint64 TColumnStore::AppendText(QStringView text)
+quint32 TColumnStore::AppendText(QStringView text)
 {
     if (quint64(text.size()) > std::numeric_limits<quint32>::max())
         throw std::length_error("text too long for a column");
+    if ((FWide ? FUtf16.size() : FLatin1.size()) >= kEmptyText)
+        throw std::length_error("too many texts for a column");
     if (!FWide) {
         // Narrowed as it is copied, in one pass; the first character beyond Latin-1 undoes it.
         const size_t begin = FLatin1.size();
@@ -155,7 +157,7 @@ quint64 TColumnStore::AppendText(QStringView text)
             out[i] = char(in[i]);
         }
         if (latin1)
-            return begin;
+            return quint32(begin);
         FLatin1.resize(begin);
         // The first text beyond Latin-1 turns the store to UTF-16; positions stay as they were.
         FUtf16.assign(FLatin1.begin(), FLatin1.end());
@@ -164,10 +166,10 @@ quint64 TColumnStore::AppendText(QStringView text)
         decltype(FLatin1)().swap(FLatin1);
         FWide = true;
     }
-    const quint64 begin = FUtf16.size();
+    const size_t begin = FUtf16.size();
     const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
     FUtf16.insert(FUtf16.end(), p, p + text.size());
-    return begin;
+    return quint32(begin);
 }
 
 void TColumnStore::DropText(int slot)
@@ -187,13 +189,13 @@ void TColumnStore::Compact()
 {
     decltype(FLatin1) latin1;
     std::vector<char16_t> utf16;
-    std::unordered_map<quint64, quint64> moved; // texts shared by several slots stay shared
+    std::unordered_map<quint32, quint32> moved; // texts shared by several slots stay shared
     for (size_t i = 0; i < FTextLength.size(); ++i) {
         const quint32 length = FTextLength[i];
         if (length == 0)
             continue;
-        const quint64 begin = FTextBegin[i];
-        const auto [it, added] = moved.try_emplace(begin, FWide ? utf16.size() : latin1.size());
+        const quint32 begin = FTextBegin[i];
+        const auto [it, added] = moved.try_emplace(begin, quint32(FWide ? utf16.size() : latin1.size()));
         if (added) {
             if (FWide)
                 utf16.insert(utf16.end(), FUtf16.begin() + qsizetype(begin),

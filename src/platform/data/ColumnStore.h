@@ -97,11 +97,11 @@ private:
     using TextBuffer = QVarLengthArray<char16_t, 256>;
     QStringView TextView(int slot, TextBuffer& buf) const;
     bool TextEquals(quint64 begin, QStringView text) const;
-    quint64 AppendText(QStringView text);
+    quint32 AppendText(QStringView text);
     void DropText(int slot);
     void Compact();
 
-    static constexpr quint64 kEmptyText = ~quint64(0); // an empty text that is not a null one
+    static constexpr quint32 kEmptyText = ~quint32(0); // an empty text that is not a null one
 
     Kind FKind;
     void MarkNull(int slot) { FNull[size_t(slot) >> 6] |= quint64(1) << (size_t(slot) & 63); }
@@ -113,7 +113,9 @@ private:
     std::vector<qint32, TUninitialisedAllocator<qint32>> FI32;
     std::vector<qint64, TUninitialisedAllocator<qint64>> FI64;
     std::vector<double, TUninitialisedAllocator<double>> FDbl;
-    std::vector<quint64> FTextBegin; // in characters
+    // In characters. Four bytes a slot, as there is one for every record: a column's texts
+    // are held in up to 4G characters.
+    std::vector<quint32> FTextBegin;
     std::vector<quint32> FTextLength;
     std::vector<char, TUninitialisedAllocator<char>> FLatin1; // the store while every text is Latin-1
     std::vector<char16_t> FUtf16; // the store after the first text that is not
@@ -124,7 +126,7 @@ private:
     // from being freed or changed, so the same characters are the same text.
     struct Recent {
         QString Text;
-        quint64 Begin = 0;
+        quint32 Begin = 0;
     };
     std::array<Recent, 64> FRecent{};
     std::vector<QByteArray> FBytes;
