@@ -15,11 +15,6 @@
 #include <limits>
 #include <type_traits>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#include <unistd.h>
-#endif
-
 namespace {
 
 template <class>
@@ -313,26 +308,9 @@ void DescribeFields(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> co
 }
 
 namespace {
-// Hands the whole pages inside [begin, end) back to the system; they read as zeros afterwards.
-void DiscardPages(const void* begin, const void* end)
-{
-#ifdef __linux__
-    static const uintptr_t page = uintptr_t(sysconf(_SC_PAGESIZE));
-    const uintptr_t from = (reinterpret_cast<uintptr_t>(begin) + page - 1) & ~(page - 1);
-    const uintptr_t to = reinterpret_cast<uintptr_t>(end) & ~(page - 1);
-    if (from < to)
-        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-#else
-    (void)begin;
-    (void)end;
-#endif
-}
-
-// Writes the rows in one bulk step; after each stretch of rows, `written(end)` is told that the
-// rows before `end` are done with.
-template <class Row, class Written>
-void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows,
-                Written written)
+// Writes the rows in one bulk step.
+template <class Row>
+void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows)
 {
     if (rows.size() > size_t(std::numeric_limits<int>::max()))
         throw ERangeError(QStringLiteral("Range check error"));
@@ -360,7 +338,6 @@ void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> column
                     columns[k].Write(ds, fields[k], first + int(begin + i), part.subspan(i, 1));
             throw;
         }
-        written(begin + part.size());
     }
     cancel.dismiss();
     ds->EndBulkAppend();
@@ -371,20 +348,16 @@ void BulkAppend(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> column
 template <class Row>
 void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows)
 {
-    BulkAppend(ds, columns, rows, [](size_t) {});
+    BulkAppend(ds, columns, rows);
 }
 
 template <class Row>
 void AppendAndRelease(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::vector<Row>& rows)
 {
+    // Pages are not handed back to the system row by row: each one given back is faulted in
+    // afresh by the next allocation, which costs more time than the little peak it saves.
     auto release = qScopeGuard([&rows] { std::vector<Row>().swap(rows); });
-    if constexpr (std::is_trivially_destructible_v<Row>) {
-        // Rows are never read again once written, and dropping them needs nothing from them.
-        const Row* begin = rows.data();
-        BulkAppend<Row>(ds, columns, rows, [begin](size_t end) { DiscardPages(begin, begin + end); });
-    } else {
-        BulkAppend<Row>(ds, columns, rows, [](size_t) {});
-    }
+    BulkAppend<Row>(ds, columns, rows);
 }
 
 template <class Row>

@@ -60,9 +60,8 @@ void DescribeFields(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> co
 // ends on the first record.
 template <class Row>
 void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::span<const Row> rows);
-// Appends `rows` as Append does and leaves `rows` empty (also when a value fails). The memory
-// of the rows already written goes back to the system while the rest are written, so that a
-// large table is not held twice, as rows and as columns, when its last rows are written.
+// Appends `rows` as Append does and frees them at once (also when a value fails), so that a
+// published table is not held twice, as rows and as columns, while the next one is written.
 template <class Row>
 void AppendAndRelease(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::vector<Row>& rows);
 // Writes `row` into the current record (Edit and Post), field by field.
