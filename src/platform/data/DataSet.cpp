@@ -341,7 +341,7 @@ void TDataSet::ClearData()
     FSerialBase += qint64(FLive.size());
     for (auto& c : FColumns)
         c.Clear();
-    FRank.clear();
+    FRank.Clear();
     FLive.clear();
     FLiveCount = 0;
     FMaxRank = 0;
@@ -382,13 +382,13 @@ void TDataSet::CheckCanModify() const
 
 // ---------------------------------------------------------------- record storage
 
-int TDataSet::AllocateSlot()
+int TDataSet::AllocateSlot(double rank)
 {
     const int slot = int(FLive.size());
     for (auto& c : FColumns)
         c.Resize(slot + 1);
     FLive.push_back(1);
-    FRank.push_back(0);
+    FRank.Append(rank);
     ++FLiveCount;
     return slot;
 }
@@ -532,7 +532,8 @@ void TDataSet::RebuildOrder()
         if (FLive[size_t(s)])
             FOrder.push_back(s);
     if (FOrderKeys.empty()) {
-        if (!std::is_sorted(FOrder.begin(), FOrder.end(),
+        // Slots were walked in their order: only ranks written out can disagree with it.
+        if (!FRank.InSlotOrder() && !std::is_sorted(FOrder.begin(), FOrder.end(),
                             [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; }))
             std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
         return;
@@ -650,7 +651,7 @@ bool TDataSet::SortByIntegerKeys()
         if (FColumns[size_t(key.Field)].StorageKind() != TColumnStore::Kind::Int32)
             return false;
     auto byRank = [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; };
-    if (!std::is_sorted(FOrder.begin(), FOrder.end(), byRank))
+    if (!FRank.InSlotOrder() && !std::is_sorted(FOrder.begin(), FOrder.end(), byRank))
         std::sort(FOrder.begin(), FOrder.end(), byRank);
     const size_t n = FOrder.size();
     if (n < 2)
@@ -1254,7 +1255,7 @@ void TDataSet::RenumberRanks()
     std::sort(liveSlots.begin(), liveSlots.end(), [this](int a, int b) { return FRank[size_t(a)] < FRank[size_t(b)]; });
     double r = 0;
     for (int s : liveSlots)
-        FRank[size_t(s)] = (r += 4);
+        FRank.Set(size_t(s), r += 4);
     FMaxRank = r;
 }
 
@@ -1323,8 +1324,7 @@ void TDataSet::Post()
     int slot;
     const int oldPos = FPos;
     if (FState == TDataSetState::dsInsert) {
-        slot = AllocateSlot();
-        FRank[size_t(slot)] = FInsertRank;
+        slot = AllocateSlot(FInsertRank);
         FMaxRank = std::max(FMaxRank, FInsertRank);
         WriteBufferToSlot(slot);
         FInsertPos = -1;
@@ -1449,10 +1449,9 @@ int TDataSet::BeginBulkAppend(int count)
     for (auto& c : FColumns)
         c.Resize(int(total));
     FLive.resize(total, 1);
-    FRank.reserve(total);
     FBulkMaxRank = FMaxRank;
     for (int i = 0; i < count; ++i)
-        FRank.push_back(FMaxRank += 1);
+        FRank.Append(FMaxRank += 1);
     FLiveCount += count;
     FBulkFirst = first;
     FBulkTargets.assign(FFields.size(), BulkTarget());
@@ -1545,7 +1544,7 @@ void TDataSet::CancelBulkAppend()
     for (auto& c : FColumns)
         c.Resize(first);
     FLive.resize(size_t(first));
-    FRank.resize(size_t(first));
+    FRank.Truncate(size_t(first));
     FMaxRank = FBulkMaxRank;
     FBulkFirst = -1;
 }

@@ -5,6 +5,7 @@
 #include "platform/data/DBTypes.h"
 #include "platform/data/Field.h"
 #include "platform/data/FieldDefs.h"
+#include "platform/data/InsertionRanks.h"
 #include "platform/data/XPInterfaces.h"
 #include "platform/rtl/Value.h"
 
@@ -236,7 +237,7 @@ private:
     bool MatchesFilterText(int slot) const;
     double NextRankBefore(int slot);
     void RenumberRanks();
-    int AllocateSlot();
+    int AllocateSlot(double rank);
     void ReleaseSlot(int slot);
     void WriteBufferToSlot(int slot);
     void LoadBufferFromSlot(int slot);
@@ -261,7 +262,7 @@ private:
 
     // Records.
     std::vector<TColumnStore> FColumns;      // one per field (calculated ones included)
-    std::vector<double> FRank;               // insertion-order rank per slot
+    TInsertionRanks FRank;                   // insertion-order rank per slot
     std::vector<std::uint8_t> FLive;         // 1 for a slot holding a record
     int FLiveCount = 0;
     qint64 FSerialBase = 0;                  // bookmarks of earlier storage generations are invalid
