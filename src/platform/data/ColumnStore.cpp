@@ -27,8 +27,11 @@ void TColumnStore::Resize(int count)
     case Kind::Int64: FI64.resize(size_t(count)); break;
     case Kind::Double: FDbl.resize(size_t(count)); break;
     case Kind::String:
-        for (size_t i = size_t(count); i < FTextLength.size(); ++i)
-            FGarbage += FTextLength[i];
+        for (size_t i = size_t(count); i < FTextLength.size(); ++i) {
+            FGarbage += TextLength(i);
+            if (FTextLength[i] == kLongText)
+                FLongTextLength.erase(quint32(i));
+        }
         FTextBegin.resize(size_t(count), 0);
         FTextLength.resize(size_t(count), 0);
         break;
@@ -60,6 +63,7 @@ void TColumnStore::Clear()
     FDbl.clear();
     FTextBegin.clear();
     FTextLength.clear();
+    FLongTextLength.clear();
     FLatin1.clear();
     FUtf16.clear();
     FWide = false;
@@ -102,13 +106,25 @@ void TColumnStore::SetString(int slot, const QString& v)
             r = {v, begin};
     }
     FTextBegin[size_t(slot)] = begin;
-    FTextLength[size_t(slot)] = quint32(v.size());
+    SetTextLength(size_t(slot), quint32(v.size()));
+}
+
+void TColumnStore::SetTextLength(size_t slot, quint32 length)
+{
+    if (FTextLength[slot] == kLongText)
+        FLongTextLength.erase(quint32(slot));
+    if (length < kLongText) {
+        FTextLength[slot] = quint8(length);
+        return;
+    }
+    FTextLength[slot] = kLongText;
+    FLongTextLength[quint32(slot)] = length;
 }
 
 QString TColumnStore::StringAt(int slot) const
 {
     const quint32 begin = FTextBegin[size_t(slot)];
-    const quint32 length = FTextLength[size_t(slot)];
+    const quint32 length = TextLength(size_t(slot));
     if (length == 0)
         return begin == kEmptyText ? QString::fromLatin1("", qsizetype(0)) : QString();
     if (FWide)
@@ -119,7 +135,7 @@ QString TColumnStore::StringAt(int slot) const
 QStringView TColumnStore::TextView(int slot, TextBuffer& buf) const
 {
     const quint32 begin = FTextBegin[size_t(slot)];
-    const quint32 length = FTextLength[size_t(slot)];
+    const quint32 length = TextLength(size_t(slot));
     if (length == 0)
         return QStringView();
     if (FWide)
@@ -174,9 +190,8 @@ quint32 TColumnStore::AppendText(QStringView text)
 
 void TColumnStore::DropText(int slot)
 {
-    quint32& length = FTextLength[size_t(slot)];
-    FGarbage += length;
-    length = 0;
+    FGarbage += TextLength(size_t(slot));
+    SetTextLength(size_t(slot), 0);
     FTextBegin[size_t(slot)] = 0;
     const quint64 stored = FWide ? FUtf16.size() : FLatin1.size();
     // Texts given up (edited or deleted records) are squeezed out once they are most of the
@@ -191,7 +206,7 @@ void TColumnStore::Compact()
     std::vector<char16_t> utf16;
     std::unordered_map<quint32, quint32> moved; // texts shared by several slots stay shared
     for (size_t i = 0; i < FTextLength.size(); ++i) {
-        const quint32 length = FTextLength[i];
+        const quint32 length = TextLength(i);
         if (length == 0)
             continue;
         const quint32 begin = FTextBegin[i];
@@ -240,7 +255,7 @@ int TColumnStore::Compare(int a, int b, bool caseInsensitive) const
     case Kind::String: {
         if (!FWide && !caseInsensitive) {
             // Latin-1 bytes order as their UTF-16 units do.
-            const quint32 la = FTextLength[size_t(a)], lb = FTextLength[size_t(b)];
+            const quint32 la = TextLength(size_t(a)), lb = TextLength(size_t(b));
             const int c = la == 0 || lb == 0 ? 0
                 : std::memcmp(FLatin1.data() + FTextBegin[size_t(a)], FLatin1.data() + FTextBegin[size_t(b)],
                               std::min(la, lb));

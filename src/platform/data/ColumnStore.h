@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 #include <memory>
 #include <new>
 #include <utility>
@@ -99,9 +100,16 @@ private:
     bool TextEquals(quint64 begin, QStringView text) const;
     quint32 AppendText(QStringView text);
     void DropText(int slot);
+    quint32 TextLength(size_t slot) const
+    {
+        const quint8 length = FTextLength[slot];
+        return length != kLongText ? length : FLongTextLength.at(quint32(slot));
+    }
+    void SetTextLength(size_t slot, quint32 length);
     void Compact();
 
     static constexpr quint32 kEmptyText = ~quint32(0); // an empty text that is not a null one
+    static constexpr quint8 kLongText = 255; // the length is in FLongTextLength
 
     Kind FKind;
     void MarkNull(int slot) { FNull[size_t(slot) >> 6] |= quint64(1) << (size_t(slot) & 63); }
@@ -116,7 +124,9 @@ private:
     // In characters. Four bytes a slot, as there is one for every record: a column's texts
     // are held in up to 4G characters.
     std::vector<quint32> FTextBegin;
-    std::vector<quint32> FTextLength;
+    // One byte a slot: nearly every text is short, and the few long ones are looked up by slot.
+    std::vector<quint8> FTextLength;
+    std::unordered_map<quint32, quint32> FLongTextLength;
     std::vector<char, TUninitialisedAllocator<char>> FLatin1; // the store while every text is Latin-1
     std::vector<char16_t> FUtf16; // the store after the first text that is not
     bool FWide = false;

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <iterator>
+
 namespace {
 
 int Sign(int c)
@@ -66,6 +68,34 @@ TEST(ColumnStore, TextsComeBackAsWrittenAcrossOverwritesAndAWidening)
     c.Resize(3);
     EXPECT_TRUE(c.IsNull(2));
     EXPECT_EQ(c.StringAt(1), QStringLiteral("XRAN"));
+}
+
+TEST(ColumnStore, TextsOfEveryLengthComeBackAcrossOverwritesAndCuts)
+{
+    // Lengths around where a text stops being short, overwritten by one another, squeezed
+    // (many edits), cut off by a smaller count and grown again.
+    const int lengths[] = {0, 1, 254, 255, 256, 4000, 70000};
+    const int n = int(std::size(lengths));
+    TColumnStore c(TColumnStore::Kind::String);
+    c.Resize(n);
+    const auto textOf = [](int length, char fill) { return QString(length, QLatin1Char(fill)); };
+    for (int i = 0; i < n; ++i)
+        c.SetString(i, textOf(lengths[i], 'a'));
+    for (int i = 0; i < n; ++i) // each slot takes the next one's length
+        c.SetString(i, textOf(lengths[(i + 1) % n], 'b'));
+    for (int k = 0; k < 300; ++k)
+        c.SetString(0, textOf(lengths[k % n], 'c'));
+    for (int i = 1; i < n; ++i)
+        EXPECT_EQ(c.StringAt(i), textOf(lengths[(i + 1) % n], 'b')) << i;
+    EXPECT_EQ(c.StringAt(0), textOf(lengths[299 % n], 'c'));
+    EXPECT_EQ(c.Compare(4, 5), -1); // 256 characters against 4000 of the same
+    c.Resize(3);
+    c.Resize(n);
+    for (int i = 3; i < n; ++i)
+        EXPECT_TRUE(c.StringAt(i).isNull()) << i;
+    c.SetString(n - 1, QStringLiteral("kort"));
+    EXPECT_EQ(c.StringAt(n - 1), QStringLiteral("kort"));
+    EXPECT_EQ(c.StringAt(2), textOf(lengths[3], 'b'));
 }
 
 TEST(ColumnStore, TextsOrderAsQStringOrdersThem)
