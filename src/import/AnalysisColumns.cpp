@@ -352,15 +352,6 @@ void Append(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, s
 }
 
 template <class Row>
-void AppendAndRelease(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, std::vector<Row>& rows)
-{
-    // Pages are not handed back to the system row by row: each one given back is faulted in
-    // afresh by the next allocation, which costs more time than the little peak it saves.
-    auto release = qScopeGuard([&rows] { std::vector<Row>().swap(rows); });
-    BulkAppend<Row>(ds, columns, rows);
-}
-
-template <class Row>
 void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, const Row& row)
 {
     const std::vector<TField*> fields = FieldsOf(ds, columns);
@@ -389,7 +380,6 @@ std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<R
     template void AddFields<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);                    \
     template void DescribeFields<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>);               \
     template void Append<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, std::span<const R>);   \
-    template void AppendAndRelease<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, std::vector<R>&); \
     template void Update<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, const R&);             \
     template std::vector<R> ReadToEnd<R>(TClientDataSet*, std::span<const TAnalysisColumn<R>>, TTextPool*);
 ANALYSIS_ROW(THeaderRow)

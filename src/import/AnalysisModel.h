@@ -19,6 +19,7 @@
 // what it needs with explicit stable sorts, so the reader's order only decides ties.
 
 #include "import/PackedOptional.h"
+#include "platform/rtl/LargeBlockAllocator.h"
 
 #include <QString>
 
@@ -204,14 +205,19 @@ struct TCirsmaRow {
     QString OBJECTUSERID;
 };
 
+// A table of hundreds of thousands of rows on a large file: its block is mapped in huge pages
+// (see TLargeBlockAllocator), not faulted in page by page on every load.
+template <class Row>
+using TLargeTable = std::vector<Row, TLargeBlockAllocator<Row>>;
+
 struct TAnalysisModel {
     THeaderRow Header;
-    std::vector<TVarRow> Vars;
+    TLargeTable<TVarRow> Vars;
     // The texts Vars point at; shared by copies of the model, so that their rows stay valid.
     std::shared_ptr<TTextPool> VarTexts = std::make_shared<TTextPool>();
     std::vector<TTreeRow> Trees;
     std::vector<TLogRow> Logs;
-    std::vector<TMeasRow> Meas;
+    TLargeTable<TMeasRow> Meas;
     // The notes Meas point at (and texts read back from a dataset), shared like VarTexts.
     std::shared_ptr<TTextPool> MeasTexts = std::make_shared<TTextPool>();
     std::vector<TCirsmaRow> Cirsmas;

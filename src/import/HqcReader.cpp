@@ -108,7 +108,7 @@ void TCSStanDForFileHQC::FreeDataSets()
 }
 
 void TCSStanDForFileHQC::AssignDataSets(std::vector<TTreeRow>* dsKoki, std::vector<TLogRow>* dsBalki,
-                                        std::vector<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas)
+                                        TLargeTable<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas)
 {
     FcdsKoki = dsKoki;
     FcdsBalki = dsBalki;

@@ -24,7 +24,7 @@ public:
 
     // The loader's trees, logs, measurements and objects; kept, not owned.
     void AssignDataSets(std::vector<TTreeRow>* dsKoki, std::vector<TLogRow>* dsBalki,
-                        std::vector<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas);
+                        TLargeTable<TMeasRow>* dsMerijumi, std::vector<TCirsmaRow>* dsCirsmas);
     // Reads the species, objects, stems, logs and measurements under the machine element.
     void ParseControlValues(const pugi::xml_node& iMachineNode);
 
@@ -50,7 +50,7 @@ private:
 
     std::vector<TTreeRow>* FcdsKoki = nullptr;
     std::vector<TLogRow>* FcdsBalki = nullptr;
-    std::vector<TMeasRow>* FcdsMerijumi = nullptr;
+    TLargeTable<TMeasRow>* FcdsMerijumi = nullptr;
     std::vector<TCirsmaRow>* FcdsCirsmas = nullptr;
     THqcDiamTable FcdsMerMachine;
     THqcDiamTable FcdsMerOperat;

@@ -389,7 +389,8 @@ TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
         m.Header = std::move(header.front());
     m.Trees = read(FcdsKoki.get(), AnalysisColumns::Trees());
     m.Logs = read(FcdsBalki.get(), AnalysisColumns::Logs());
-    m.Meas = read(FcdsMerijumi.get(), AnalysisColumns::Meas(), m.MeasTexts.get());
+    std::vector<TMeasRow> meas = read(FcdsMerijumi.get(), AnalysisColumns::Meas(), m.MeasTexts.get());
+    m.Meas.assign(meas.begin(), meas.end());
     return m;
 }
 
