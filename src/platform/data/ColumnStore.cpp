@@ -106,7 +106,13 @@ void TColumnStore::SetString(int slot, const QString& v)
             r = {v, begin};
     }
     FTextBegin[size_t(slot)] = begin;
-    SetTextLength(size_t(slot), quint32(v.size()));
+    // The slot's length is 0 here (given up above, or never set): no long length to forget.
+    if (v.size() < kLongText) {
+        FTextLength[size_t(slot)] = quint8(v.size());
+    } else {
+        FTextLength[size_t(slot)] = kLongText;
+        FLongTextLength[quint32(slot)] = quint32(v.size());
+    }
 }
 
 void TColumnStore::SetTextLength(size_t slot, quint32 length)
