@@ -292,8 +292,10 @@ void RenumberBalki(TAnalysisModel& m, const std::vector<size_t>& treeLogs, const
             m.Meas[i].BALKIS_NR = m.Meas[i].SORT_NR;
 }
 
-void Pass1Numbering(TWalk& w)
+// Whether any tree was renumbered.
+bool Pass1Numbering(TWalk& w)
 {
+    bool renumbered = false;
     TAnalysisModel& m = w.m;
     w.BuildLogOrder();
     // Measurements of each tree (their KOKS_NR never changes here), built when first needed.
@@ -305,8 +307,10 @@ void Pass1Numbering(TWalk& w)
         const int32_t k = V(m.Trees[t].KOKS_NR);
         auto range = w.LogsOf(t);
         treeLogs.assign(range.first, range.second);
-        std::stable_sort(treeLogs.begin(), treeLogs.end(),
-                         [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); });
+        // In that order already unless a tree of the same number was renumbered before.
+        const auto byNumber = [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); };
+        if (!std::is_sorted(treeLogs.begin(), treeLogs.end(), byNumber))
+            std::stable_sort(treeLogs.begin(), treeLogs.end(), byNumber);
         const bool reversed = IsBalkiOrderReversed(m, treeLogs, &TLogRow::HRV_TIEVG)
                            || IsBalkiOrderReversed(m, treeLogs, &TLogRow::DAST_TIEVG);
         if (!reversed)
@@ -326,7 +330,9 @@ void Pass1Numbering(TWalk& w)
                                    [&](int32_t key, size_t i) { return key < *m.Meas[i].KOKS_NR; });
         treeMeas.assign(lo, hi);
         RenumberBalki(m, treeLogs, treeMeas);
+        renumbered = true;
     }
+    return renumbered;
 }
 
 // ---- pass 2: control days ----------------------------------------------------------------
@@ -1026,9 +1032,10 @@ void TAnalysisEngine::ValidateAndCalculate(TAnalysisModel& model, int32_t maksNo
 {
     TWalk w(model);
     w.BuildTreeOrder();
-    Pass1Numbering(w);
+    const bool renumbered = Pass1Numbering(w);
     Pass2ControlDays(model);
-    w.BuildLogOrder();
+    if (renumbered) // the logs' order holds unless their numbers changed
+        w.BuildLogOrder();
     w.BuildMeasGroups();
     Pass3Codes(w);
     Pass4Derived(w);

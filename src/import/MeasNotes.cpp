@@ -10,6 +10,11 @@ void TMeasNotes::Set(TMeasRow& row, int32_t code)
         return;
     }
     const std::pair key{&row.PIEZIMES.Text(), code};
+    // Rows in a row mostly get the same notes: the last ones made are tried first.
+    if (FLast != FMade.end() && FLast->first == key) {
+        row.PIEZIMES = TPooledText(FLast->second);
+        return;
+    }
     auto it = FMade.find(key);
     if (it == FMade.end()) {
         QString notes = *key.first;
@@ -18,5 +23,6 @@ void TMeasNotes::Set(TMeasRow& row, int32_t code)
         notes += TAnalysisEngine::GetErrorMessage(code);
         it = FMade.emplace(key, &FTexts.emplace_back(notes.left(AnalysisWidth::PIEZIMES))).first;
     }
+    FLast = it;
     row.PIEZIMES = TPooledText(it->second);
 }

@@ -19,6 +19,8 @@ public:
         : FTexts(texts)
     {
     }
+    TMeasNotes(const TMeasNotes&) = delete;
+    TMeasNotes& operator=(const TMeasNotes&) = delete;
 
     // Writes a code to the row's DERIGS and keeps its notes: 0 clears them, any other code
     // appends its text (after ";" when there are notes already), cut to the width of PIEZIMES.
@@ -26,6 +28,8 @@ public:
 
 private:
     TTextPool& FTexts;
-    // The notes made so far, by the notes before and the code written.
-    std::map<std::pair<const QString*, int32_t>, const QString*> FMade;
+    // The notes made so far, by the notes before and the code written; the last ones found.
+    using Made = std::map<std::pair<const QString*, int32_t>, const QString*>;
+    Made FMade;
+    Made::const_iterator FLast = FMade.end();
 };
