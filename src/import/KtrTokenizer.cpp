@@ -77,13 +77,14 @@ inline bool SameBytes(const unsigned char* a, const unsigned char* b, std::size_
 } // namespace
 
 KtrTokenizer::KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool)
-    : FPos(reinterpret_cast<const unsigned char*>(data))
+    : FData(reinterpret_cast<const unsigned char*>(data))
+    , FPos(reinterpret_cast<const unsigned char*>(data))
     , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
     , FPool(pool ? pool : &FOwnPool)
     , FSeed(QHashSeed::globalSeed())
 {
     if (!data)
-        FPos = FEnd = nullptr;
+        FData = FPos = FEnd = nullptr;
 }
 
 int KtrTokenizer::NextSkippingCR()
@@ -201,7 +202,8 @@ QString* KtrTokenizer::NewText(const unsigned char* bytes, std::size_t size)
 
 const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size)
 {
-    if (size > std::numeric_limits<uint32_t>::max())
+    // Beyond what the table's places can tell (files of gigabytes), values are not shared.
+    if (std::size_t(bytes - FData) > std::numeric_limits<uint32_t>::max())
         return NewText(bytes, size);
     if (FSeen.empty())
         GrowSeen();
@@ -210,7 +212,7 @@ const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size
     std::size_t i = hash & mask;
     for (; FSeen[i].Text; i = (i + 1) & mask) {
         const Seen& seen = FSeen[i];
-        if (seen.Hash == hash && seen.Size == size && SameBytes(seen.Bytes, bytes, size))
+        if (seen.Hash == hash && std::size_t(seen.Text->size()) == size && SameBytes(FData + seen.Begin, bytes, size))
             return seen.Text;
     }
     // The table holds at most half its places, so that a search ends soon at a free one. It
@@ -229,7 +231,7 @@ const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size
         for (i = hash & mask; FSeen[i].Text; i = (i + 1) & mask) {
         }
     }
-    FSeen[i] = {bytes, NewText(bytes, size), uint32_t(size), hash};
+    FSeen[i] = {NewText(bytes, size), hash, uint32_t(bytes - FData)};
     ++FSeenCount;
     return FSeen[i].Text;
 }
