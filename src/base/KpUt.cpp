@@ -9,6 +9,7 @@
 #include "platform/ui/IUserInterface.h"
 
 #include <QLocale>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +25,19 @@ bool IsDelimiter(QChar c, const TFieldChars& delim)
 // 10^n in extended precision; throws when it leaves the range.
 long double PowerOfTen(int n)
 {
+    // Every rounding asks for one: the powers up to 10^27 are exact in extended precision, so a
+    // table of them gives what pow gives, without its cost.
+    static constexpr auto kExact = [] {
+        std::array<long double, 28> powers{};
+        long double p = 1;
+        for (long double& v : powers) {
+            v = p;
+            p *= 10;
+        }
+        return powers;
+    }();
+    if (n >= 0 && n < static_cast<int>(kExact.size()))
+        return kExact[static_cast<size_t>(n)];
     const long double p = std::pow(10.0L, static_cast<long double>(n));
     if (!std::isfinite(p))
         throw EOverflowError(QStringLiteral("Floating point overflow"));

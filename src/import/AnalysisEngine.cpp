@@ -2,10 +2,13 @@
 
 #include "import/AnalysisCodes.h"
 #include "import/AnalysisErrors.h"
+#include "import/MeasNotes.h"
 #include "import/RoundPrec.h"
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <initializer_list>
 #include <limits>
 #include <iterator>
 #include <map>
@@ -69,7 +72,7 @@ inline bool UsableHarvester(const TMeasRow& m)
 // their measurements, as the key filters of the datasets do.
 class TWalk {
 public:
-    explicit TWalk(TAnalysisModel& model) : m(model) {}
+    explicit TWalk(TAnalysisModel& model) : m(model), notes(*model.MeasTexts) {}
 
     void BuildTreeOrder()
     {
@@ -219,19 +222,6 @@ public:
         ++groupSize[g];
     }
 
-    // Writes a measurement's code (not 0) and its notes. Rows flagged alike carry the same
-    // notes: a large file has a few such texts over many thousands of rows, so each is made
-    // once and shared.
-    void SetMeasDerigs(TMeasRow& row, int32_t code)
-    {
-        const std::pair key{&row.PIEZIMES.Text(), code};
-        auto it = notesMade.find(key);
-        if (it == notesMade.end())
-            it = notesMade.emplace(key, &m.MeasTexts->emplace_back(TAnalysisEngine::NotesAfter(*key.first, code))).first;
-        row.DERIGS = code;
-        row.PIEZIMES = TPooledText(it->second);
-    }
-
     TAnalysisModel& m;
     std::vector<size_t> treeOrder;
     std::vector<size_t> logOrder;
@@ -242,7 +232,7 @@ public:
     std::vector<uint32_t> groupSize;
     std::vector<uint32_t> groupCap;
     std::vector<uint32_t> logGroup;
-    std::map<std::pair<const QString*, int32_t>, const QString*> notesMade;
+    TMeasNotes notes;
 };
 
 // ---- pass 1: butt-to-top numbering -------------------------------------------------------
@@ -302,8 +292,10 @@ void RenumberBalki(TAnalysisModel& m, const std::vector<size_t>& treeLogs, const
             m.Meas[i].BALKIS_NR = m.Meas[i].SORT_NR;
 }
 
-void Pass1Numbering(TWalk& w)
+// Whether any tree was renumbered.
+bool Pass1Numbering(TWalk& w)
 {
+    bool renumbered = false;
     TAnalysisModel& m = w.m;
     w.BuildLogOrder();
     // Measurements of each tree (their KOKS_NR never changes here), built when first needed.
@@ -315,8 +307,10 @@ void Pass1Numbering(TWalk& w)
         const int32_t k = V(m.Trees[t].KOKS_NR);
         auto range = w.LogsOf(t);
         treeLogs.assign(range.first, range.second);
-        std::stable_sort(treeLogs.begin(), treeLogs.end(),
-                         [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); });
+        // In that order already unless a tree of the same number was renumbered before.
+        const auto byNumber = [&](size_t a, size_t b) { return LessOpt(m.Logs[a].BALKIS_NR, m.Logs[b].BALKIS_NR); };
+        if (!std::is_sorted(treeLogs.begin(), treeLogs.end(), byNumber))
+            std::stable_sort(treeLogs.begin(), treeLogs.end(), byNumber);
         const bool reversed = IsBalkiOrderReversed(m, treeLogs, &TLogRow::HRV_TIEVG)
                            || IsBalkiOrderReversed(m, treeLogs, &TLogRow::DAST_TIEVG);
         if (!reversed)
@@ -336,7 +330,9 @@ void Pass1Numbering(TWalk& w)
                                    [&](int32_t key, size_t i) { return key < *m.Meas[i].KOKS_NR; });
         treeMeas.assign(lo, hi);
         RenumberBalki(m, treeLogs, treeMeas);
+        renumbered = true;
     }
+    return renumbered;
 }
 
 // ---- pass 2: control days ----------------------------------------------------------------
@@ -419,13 +415,13 @@ void Pass3Codes(TWalk& w)
                 if (V(row.DERIGS) != ValidationCode::Usable)
                     continue;
                 if (V(row.MERVIETA) > topLimit)
-                    w.SetMeasDerigs(row, ValidationCode::PlaceNearTop);
+                    w.notes.Set(row, ValidationCode::PlaceNearTop);
                 else if (!row.MERVIETA)
-                    w.SetMeasDerigs(row, ValidationCode::NoHarvesterPlaces);
+                    w.notes.Set(row, ValidationCode::NoHarvesterPlaces);
                 else if (V(row.HRV_DIAMETRS) == 0)
-                    w.SetMeasDerigs(row, ValidationCode::NoHarvesterDiameter);
+                    w.notes.Set(row, ValidationCode::NoHarvesterDiameter);
                 else if (!row.DAST_DIAMETRS)
-                    w.SetMeasDerigs(row, ValidationCode::NoCaliperDiameters);
+                    w.notes.Set(row, ValidationCode::NoCaliperDiameters);
             }
         }
     }
@@ -607,7 +603,7 @@ void HarvesterSections(TWalk& w, size_t log)
         if (!UsableHarvester(row))
             continue;
         if (logCode != ValidationCode::Usable)
-            w.SetMeasDerigs(row, logCode);
+            w.notes.Set(row, logCode);
         if (UsableHarvester(row)) {
             row.MERVIETA_IEP_HRV = prev;
             row.HRV_GARUMS = Checked(static_cast<long long>(V(row.MERVIETA)) - prev);
@@ -831,51 +827,170 @@ inline bool InKind(const TTreeRow& tree, int kind)
                                                    : *tree.IZV_VEIDS == TreeSelection::Random;
 }
 
-void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
-{
-    TAnalysisModel& m = w.m;
-    int32_t within2 = 0, within4 = 0, within6 = 0, above6 = 0, rejected = 0;
-    std::map<QString, size_t> rowOf;
-    for (size_t i = 0; i < m.DiamNovirzes.size(); ++i)
-        if (V(m.DiamNovirzes[i].IZV_VEIDS) == kind && m.DiamNovirzes[i].IZV_VEIDS)
-            rowOf.emplace(m.DiamNovirzes[i].INTERVALS_DIAMETRS, i);
-    auto inc = [](int32_t& c) { c = Checked(static_cast<long long>(c) + 1); };
-    auto incField = [](std::optional<int32_t>& f) { f = Inc(f); };
-    auto lastRow = rowOf.end();
-    // Counts a pair on its interval row and in the kind's counters by its deviation class.
-    auto CountPair = [&](TDiamNovirzeRow& dr, const TMeasRow& row) {
-        incField(dr.KOPA);
-        switch (V(row.NOVIRZE_DIAM_LIDZ)) {
-        case 1:
-            incField(dr.CITS);
-            inc(above6);
+// The deviation table of one selection kind while the measurements are walked: its interval
+// rows (those the model held already and those added in the order first met) and the pairs
+// counted on each, by deviation class. The counts go into the rows once the walk is done.
+class TKindDeviations {
+public:
+    TKindDeviations(TAnalysisModel& m, int kind)
+        : FKind(kind)
+    {
+        for (TDiamNovirzeRow& row : m.DiamNovirzes)
+            if (row.IZV_VEIDS && *row.IZV_VEIDS == kind)
+                FRowOf.emplace(row.INTERVALS_DIAMETRS, &row);
+    }
+
+    int Kind() const { return FKind; }
+
+    void Reject() { ++FRejected; }
+
+    // Counts a pair on its interval's row by its deviation class.
+    void Count(const TMeasRow& meas)
+    {
+        TCounts& counts = CountsOf(meas.INTERVALS_DIAMETRS.Text());
+        ++counts.Pairs;
+        const int32_t cls = V(meas.NOVIRZE_DIAM_LIDZ);
+        if (cls >= 1 && cls <= 4)
+            ++counts.ByClass[cls];
+    }
+
+    // Writes the counts into the rows and gives them their percentages, while the rows the
+    // model held already are still where the walk found them.
+    void Finish()
+    {
+        for (TCounts& c : FCounts) {
+            TDiamNovirzeRow& row = *c.Row;
+            const int64_t above6 = c.ByClass[1];
+            const int64_t within2 = c.ByClass[2];
+            const int64_t within4 = within2 + c.ByClass[3];
+            const int64_t within6 = within4 + c.ByClass[4];
+            AddTo(row.KOPA, c.Pairs);
+            AddTo(row.CITS, above6);
+            AddTo(row.LIDZ_6, within6);
+            AddTo(row.LIDZ_4, within4);
+            AddTo(row.LIDZ_2, within2);
+            FAbove6 += above6;
+            FWithin2 += within2;
+            FWithin4 += within4;
+            FWithin6 += within6;
+        }
+        if (HasCounts())
+            for (auto& [text, row] : FRowOf)
+                SetPercentages(*row);
+    }
+
+    // Appends the rows added during the walk, then the total row, and writes the kind's share
+    // and rejected count.
+    void Publish(TAnalysisModel& m)
+    {
+        for (TDiamNovirzeRow& row : FAdded)
+            m.DiamNovirzes.push_back(std::move(row));
+        FAdded.clear();
+        if (!HasCounts())
+            return;
+        const int32_t within6 = Checked(FWithin6);
+        const int32_t above6 = Checked(FAbove6);
+        TDiamNovirzeRow total;
+        total.IZV_VEIDS = FKind;
+        total.INTERVALS_DIAMETRS = TAnalysisEngine::TotalRowText();
+        total.LIDZ_2 = Checked(FWithin2);
+        total.LIDZ_4 = Checked(FWithin4);
+        total.LIDZ_6 = within6;
+        total.CITS = above6;
+        total.KOPA = Checked(static_cast<long long>(within6) + above6);
+        SetPercentages(total);
+        m.DiamNovirzes.push_back(std::move(total));
+        const double share = static_cast<double>(
+            RoundPrec(2, static_cast<long double>(within6) / (static_cast<long long>(within6) + above6) * 100));
+        switch (FKind) {
+        case SelectionKind::All:
+            m.Header.DIAM_NOVIRZE6MM_ALL = share;
             break;
-        case 4:
-            incField(dr.LIDZ_6);
-            inc(within6);
-            break;
-        case 3:
-            incField(dr.LIDZ_6);
-            incField(dr.LIDZ_4);
-            inc(within6);
-            inc(within4);
-            break;
-        case 2:
-            incField(dr.LIDZ_6);
-            incField(dr.LIDZ_4);
-            incField(dr.LIDZ_2);
-            inc(within6);
-            inc(within4);
-            inc(within2);
+        case SelectionKind::OperatorSelected:
+            m.Header.DIAM_NOVIRZE6MM_OP = share;
             break;
         default:
+            m.Header.DIAM_NOVIRZE6MM_RAND = share;
             break;
         }
+        m.KokuSk[static_cast<size_t>(FKind)].MERIJ_NEDER_DIAM = Checked(FRejected);
+    }
+
+private:
+    struct TCounts {
+        TDiamNovirzeRow* Row;
+        int64_t Pairs = 0;
+        int64_t ByClass[5] = {}; // by NOVIRZE_DIAM_LIDZ 1 to 4
     };
 
+    // A field grows by the pairs counted on it; one that none were counted on stays as it is.
+    static void AddTo(std::optional<int32_t>& field, int64_t n)
+    {
+        if (n > 0)
+            field = Checked(static_cast<long long>(V(field)) + n);
+    }
+
+    bool HasCounts() const { return FWithin6 > 0 || FAbove6 > 0; }
+
+    TCounts& CountsOf(const QString& interval)
+    {
+        // The intervals are a few pooled texts: their counts are found by the text's address
+        // among the few met so far, and by its characters only the first time.
+        for (const auto& [text, at] : FByText)
+            if (text == &interval)
+                return FCounts[at];
+        auto found = FRowOf.find(interval);
+        if (found == FRowOf.end()) {
+            TDiamNovirzeRow& row = FAdded.emplace_back();
+            row.IZV_VEIDS = FKind;
+            row.INTERVALS_DIAMETRS = interval;
+            row.LIDZ_2 = 0;
+            row.LIDZ_4 = 0;
+            row.LIDZ_6 = 0;
+            row.CITS = 0;
+            found = FRowOf.emplace(interval, &row).first;
+        }
+        auto counts = std::find_if(FCounts.begin(), FCounts.end(), [&](const TCounts& c) { return c.Row == found->second; });
+        if (counts == FCounts.end())
+            counts = FCounts.insert(counts, TCounts{found->second});
+        const size_t at = size_t(counts - FCounts.begin());
+        if (FByText.size() < kMaxByText)
+            FByText.emplace_back(&interval, at);
+        return FCounts[at];
+    }
+
+    static constexpr size_t kMaxByText = 16;
+
+    int FKind;
+    std::map<QString, TDiamNovirzeRow*> FRowOf;
+    std::deque<TDiamNovirzeRow> FAdded; // rows stay where they are as more are added
+    std::vector<TCounts> FCounts;
+    std::vector<std::pair<const QString*, size_t>> FByText;
+    int64_t FWithin2 = 0;
+    int64_t FWithin4 = 0;
+    int64_t FWithin6 = 0;
+    int64_t FAbove6 = 0;
+    int64_t FRejected = 0;
+};
+
+// Fills the deviation tables of the given selection kinds, in their order, in one walk over
+// the measurements.
+void CalcDiamNovirzesOn(TWalk& w, std::initializer_list<int> kinds, int32_t maksNovirze)
+{
+    TAnalysisModel& m = w.m;
+    std::vector<TKindDeviations> tables;
+    tables.reserve(kinds.size());
+    for (int kind : kinds)
+        tables.emplace_back(m, kind);
+    std::vector<TKindDeviations*> ofTree;
+    ofTree.reserve(tables.size());
     for (size_t t : w.treeOrder) {
         const TTreeRow& tree = m.Trees[t];
-        if (!InKind(tree, kind))
+        ofTree.clear();
+        for (TKindDeviations& table : tables)
+            if (InKind(tree, table.Kind()))
+                ofTree.push_back(&table);
+        if (ofTree.empty())
             continue;
         auto [begin, end] = w.LogsOf(t);
         for (auto it = begin; it != end; ++it) {
@@ -887,64 +1002,22 @@ void CalcDiamNovirzesOn(TWalk& w, int kind, int32_t maksNovirze)
                 }
                 if (V(row.DAST_DIAMETRS) <= 0 || V(row.HRV_DIAMETRS) <= 0 || V(row.NOVIRZE_DIAMETRS) > maksNovirze) {
                     row.DERIGS_DIAM_NOV = DeviationUse::Rejected;
-                    inc(rejected);
+                    for (TKindDeviations* table : ofTree)
+                        table->Reject();
                     continue;
                 }
                 row.DERIGS_DIAM_NOV = DeviationUse::Counted;
-                const QString& interval = row.INTERVALS_DIAMETRS.Text();
-                // Consecutive pairs mostly share their interval (and its very text): try the
-                // last row first.
-                if (lastRow != rowOf.end()
-                    && ((lastRow->first.constData() == interval.constData() && lastRow->first.size() == interval.size())
-                        || lastRow->first == interval)) {
-                    CountPair(m.DiamNovirzes[lastRow->second], row);
-                    continue;
-                }
-                auto found = rowOf.find(interval);
-                if (found == rowOf.end()) {
-                    TDiamNovirzeRow nr;
-                    nr.IZV_VEIDS = kind;
-                    nr.INTERVALS_DIAMETRS = interval;
-                    nr.LIDZ_2 = 0;
-                    nr.LIDZ_4 = 0;
-                    nr.LIDZ_6 = 0;
-                    nr.CITS = 0;
-                    found = rowOf.emplace(interval, m.DiamNovirzes.size()).first;
-                    m.DiamNovirzes.push_back(std::move(nr));
-                }
-                lastRow = found;
-                CountPair(m.DiamNovirzes[found->second], row);
+                for (TKindDeviations* table : ofTree)
+                    table->Count(row);
             }
         }
     }
-    if (within6 <= 0 && above6 <= 0)
-        return;
-    for (auto& [text, idx] : rowOf)
-        SetPercentages(m.DiamNovirzes[idx]);
-    TDiamNovirzeRow total;
-    total.IZV_VEIDS = kind;
-    total.INTERVALS_DIAMETRS = TAnalysisEngine::TotalRowText();
-    total.LIDZ_2 = within2;
-    total.LIDZ_4 = within4;
-    total.LIDZ_6 = within6;
-    total.CITS = above6;
-    total.KOPA = Checked(static_cast<long long>(within6) + above6);
-    SetPercentages(total);
-    m.DiamNovirzes.push_back(std::move(total));
-    const double share = static_cast<double>(
-        RoundPrec(2, static_cast<long double>(within6) / (static_cast<long long>(within6) + above6) * 100));
-    switch (kind) {
-    case SelectionKind::All:
-        m.Header.DIAM_NOVIRZE6MM_ALL = share;
-        break;
-    case SelectionKind::OperatorSelected:
-        m.Header.DIAM_NOVIRZE6MM_OP = share;
-        break;
-    default:
-        m.Header.DIAM_NOVIRZE6MM_RAND = share;
-        break;
-    }
-    m.KokuSk[static_cast<size_t>(kind)].MERIJ_NEDER_DIAM = rejected;
+    // Every kind's rows are finished before any row is appended: appending moves the rows the
+    // model held already.
+    for (TKindDeviations& table : tables)
+        table.Finish();
+    for (TKindDeviations& table : tables)
+        table.Publish(m);
 }
 
 void CheckKind(int kind)
@@ -959,18 +1032,17 @@ void TAnalysisEngine::ValidateAndCalculate(TAnalysisModel& model, int32_t maksNo
 {
     TWalk w(model);
     w.BuildTreeOrder();
-    Pass1Numbering(w);
+    const bool renumbered = Pass1Numbering(w);
     Pass2ControlDays(model);
-    w.BuildLogOrder();
+    if (renumbered) // the logs' order holds unless their numbers changed
+        w.BuildLogOrder();
     w.BuildMeasGroups();
     Pass3Codes(w);
     Pass4Derived(w);
     Pass5Header(model);
     Pass6Counts(w);
     SumKokuSk(model);
-    CalcDiamNovirzesOn(w, SelectionKind::OperatorSelected, maksNovirze);
-    CalcDiamNovirzesOn(w, SelectionKind::Random, maksNovirze);
-    CalcDiamNovirzesOn(w, SelectionKind::All, maksNovirze);
+    CalcDiamNovirzesOn(w, {SelectionKind::OperatorSelected, SelectionKind::Random, SelectionKind::All}, maksNovirze);
 }
 
 void TAnalysisEngine::CalcDiamNovirzes(TAnalysisModel& model, int kind, int32_t maksNovirze)
@@ -980,7 +1052,7 @@ void TAnalysisEngine::CalcDiamNovirzes(TAnalysisModel& model, int kind, int32_t 
     w.BuildTreeOrder();
     w.BuildLogOrder();
     w.BuildMeasGroups();
-    CalcDiamNovirzesOn(w, kind, maksNovirze);
+    CalcDiamNovirzesOn(w, {kind}, maksNovirze);
 }
 
 QString TAnalysisEngine::GetErrorMessage(int32_t errId)
@@ -1003,21 +1075,6 @@ QString TAnalysisEngine::GetErrorMessage(int32_t errId)
     default: break;
     }
     return QString::fromUtf8(text) + QStringLiteral("  ");
-}
-
-void TAnalysisEngine::SetMeasDerigs(TMeasRow& row, int32_t code, TTextPool& texts)
-{
-    row.DERIGS = code;
-    row.PIEZIMES = code == 0 ? TPooledText() : TPooledText(&texts.emplace_back(NotesAfter(row.PIEZIMES.Text(), code)));
-}
-
-QString TAnalysisEngine::NotesAfter(const QString& before, int32_t code)
-{
-    QString notes = before;
-    if (!notes.isEmpty())
-        notes += QLatin1Char(';');
-    notes += GetErrorMessage(code);
-    return notes.left(AnalysisWidth::PIEZIMES);
 }
 
 const QString& TAnalysisEngine::GetDiamInterval(int32_t diameter)

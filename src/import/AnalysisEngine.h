@@ -24,12 +24,6 @@ public:
 
     // Latvian text of a validation code followed by two blanks; two blanks for any other value.
     static QString GetErrorMessage(int32_t errId);
-    // Writes a code to a measurement's DERIGS and keeps its notes: 0 clears them, any other
-    // code appends its text (after ";" when there are notes already). New notes go to `texts`.
-    static void SetMeasDerigs(TMeasRow& row, int32_t code, TTextPool& texts);
-    // The notes a row carrying `before` has after code `code` (not 0) is written to it.
-    static QString NotesAfter(const QString& before, int32_t code);
-
     // Interval text of a harvester diameter in mm; the text lasts as long as the program.
     static const QString& GetDiamInterval(int32_t diameter);
     // Deviation class: up to 2 mm gives 2, up to 4 gives 3, up to 6 gives 4, above 6 gives 1.

@@ -2,8 +2,6 @@
 
 #include "import/KtrErrors.h"
 
-#include <QDate>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -145,13 +143,14 @@ namespace {
 bool PlainWords(const char16_t* p, const char16_t* end, std::vector<int32_t>& words)
 {
     while (p < end) {
+        // Digits read as they are found: a value holds many of them, and one pass is enough.
         const char16_t* b = p;
-        while (p < end && *p >= u'0' && *p <= u'9')
-            ++p;
-        int32_t v = 0;
-        if (!KtrConvert::BareDigits(b, p, v))
+        uint32_t v = 0;
+        for (uint32_t digit; p < end && (digit = uint32_t(*p) - uint32_t(u'0')) <= 9; ++p)
+            v = v * 10 + digit;
+        if (p == b || p - b > 9) // none, or so many that they might not fit
             return false;
-        words.push_back(v);
+        words.push_back(static_cast<int32_t>(v));
         if (p == end)
             break;
         if (*p != u' ' || ++p == end)
@@ -223,6 +222,28 @@ void KtrConvert::ToWords(const QString& text, std::vector<int32_t>& words)
     }
 }
 
+namespace {
+
+bool IsLeapYear(int32_t y)
+{
+    return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+}
+
+// The day of a date in the Gregorian calendar (the proleptic one before its start, as the
+// program's dates are everywhere) counted from 1970-01-01; the year from 1 to 9999.
+int64_t DaysFromCivil(int32_t y, int32_t m, int32_t d)
+{
+    // Years counted from March, so that the leap day ends a year: 400-year eras of 146,097 days.
+    const int64_t yy = int64_t(y) - (m <= 2 ? 1 : 0);
+    const int64_t era = yy / 400; // never negative here
+    const int64_t yoe = yy - era * 400;
+    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+} // namespace
+
 double KtrConvert::ToDay(const QString& text)
 {
     // Each part as far as the text reaches: a short text leaves the last parts empty.
@@ -233,14 +254,17 @@ double KtrConvert::ToDay(const QString& text)
         // Read in place: a date is read for every stem.
         const QStringView piece = QStringView(text).mid(kStart[i], kLen[i]);
         const char16_t* p = piece.utf16();
-        if (!ParseInt(p, p + piece.size(), part[i]))
+        if (!BareDigits(p, p + piece.size(), part[i]) && !ParseInt(p, p + piece.size(), part[i]))
             KtrErrors::RaiseInvalidInteger(piece.toString());
     }
     const int32_t y = part[0], m = part[1], d = part[2];
-    if (y < 1 || y > 9999 || !QDate::isValid(y, m, d) || part[3] < 0 || part[3] > 23 || part[4] < 0
-        || part[4] > 59 || part[5] < 0 || part[5] > 59)
+    // Worked out here rather than through the calendar classes: a date is read for every stem.
+    static constexpr int32_t kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool validDate = y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1
+                        && d <= kMonthDays[m - 1] + (m == 2 && IsLeapYear(y) ? 1 : 0);
+    if (!validDate || part[3] < 0 || part[3] > 23 || part[4] < 0 || part[4] > 59 || part[5] < 0 || part[5] > 59)
         KtrErrors::RaiseInvalidDate(text);
     // Days since 1899-12-30, the zero of the program's date-times.
-    static const qint64 kZero = QDate(1899, 12, 30).toJulianDay();
-    return double(QDate(y, m, d).toJulianDay() - kZero);
+    static constexpr int64_t kZero = -25569; // 1899-12-30 from 1970-01-01
+    return double(DaysFromCivil(y, m, d) - kZero);
 }

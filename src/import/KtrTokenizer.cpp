@@ -21,11 +21,30 @@ inline bool IsTrimmed(unsigned char c)
 
 // A hash of a value's bytes, eight at a time. Seeded per run, so that no file can be made to
 // collide on purpose.
-inline uint64_t Load(const unsigned char* p, std::size_t n)
+inline uint64_t Load8(const unsigned char* p)
 {
-    uint64_t w = 0;
-    std::memcpy(&w, p, n);
+    uint64_t w;
+    std::memcpy(&w, p, 8);
     return w;
+}
+
+inline uint32_t Load4(const unsigned char* p)
+{
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w;
+}
+
+// The bytes of a value shorter than eight (most are: codes, flags, single numbers) as one
+// word, read with loads of a fixed size (two overlapping ones from four bytes on) rather than
+// a copy of a varying length.
+inline uint64_t ShortWord(const unsigned char* p, std::size_t n)
+{
+    if (n >= 4)
+        return uint64_t(Load4(p)) << 32 | Load4(p + n - 4);
+    if (n == 0)
+        return 0;
+    return uint64_t(p[0]) << 16 | uint64_t(p[n / 2]) << 8 | p[n - 1];
 }
 
 inline uint64_t Mix(uint64_t h, uint64_t w)
@@ -40,24 +59,32 @@ uint32_t HashOf(const unsigned char* p, std::size_t n, std::size_t seed)
     if (n >= 8) {
         const unsigned char* last = p + n - 8;
         for (; p < last; p += 8)
-            h = Mix(h, Load(p, 8));
-        h = Mix(h, Load(last, 8));
+            h = Mix(h, Load8(p));
+        h = Mix(h, Load8(last));
     } else {
-        h = Mix(h, Load(p, n));
+        h = Mix(h, ShortWord(p, n));
     }
     return uint32_t(h ^ (h >> 29));
+}
+
+// Whether two values of the same length hold the same bytes; a short one (the word above
+// tells it whole) without a call.
+inline bool SameBytes(const unsigned char* a, const unsigned char* b, std::size_t n)
+{
+    return n < 8 ? ShortWord(a, n) == ShortWord(b, n) : std::memcmp(a, b, n) == 0;
 }
 
 } // namespace
 
 KtrTokenizer::KtrTokenizer(const char* data, std::size_t size, std::deque<QString>* pool)
-    : FPos(reinterpret_cast<const unsigned char*>(data))
+    : FData(reinterpret_cast<const unsigned char*>(data))
+    , FPos(reinterpret_cast<const unsigned char*>(data))
     , FEnd(reinterpret_cast<const unsigned char*>(data) + size)
     , FPool(pool ? pool : &FOwnPool)
     , FSeed(QHashSeed::globalSeed())
 {
     if (!data)
-        FPos = FEnd = nullptr;
+        FData = FPos = FEnd = nullptr;
 }
 
 int KtrTokenizer::NextSkippingCR()
@@ -175,7 +202,8 @@ QString* KtrTokenizer::NewText(const unsigned char* bytes, std::size_t size)
 
 const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size)
 {
-    if (size > std::numeric_limits<uint32_t>::max())
+    // Beyond what the table's places can tell (files of gigabytes), values are not shared.
+    if (std::size_t(bytes - FData) > std::numeric_limits<uint32_t>::max())
         return NewText(bytes, size);
     if (FSeen.empty())
         GrowSeen();
@@ -184,7 +212,7 @@ const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size
     std::size_t i = hash & mask;
     for (; FSeen[i].Text; i = (i + 1) & mask) {
         const Seen& seen = FSeen[i];
-        if (seen.Hash == hash && seen.Size == size && std::memcmp(seen.Bytes, bytes, size) == 0)
+        if (seen.Hash == hash && std::size_t(seen.Text->size()) == size && SameBytes(FData + seen.Begin, bytes, size))
             return seen.Text;
     }
     // The table holds at most half its places, so that a search ends soon at a free one. It
@@ -203,7 +231,7 @@ const QString* KtrTokenizer::Pooled(const unsigned char* bytes, std::size_t size
         for (i = hash & mask; FSeen[i].Text; i = (i + 1) & mask) {
         }
     }
-    FSeen[i] = {bytes, NewText(bytes, size), uint32_t(size), hash};
+    FSeen[i] = {NewText(bytes, size), hash, uint32_t(bytes - FData)};
     ++FSeenCount;
     return FSeen[i].Text;
 }

@@ -37,6 +37,7 @@ private:
         return std::string_view(reinterpret_cast<const char*>(b), std::size_t(e - b));
     }
 
+    const unsigned char* FData;
     const unsigned char* FPos;
     const unsigned char* FEnd;
     // Number and type of the variable just read, when carriage returns had to be dropped.
@@ -48,11 +49,12 @@ private:
     std::deque<QString>* FPool;
     // An open-addressed table of those values: most variables of a file are looked up here,
     // and a general hash table costs several times the cutting of the value itself.
+    // A place is 16 bytes, so that the table touches little memory: the value's bytes are found
+    // by where they begin in the file, its length is that of its text.
     struct Seen {
-        const unsigned char* Bytes = nullptr;
         const QString* Text = nullptr; // null: a free place
-        uint32_t Size = 0;
         uint32_t Hash = 0;
+        uint32_t Begin = 0; // from the start of the file
     };
     static constexpr std::size_t kMinSeen = 1024;
     static constexpr std::size_t kMaxSeen = 32768; // places, a power of two

@@ -1,6 +1,7 @@
 #include "ModelBuilder.h"
 
 #include "import/AnalysisEngine.h"
+#include "import/MeasNotes.h"
 
 #include <gtest/gtest.h>
 
@@ -23,12 +24,25 @@ TEST(AnalysisEngine, ErrorTextsAndNotes)
 
     TMeasRow row;
     TTextPool texts;
-    TAnalysisEngine::SetMeasDerigs(row, 20, texts);
-    TAnalysisEngine::SetMeasDerigs(row, 7, texts);
+    TMeasNotes notes(texts);
+    notes.Set(row, 20);
+    notes.Set(row, 7);
     EXPECT_EQ(row.PIEZIMES, QStringLiteral("Mērījuma vieta ir 10 cm robežās no tievgaļa  ;Nav norādīti dastmēra diametri  "));
     EXPECT_EQ(row.DERIGS, 7);
-    TAnalysisEngine::SetMeasDerigs(row, 0, texts);
+    // A row flagged alike gets the very same notes, made once.
+    TMeasRow other;
+    notes.Set(other, 20);
+    notes.Set(other, 7);
+    EXPECT_EQ(&other.PIEZIMES.Text(), &row.PIEZIMES.Text());
+    EXPECT_EQ(texts.size(), 2u);
+    notes.Set(row, 0);
     EXPECT_TRUE(row.PIEZIMES.isEmpty());
+    EXPECT_EQ(row.DERIGS, 0);
+    // Notes never grow past their field's width.
+    for (int i = 0; i < 10; ++i)
+        notes.Set(row, 18);
+    EXPECT_EQ(row.PIEZIMES.Text().size(), AnalysisWidth::PIEZIMES);
+    EXPECT_TRUE(row.PIEZIMES.Text().startsWith(Msg(18) + QLatin1Char(';') + Msg(18)));
 }
 
 TEST(AnalysisEngine, IntervalsAndClasses)

@@ -470,6 +470,24 @@ TEST(KtrReader, Dates)
     EXPECT_EQ(m.Trees[0].DATUMS_PARB, Day(2024, 2, 29));
 }
 
+// A date text gives the calendar's day, leap days and the ends of the year range included,
+// and a day the calendar does not have is refused.
+TEST(KtrReader, DayOfADateText)
+{
+    const QDate zero(1899, 12, 30);
+    for (int year : {1, 4, 100, 1600, 1899, 1900, 1901, 1999, 2000, 2023, 2024, 2100, 9999}) {
+        for (QDate d(year, 1, 1); d.isValid() && d.year() == year; d = d.addDays(1)) {
+            const QString text = d.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("235959");
+            EXPECT_EQ(KtrConvert::ToDay(text), double(zero.daysTo(d))) << text.toStdString();
+        }
+    }
+    for (const char* text : {"19000229000000", "21000229000000", "20230229000000", "20231301000000", "20230100000000",
+                             "20230431000000", "00001231000000", "20230101000060"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(KtrConvert::ToDay(QString::fromLatin1(text)), EConvertError);
+    }
+}
+
 // Every text that does not convert ends the load with an error naming it.
 TEST(KtrReader, ConversionErrors)
 {
