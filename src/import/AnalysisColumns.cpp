@@ -361,11 +361,11 @@ void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, c
     ds->Post();
 }
 
-template <class Row>
-std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool)
+template <class Row, class Table>
+Table ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool)
 {
     const std::vector<TField*> fields = FieldsOf(ds, columns);
-    std::vector<Row> rows;
+    Table rows;
     for (; !ds->Eof(); ds->Next()) {
         Row& row = rows.emplace_back();
         for (size_t k = 0; k < columns.size(); ++k)
@@ -391,5 +391,8 @@ ANALYSIS_ROW(TKokuSkRow)
 ANALYSIS_ROW(TDiamNovirzeRow)
 ANALYSIS_ROW(TCirsmaRow)
 #undef ANALYSIS_ROW
+template TLargeTable<TMeasRow> ReadToEnd<TMeasRow, TLargeTable<TMeasRow>>(TClientDataSet*,
+                                                                          std::span<const TAnalysisColumn<TMeasRow>>,
+                                                                          TTextPool*);
 
 } // namespace AnalysisColumns

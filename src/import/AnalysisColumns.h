@@ -76,6 +76,6 @@ template <class Row>
 void Update(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, const Row& row);
 // The records from the current one to the end, as rows; the texts of pooled members go to
 // `pool` (without one they are left empty).
-template <class Row>
-std::vector<Row> ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool = nullptr);
+template <class Row, class Table = std::vector<Row>>
+Table ReadToEnd(TClientDataSet* ds, std::span<const TAnalysisColumn<Row>> columns, TTextPool* pool = nullptr);
 } // namespace AnalysisColumns

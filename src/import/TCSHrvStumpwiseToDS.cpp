@@ -389,8 +389,12 @@ TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
         m.Header = std::move(header.front());
     m.Trees = read(FcdsKoki.get(), AnalysisColumns::Trees());
     m.Logs = read(FcdsBalki.get(), AnalysisColumns::Logs());
-    std::vector<TMeasRow> meas = read(FcdsMerijumi.get(), AnalysisColumns::Meas(), m.MeasTexts.get());
-    m.Meas.assign(meas.begin(), meas.end());
+    {
+        // Read straight into the model's own kind of table: a copy would hold the rows twice.
+        TInsertionOrderWalk walk(FcdsMerijumi.get());
+        m.Meas = AnalysisColumns::ReadToEnd<TMeasRow, TLargeTable<TMeasRow>>(FcdsMerijumi.get(), AnalysisColumns::Meas(),
+                                                                            m.MeasTexts.get());
+    }
     return m;
 }
 
