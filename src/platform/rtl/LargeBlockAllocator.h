@@ -47,10 +47,12 @@ struct TLargeBlockAllocator {
     void deallocate(T* p, std::size_t n) noexcept
     {
         const std::size_t bytes = n * sizeof(T);
-        if (bytes >= LargeBlocks::kThreshold)
+        if (bytes >= LargeBlocks::kThreshold) {
             LargeBlocks::Unmap(p, bytes);
-        else
-            ::operator delete(p, bytes, std::align_val_t(alignof(T)));
+        } else {
+            // Unsized: not every compiler has sized deallocation on by default.
+            ::operator delete(p, std::align_val_t(alignof(T)));
+        }
     }
 
     friend bool operator==(const TLargeBlockAllocator&, const TLargeBlockAllocator&) noexcept { return true; }
