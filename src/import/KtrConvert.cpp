@@ -1,6 +1,7 @@
 #include "import/KtrConvert.h"
 
 #include "import/KtrErrors.h"
+#include "platform/rtl/DateTime.h"
 
 #include <charconv>
 #include <cmath>
@@ -222,28 +223,6 @@ void KtrConvert::ToWords(const QString& text, std::vector<int32_t>& words)
     }
 }
 
-namespace {
-
-bool IsLeapYear(int32_t y)
-{
-    return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
-}
-
-// The day of a date in the Gregorian calendar (the proleptic one before its start, as the
-// program's dates are everywhere) counted from 1970-01-01; the year from 1 to 9999.
-int64_t DaysFromCivil(int32_t y, int32_t m, int32_t d)
-{
-    // Years counted from March, so that the leap day ends a year: 400-year eras of 146,097 days.
-    const int64_t yy = int64_t(y) - (m <= 2 ? 1 : 0);
-    const int64_t era = yy / 400; // never negative here
-    const int64_t yoe = yy - era * 400;
-    const int64_t doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-} // namespace
-
 double KtrConvert::ToDay(const QString& text)
 {
     // Each part as far as the text reaches: a short text leaves the last parts empty.
@@ -258,13 +237,8 @@ double KtrConvert::ToDay(const QString& text)
             KtrErrors::RaiseInvalidInteger(piece.toString());
     }
     const int32_t y = part[0], m = part[1], d = part[2];
-    // Worked out here rather than through the calendar classes: a date is read for every stem.
-    static constexpr int32_t kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool validDate = y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1
-                        && d <= kMonthDays[m - 1] + (m == 2 && IsLeapYear(y) ? 1 : 0);
-    if (!validDate || part[3] < 0 || part[3] > 23 || part[4] < 0 || part[4] > 59 || part[5] < 0 || part[5] > 59)
+    if (!DateTime::IsValidDate(y, m, d) || part[3] < 0 || part[3] > 23 || part[4] < 0 || part[4] > 59 || part[5] < 0
+        || part[5] > 59)
         KtrErrors::RaiseInvalidDate(text);
-    // Days since 1899-12-30, the zero of the program's date-times.
-    static constexpr int64_t kZero = -25569; // 1899-12-30 from 1970-01-01
-    return double(DaysFromCivil(y, m, d) - kZero);
+    return double(DateTime::DaysOf(y, m, d));
 }

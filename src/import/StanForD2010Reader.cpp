@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QTime>
 
+#include "platform/rtl/DateTime.h"
 #include "platform/rtl/Exception.h"
 
 #include <algorithm>
@@ -15,22 +16,6 @@
 using namespace StanForD2010Errors;
 
 namespace {
-
-// Days from 1899-12-30 to the date; the caller has checked the parts.
-int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d)
-{
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<int64_t>(doe) - 719468;
-}
-
-bool IsLeapYear(int y)
-{
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
 
 // The characters of a date-time text, as UTF-16 text or as ASCII bytes.
 char16_t CharAt(QStringView s, qsizetype i)
@@ -84,11 +69,9 @@ double DateTimeOf(View s, bool bDateOnly)
     const int y = DatePart(s, 1, 4);
     const int mo = DatePart(s, 6, 2);
     const int d = DatePart(s, 9, 2);
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || y > 9999 || mo < 1 || mo > 12 || d < 1 ||
-        d > kDays[mo - 1] + (mo == 2 && IsLeapYear(y) ? 1 : 0))
+    if (!DateTime::IsValidDate(y, mo, d))
         RaiseConvertError(QStringLiteral("Invalid argument to date encode"));
-    double result = static_cast<double>(DaysFromCivil(y, mo, d) - DaysFromCivil(1899, 12, 30));
+    double result = static_cast<double>(DateTime::DaysOf(y, mo, d));
     if (!bDateOnly) {
         const int h = DatePart(s, 12, 2);
         const int mi = DatePart(s, 15, 2);

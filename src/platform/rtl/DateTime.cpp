@@ -34,11 +34,24 @@ bool DateTime::IsValidDate(int year, int month, int day)
         && day <= DaysInMonth(year, month);
 }
 
+qint64 DateTime::DaysOf(int year, int month, int day)
+{
+    // Years counted from March, so that the leap day ends a year: 400-year eras of 146,097
+    // days, counted from 0000-03-01 (years from 1 on never reach a negative era).
+    const qint64 y = qint64(year) - (month <= 2 ? 1 : 0);
+    const qint64 era = y / 400;
+    const qint64 yoe = y - era * 400;
+    const qint64 doy = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+    const qint64 doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    // 0000-03-01 is 693,899 days before 1899-12-30.
+    return era * 146097 + doe - 693899;
+}
+
 bool DateTime::TryEncodeDate(int year, int month, int day, DateTime& result)
 {
     if (!IsValidDate(year, month, day))
         return false;
-    result = DateTime(double(QDate(year, month, day).toJulianDay() - BaseJulianDay));
+    result = DateTime(double(DaysOf(year, month, day)));
     return true;
 }
 

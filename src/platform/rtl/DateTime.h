@@ -38,6 +38,9 @@ public:
     static bool IsLeapYear(int year);
     static int DaysInMonth(int year, int month);
     static bool IsValidDate(int year, int month, int day);
+    // Days from 1899-12-30 to a valid date (see IsValidDate), in the proleptic Gregorian
+    // calendar. Worked out without the calendar classes: the readers call it for every stem.
+    static qint64 DaysOf(int year, int month, int day);
 
     // The same day number, month count moved, day clipped to the new month's length.
     DateTime IncMonth(int months) const;
