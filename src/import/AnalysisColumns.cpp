@@ -33,20 +33,29 @@ void WriteMember(TClientDataSet* ds, int field, int first, std::span<const typen
 {
     using T = typename MemberOf<decltype(M)>::Type;
     int record = first;
-    for (const auto& row : rows) {
-        const auto& v = row.*M;
-        if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
-            if (!v.isEmpty())
+    if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
+        for (const auto& row : rows) {
+            if (const auto& v = row.*M; !v.isEmpty())
                 ds->SetBulkString(field, record, TextOf(v));
-        } else if (v) {
-            if constexpr (FieldType == TFieldType::ftDateTime)
-                ds->SetBulkValue(field, record, Value(DateTime(*v)));
-            else if constexpr (std::is_floating_point_v<typename T::value_type>)
-                ds->SetBulkValue(field, record, Value(*v));
-            else
-                ds->SetBulkInteger(field, record, *v);
+            ++record;
         }
-        ++record;
+    } else if constexpr (FieldType == TFieldType::ftDateTime || std::is_floating_point_v<typename T::value_type>) {
+        for (const auto& row : rows) {
+            if (const auto& v = row.*M) {
+                if constexpr (FieldType == TFieldType::ftDateTime)
+                    ds->SetBulkValue(field, record, Value(DateTime(*v)));
+                else
+                    ds->SetBulkValue(field, record, Value(*v));
+            }
+            ++record;
+        }
+    } else {
+        TDataSet::TBulkIntegers out = ds->BulkIntegers(field, first, int(rows.size()));
+        for (const auto& row : rows) {
+            if (const auto& v = row.*M)
+                out.Set(record, *v);
+            ++record;
+        }
     }
 }
 

@@ -543,102 +543,149 @@ void TDataSet::RebuildOrder()
     std::sort(FOrder.begin(), FOrder.end(), [this](int a, int b) { return CompareSlots(a, b) < 0; });
 }
 
-bool TDataSet::SortRunsOfFirstKey()
+namespace {
+
+// Orders `order` by the packed keys `keyOf` gives its slots, ties kept in their present order,
+// when it is nearly in that order already, as a reader's rows are: in order of the first key
+// (its code is the key's bits from `firstShift` on), each run of equal first keys a stem's few
+// rows. Each run out of order is sorted on its own, in a small buffer; rows added afterwards to
+// records already written (a second series of a stem's rows, say) come as a few stretches, each
+// in order of the first key, which are merged at the end. False, when there are more stretches
+// than that, leaving the whole sort to the caller: the runs sorted so far are each in their
+// final order, ties still in their first order, so a stable sort of all comes out the same.
+template <class KeyOf>
+bool SortNearlyOrdered(std::deque<int>& order, const KeyOf& keyOf, int firstShift)
 {
-    // Each key as it orders: null first ascending, last descending; read straight from the
-    // columns' arrays, as this runs over every record of a large table.
-    constexpr size_t kRunKeys = 3; // the other keys a run is sorted on, at most
-    const size_t k = FOrderKeys.size();
-    if (k == 0 || k - 1 > kRunKeys)
-        return false;
-    struct Key {
-        const qint32* Values;
-        const quint64* Nulls;
-        bool Descending;
-        qint64 Of(int slot) const
-        {
-            if ((Nulls[size_t(slot) >> 6] >> (size_t(slot) & 63)) & 1)
-                return Descending ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-            const qint64 v = Values[size_t(slot)];
-            return Descending ? -v : v;
-        }
-    };
-    std::array<Key, kRunKeys + 1> keys{};
-    for (size_t j = 0; j < k; ++j) {
-        const TColumnStore& c = FColumns[size_t(FOrderKeys[j].Field)];
-        keys[j] = {c.Int32Data(), c.NullData(), FOrderKeys[j].Descending};
-    }
-    struct Row {
-        std::array<qint64, kRunKeys> Keys;
-        int Slot;
-    };
-    const auto less = [](const Row& a, const Row& b) { return a.Keys < b.Keys; };
-    // A run is a stem's few rows, and mostly in order already: a stable insertion sort is
-    // quickest on those.
-    constexpr size_t kInsertionRun = 64;
-    // Rows added afterwards to records already written (a second series of a stem's rows, say)
-    // come as a few stretches, each in order of the first key: each stretch's runs are sorted,
-    // then the stretches merged. More stretches than that: the caller sorts the whole table.
-    // The runs sorted so far are each in their final order, ties still in rank order, so a
-    // stable sort of all comes out the same.
+    constexpr size_t kInsertionRun = 64; // a stable insertion sort is quickest below that
     constexpr size_t kMaxStretches = 8;
-    std::vector<size_t> stretches; // where each stretch but the first begins
-    std::vector<Row> run;
-    const auto begin = FOrder.begin();
-    const auto end = FOrder.end();
-    qint64 prev = std::numeric_limits<qint64>::min();
-    for (auto b = begin; b != end;) {
-        const qint64 first = keys[0].Of(*b);
-        if (first < prev) {
-            if (stretches.size() + 1 == kMaxStretches)
-                return false;
-            stretches.push_back(size_t(b - begin));
-        }
-        prev = first;
-        run.clear();
-        bool inOrder = true;
-        auto e = b;
-        for (; e != end && keys[0].Of(*e) == first; ++e) {
-            Row row{{}, *e};
-            for (size_t j = 1; j < k; ++j)
-                row.Keys[j - 1] = keys[j].Of(*e);
-            inOrder = inOrder && (run.empty() || !less(row, run.back()));
-            run.push_back(row);
-        }
-        if (!inOrder) {
-            if (run.size() <= kInsertionRun) {
-                for (size_t i = 1; i < run.size(); ++i) {
-                    const Row r = run[i];
-                    size_t j = i;
-                    for (; j > 0 && less(r, run[j - 1]); --j)
-                        run[j] = run[j - 1];
-                    run[j] = r;
-                }
-            } else {
-                std::stable_sort(run.begin(), run.end(), less);
+    using Entry = std::pair<quint64, int>; // a key and its slot
+    const auto less = [](const Entry& x, const Entry& y) { return x.first < y.first; };
+    std::vector<Entry> run;
+    const auto sortRun = [&run, &less](std::deque<int>::iterator out) {
+        if (run.size() <= kInsertionRun) {
+            for (size_t i = 1; i < run.size(); ++i) {
+                const Entry r = run[i];
+                size_t j = i;
+                for (; j > 0 && less(r, run[j - 1]); --j)
+                    run[j] = run[j - 1];
+                run[j] = r;
             }
-            auto out = b;
-            for (const Row& r : run)
-                *out++ = r.Slot;
+        } else {
+            std::stable_sort(run.begin(), run.end(), less);
         }
-        b = e;
+        for (const Entry& r : run)
+            *out++ = r.second;
+    };
+    std::vector<size_t> stretches; // where each stretch but the first begins
+    const auto begin = order.begin();
+    const auto end = order.end();
+    auto runBegin = begin;
+    bool runInOrder = true;
+    quint64 prev = 0;
+    for (auto it = begin; it != end; ++it) {
+        const quint64 key = keyOf(*it);
+        if (it != begin && (key >> firstShift) != (prev >> firstShift)) {
+            if (!runInOrder)
+                sortRun(runBegin);
+            if (key < prev) {
+                if (stretches.size() + 1 == kMaxStretches)
+                    return false;
+                stretches.push_back(size_t(it - begin));
+            }
+            runBegin = it;
+            runInOrder = true;
+            run.clear();
+        } else if (key < prev) {
+            runInOrder = false;
+        }
+        run.push_back({key, *it});
+        prev = key;
     }
+    if (!runInOrder)
+        sortRun(runBegin);
     if (stretches.empty())
         return true;
-    // A merge takes the earlier stretch's record first among equals: the one of lower rank.
-    const auto fullLess = [&keys, k](int a, int b) {
-        for (size_t j = 0; j < k; ++j) {
-            const qint64 x = keys[j].Of(a), y = keys[j].Of(b);
-            if (x != y)
-                return x < y;
+    // Each stretch is merged into the ones before it from the back, the stretch set aside:
+    // among equals the record of the earlier stretch stays first.
+    stretches.push_back(order.size());
+    std::vector<int> later;
+    for (size_t i = 0; i + 1 < stretches.size(); ++i) {
+        const auto mid = begin + qsizetype(stretches[i]);
+        auto out = begin + qsizetype(stretches[i + 1]);
+        later.assign(mid, out);
+        auto a = mid;
+        quint64 keyA = keyOf(*(a - 1));
+        size_t b = later.size();
+        quint64 keyB = keyOf(later[b - 1]);
+        for (;;) {
+            if (keyB < keyA) {
+                *--out = *--a;
+                if (a == begin)
+                    break;
+                keyA = keyOf(*(a - 1));
+            } else {
+                *--out = later[--b];
+                if (b == 0)
+                    break;
+                keyB = keyOf(later[b - 1]);
+            }
         }
-        return false;
-    };
-    stretches.push_back(FOrder.size());
-    for (size_t i = 0; i + 1 < stretches.size(); ++i)
-        std::inplace_merge(begin, begin + qsizetype(stretches[i]), begin + qsizetype(stretches[i + 1]), fullLess);
+        // What is left of the set-aside stretch goes before all of the earlier ones.
+        std::copy(later.begin(), later.begin() + qsizetype(b), begin);
+    }
     return true;
 }
+
+// Sorts `order` on the packed keys `keyOf` gives its slots (of `total` bits), ties kept in
+// their present order.
+template <class KeyOf>
+void RadixSort(std::deque<int>& order, const KeyOf& keyOf, int total)
+{
+    const size_t n = order.size();
+    // Least significant digit first: every pass is stable, so ties stay in rank order.
+    constexpr int kDigit = 11;
+    constexpr size_t kBuckets = size_t(1) << kDigit;
+    const auto radix = [](auto& a, auto& b, auto digitOf, int from, int to) {
+        std::vector<size_t> count(kBuckets);
+        for (int shift = from; shift < to; shift += kDigit) {
+            std::fill(count.begin(), count.end(), 0);
+            for (const auto& e : a)
+                ++count[digitOf(e, shift)];
+            size_t sum = 0;
+            for (size_t& c : count) {
+                const size_t here = c;
+                c = sum;
+                sum += here;
+            }
+            for (const auto& e : a)
+                b[count[digitOf(e, shift)]++] = e;
+            a.swap(b);
+        }
+    };
+    const int posBits = int(std::bit_width(n - 1));
+    if (total + posBits <= 64) {
+        // Key and rank position packed in one number: half the memory of key and slot apart.
+        std::vector<quint64> a(n), b(n);
+        for (size_t i = 0; i < n; ++i)
+            a[i] = keyOf(order[i]) << posBits | quint64(i);
+        radix(a, b, [](quint64 e, int shift) { return size_t(e >> shift) & (kBuckets - 1); }, posBits,
+              posBits + total);
+        const std::vector<int> before(order.begin(), order.end());
+        const quint64 posMask = (quint64(1) << posBits) - 1;
+        for (size_t i = 0; i < n; ++i)
+            order[i] = before[size_t(a[i] & posMask)];
+        return;
+    }
+    std::vector<std::pair<quint64, int>> a(n), b(n);
+    for (size_t i = 0; i < n; ++i)
+        a[i] = {keyOf(order[i]), order[i]};
+    radix(a, b, [](const std::pair<quint64, int>& e, int shift) { return size_t(e.first >> shift) & (kBuckets - 1); },
+          0, total);
+    for (size_t i = 0; i < n; ++i)
+        order[i] = a[i].second;
+}
+
+} // namespace
 
 bool TDataSet::SortByIntegerKeys()
 {
@@ -657,98 +704,102 @@ bool TDataSet::SortByIntegerKeys()
     if (n < 2)
         return true;
 
-    // Records usually arrive in order of the first key already (a reader writes a stem's rows
-    // together): then only each run of equal first keys is sorted, on the other keys, in a small
-    // buffer, and no array of the whole table's keys is made.
-    if (SortRunsOfFirstKey())
-        return true;
-
+    // Each key's range, over the live slotCount straight from the columns' arrays (every live slot
+    // is in the order), with no look at null flags in a column that holds no null: this runs
+    // over every record of a large table.
     struct Key {
-        const TColumnStore* Column;
+        const qint32* Values;
+        const quint64* Nulls;
         bool Descending;
+        bool MayBeNull = false;
         bool Any = false; // a value seen
         qint64 Lo = 0;
         qint64 Hi = 0;
         int Bits = 0;
+        bool IsNull(size_t slot) const
+        {
+            return MayBeNull && ((Nulls[slot >> 6] >> (slot & 63)) & 1);
+        }
+        // Ascending null 0 and values from 1; descending the values from 0 down and null last.
+        quint64 Code(int slot) const
+        {
+            if (Descending)
+                return IsNull(size_t(slot)) ? quint64(Hi - Lo + 1) : quint64(Hi - Values[size_t(slot)]);
+            return IsNull(size_t(slot)) ? quint64(0) : quint64(Values[size_t(slot)] - Lo + 1);
+        }
     };
     std::vector<Key> keys;
     keys.reserve(k);
-    for (const OrderKey& key : FOrderKeys)
-        keys.push_back({&FColumns[size_t(key.Field)], key.Descending});
-    // Walked with iterators: a deque's element by number costs a division each time.
-    for (int slot : FOrder) {
-        for (Key& key : keys) {
-            if (key.Column->IsNull(slot))
-                continue;
-            const qint64 v = key.Column->Int32At(slot);
-            key.Lo = key.Any ? std::min(key.Lo, v) : v;
-            key.Hi = key.Any ? std::max(key.Hi, v) : v;
-            key.Any = true;
+    const size_t slotCount = FLive.size();
+    const bool allLive = size_t(FLiveCount) == slotCount;
+    for (const OrderKey& orderKey : FOrderKeys) {
+        const TColumnStore& c = FColumns[size_t(orderKey.Field)];
+        Key key{c.Int32Data(), c.NullData(), orderKey.Descending};
+        for (size_t w = 0; w < (slotCount + 63) / 64 && !key.MayBeNull; ++w) {
+            const quint64 live = w + 1 < (slotCount + 63) / 64 || slotCount % 64 == 0 ? ~quint64(0)
+                                                                               : (quint64(1) << (slotCount % 64)) - 1;
+            key.MayBeNull = (key.Nulls[w] & live) != 0;
         }
+        qint32 lo = std::numeric_limits<qint32>::max();
+        qint32 hi = std::numeric_limits<qint32>::min();
+        if (allLive && !key.MayBeNull) {
+            for (size_t s = 0; s < slotCount; ++s) {
+                lo = std::min(lo, key.Values[s]);
+                hi = std::max(hi, key.Values[s]);
+            }
+            key.Any = slotCount > 0;
+        } else {
+            for (size_t s = 0; s < slotCount; ++s) {
+                if (!FLive[s] || key.IsNull(s))
+                    continue;
+                lo = std::min(lo, key.Values[s]);
+                hi = std::max(hi, key.Values[s]);
+                key.Any = true;
+            }
+        }
+        if (key.Any) {
+            key.Lo = lo;
+            key.Hi = hi;
+        }
+        keys.push_back(key);
     }
-    // Codes of each key: ascending null 0 and values from 1; descending the values from 0 down
-    // and null last.
     int total = 0;
     for (Key& key : keys) {
         key.Bits = int(std::bit_width(quint64(key.Hi - key.Lo + 1)));
         total += key.Bits;
     }
-    const auto codeOf = [](const Key& key, int slot) {
-        if (key.Descending)
-            return key.Column->IsNull(slot) ? quint64(key.Hi - key.Lo + 1) : quint64(key.Hi - key.Column->Int32At(slot));
-        return key.Column->IsNull(slot) ? quint64(0) : quint64(key.Column->Int32At(slot) - key.Lo + 1);
-    };
     if (total <= 64) {
-        const auto keyOf = [&keys, &codeOf](int slot) {
-            quint64 packed = 0;
-            for (const Key& key : keys) {
-                const quint64 code = codeOf(key, slot);
-                packed = key.Bits == 64 ? code : (packed << key.Bits) | code;
-            }
-            return packed;
+        // The keys' codes packed into one number, most significant key first; unrolled for the
+        // usual few keys.
+        const auto packWith = [&keys]<size_t K>(std::integral_constant<size_t, K>) {
+            std::array<Key, K> fixed;
+            std::copy_n(keys.begin(), K, fixed.begin());
+            return [fixed](int slot) {
+                quint64 packed = 0;
+                for (const Key& key : fixed)
+                    packed = (packed << key.Bits) | key.Code(slot);
+                return packed;
+            };
         };
-        // Least significant digit first: every pass is stable, so ties stay in rank order.
-        constexpr int kDigit = 11;
-        constexpr size_t kBuckets = size_t(1) << kDigit;
-        const auto radix = [](auto& a, auto& b, auto digitOf, int from, int to) {
-            std::vector<size_t> count(kBuckets);
-            for (int shift = from; shift < to; shift += kDigit) {
-                std::fill(count.begin(), count.end(), 0);
-                for (const auto& e : a)
-                    ++count[digitOf(e, shift)];
-                size_t sum = 0;
-                for (size_t& c : count) {
-                    const size_t here = c;
-                    c = sum;
-                    sum += here;
-                }
-                for (const auto& e : a)
-                    b[count[digitOf(e, shift)]++] = e;
-                a.swap(b);
-            }
-        };
-        const int posBits = int(std::bit_width(n - 1));
-        if (total + posBits <= 64) {
-            // Key and rank position packed in one number: half the memory of key and slot apart.
-            std::vector<quint64> a(n), b(n);
-            for (size_t i = 0; i < n; ++i)
-                a[i] = keyOf(FOrder[i]) << posBits | quint64(i);
-            radix(a, b, [](quint64 e, int shift) { return size_t(e >> shift) & (kBuckets - 1); }, posBits,
-                  posBits + total);
-            const std::vector<int> before(FOrder.begin(), FOrder.end());
-            const quint64 posMask = (quint64(1) << posBits) - 1;
-            for (size_t i = 0; i < n; ++i)
-                FOrder[i] = before[size_t(a[i] & posMask)];
+        const auto sortWith = [&](const auto& keyOf) {
+            // Records usually arrive in order of the first key already (a reader writes a stem's
+            // rows together): then no array of the whole table's keys is made.
+            if (!SortNearlyOrdered(FOrder, keyOf, total - keys.front().Bits))
+                RadixSort(FOrder, keyOf, total);
             return true;
+        };
+        switch (k) {
+        case 1: return sortWith(packWith(std::integral_constant<size_t, 1>()));
+        case 2: return sortWith(packWith(std::integral_constant<size_t, 2>()));
+        case 3: return sortWith(packWith(std::integral_constant<size_t, 3>()));
+        default:
+            return sortWith([&keys](int slot) {
+                quint64 packed = 0;
+                for (const Key& key : keys)
+                    packed = (packed << key.Bits) | key.Code(slot);
+                return packed;
+            });
         }
-        std::vector<std::pair<quint64, int>> a(n), b(n);
-        for (size_t i = 0; i < n; ++i)
-            a[i] = {keyOf(FOrder[i]), FOrder[i]};
-        radix(a, b, [](const std::pair<quint64, int>& e, int shift) { return size_t(e.first >> shift) & (kBuckets - 1); },
-              0, total);
-        for (size_t i = 0; i < n; ++i)
-            FOrder[i] = a[i].second;
-        return true;
     }
 
     const size_t stride = k + 1; // the keys, then the slot
@@ -1483,6 +1534,21 @@ int TDataSet::BeginBulkAppend(int count)
 void TDataSet::SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value)
 {
     SetBulkValue(fieldIndex, record, ::Value(value));
+}
+
+TDataSet::TBulkIntegers TDataSet::BulkIntegers(int fieldIndex, int first, int count)
+{
+    TBulkIntegers out;
+    out.FDataSet = this;
+    out.FField = fieldIndex;
+    const size_t i = size_t(fieldIndex);
+    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && FBulkFirst >= 0
+        && first >= FBulkFirst && count >= 0 && qint64(first) + count <= qint64(FLive.size())) {
+        out.FColumn = &FColumns[i];
+        out.FLo = FBulkTargets[i].Lo;
+        out.FHi = FBulkTargets[i].Hi;
+    }
+    return out;
 }
 
 void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)

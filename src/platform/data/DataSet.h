@@ -109,6 +109,28 @@ public:
     void SetBulkInteger(int fieldIndex, int record, qint32 value);
     // The value checked, converted or refused as the field's own SetValue does.
     void SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value);
+    // Writes the integers of one field for a stretch of a bulk append's records, as
+    // SetBulkInteger does each, with what is the same for every record checked once.
+    class TBulkIntegers {
+    public:
+        void Set(int record, qint32 value)
+        {
+            if (FColumn && value >= FLo && value <= FHi) [[likely]]
+                FColumn->SetInt32(record, value);
+            else
+                FDataSet->SetBulkIntegerThroughField(FField, record, value);
+        }
+
+    private:
+        friend class TDataSet;
+        TDataSet* FDataSet = nullptr;
+        int FField = 0;
+        TColumnStore* FColumn = nullptr; // none: each value through the field
+        qint64 FLo = 0;
+        qint64 FHi = 0;
+    };
+    // For the records first .. first + count - 1 of the bulk append.
+    TBulkIntegers BulkIntegers(int fieldIndex, int first, int count);
     void SetBulkString(int fieldIndex, int record, const QString& value);
     void EndBulkAppend();
     void CancelBulkAppend();
@@ -227,9 +249,6 @@ private:
     void RemoveFromOrder(int slot);
     void RebuildOrder();
     bool SortByIntegerKeys();
-    // Sorts each run of records with the same first key (integer keys only, all in order of the
-    // first key already); false, leaving the whole sort to the caller, when they are not.
-    bool SortRunsOfFirstKey();
     void RebuildView();
     void RecomputeRange();
     int ViewPositionOfSlot(int slot) const;
