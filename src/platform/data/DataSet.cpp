@@ -716,16 +716,26 @@ bool TDataSet::SortByIntegerKeys()
         qint64 Lo = 0;
         qint64 Hi = 0;
         int Bits = 0;
+        // Set with the range: a value's code is (value ^ Flip) + Add.
+        qint64 Flip = 0;
+        qint64 Add = 0;
+        quint64 NullCode = 0;
         bool IsNull(size_t slot) const
         {
             return MayBeNull && ((Nulls[slot >> 6] >> (slot & 63)) & 1);
         }
-        // Ascending null 0 and values from 1; descending the values from 0 down and null last.
+        // Ascending null 0 and values from 1 (value - Lo + 1); descending the values from 0 down
+        // (Hi - value, which is ~value + Hi + 1) and null last.
+        void SetCodes()
+        {
+            Flip = Descending ? -1 : 0;
+            Add = Descending ? Hi + 1 : 1 - Lo;
+            NullCode = Descending ? quint64(Hi - Lo + 1) : 0;
+        }
         quint64 Code(int slot) const
         {
-            if (Descending)
-                return IsNull(size_t(slot)) ? quint64(Hi - Lo + 1) : quint64(Hi - Values[size_t(slot)]);
-            return IsNull(size_t(slot)) ? quint64(0) : quint64(Values[size_t(slot)] - Lo + 1);
+            const quint64 value = quint64((qint64(Values[size_t(slot)]) ^ Flip) + Add);
+            return IsNull(size_t(slot)) ? NullCode : value;
         }
     };
     std::vector<Key> keys;
@@ -766,6 +776,7 @@ bool TDataSet::SortByIntegerKeys()
     int total = 0;
     for (Key& key : keys) {
         key.Bits = int(std::bit_width(quint64(key.Hi - key.Lo + 1)));
+        key.SetCodes();
         total += key.Bits;
     }
     if (total <= 64) {
