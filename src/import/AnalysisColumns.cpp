@@ -34,9 +34,10 @@ void WriteMember(TClientDataSet* ds, int field, int first, std::span<const typen
     using T = typename MemberOf<decltype(M)>::Type;
     int record = first;
     if constexpr (std::is_same_v<T, QString> || std::is_same_v<T, TPooledText>) {
+        TDataSet::TBulkColumn out = ds->BulkColumn(field, first, int(rows.size()));
         for (const auto& row : rows) {
             if (const auto& v = row.*M; !v.isEmpty())
-                ds->SetBulkString(field, record, TextOf(v));
+                out.SetString(record, TextOf(v));
             ++record;
         }
     } else if constexpr (FieldType == TFieldType::ftDateTime || std::is_floating_point_v<typename T::value_type>) {
@@ -50,10 +51,10 @@ void WriteMember(TClientDataSet* ds, int field, int first, std::span<const typen
             ++record;
         }
     } else {
-        TDataSet::TBulkIntegers out = ds->BulkIntegers(field, first, int(rows.size()));
+        TDataSet::TBulkColumn out = ds->BulkColumn(field, first, int(rows.size()));
         for (const auto& row : rows) {
             if (const auto& v = row.*M)
-                out.Set(record, *v);
+                out.SetInteger(record, *v);
             ++record;
         }
     }

@@ -1547,17 +1547,21 @@ void TDataSet::SetBulkIntegerThroughField(int fieldIndex, int record, qint32 val
     SetBulkValue(fieldIndex, record, ::Value(value));
 }
 
-TDataSet::TBulkIntegers TDataSet::BulkIntegers(int fieldIndex, int first, int count)
+TDataSet::TBulkColumn TDataSet::BulkColumn(int fieldIndex, int first, int count)
 {
-    TBulkIntegers out;
+    TBulkColumn out;
     out.FDataSet = this;
     out.FField = fieldIndex;
     const size_t i = size_t(fieldIndex);
-    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && FBulkFirst >= 0
-        && first >= FBulkFirst && count >= 0 && qint64(first) + count <= qint64(FLive.size())) {
+    if (i < FBulkTargets.size() && FBulkFirst >= 0 && first >= FBulkFirst && count >= 0
+        && qint64(first) + count <= qint64(FLive.size())) {
+        const BulkTarget& t = FBulkTargets[i];
         out.FColumn = &FColumns[i];
-        out.FLo = FBulkTargets[i].Lo;
-        out.FHi = FBulkTargets[i].Hi;
+        out.FInteger = t.Kind == BulkTarget::Kind::Integer;
+        out.FString = t.Kind == BulkTarget::Kind::String;
+        out.FLo = t.Lo;
+        out.FHi = t.Hi;
+        out.FSize = t.Size;
     }
     return out;
 }

@@ -109,28 +109,40 @@ public:
     void SetBulkInteger(int fieldIndex, int record, qint32 value);
     // The value checked, converted or refused as the field's own SetValue does.
     void SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value);
-    // Writes the integers of one field for a stretch of a bulk append's records, as
-    // SetBulkInteger does each, with what is the same for every record checked once.
-    class TBulkIntegers {
+    // Writes the values of one field for a stretch of a bulk append's records, as
+    // SetBulkInteger and SetBulkString do each, with what is the same for every record checked
+    // once.
+    class TBulkColumn {
     public:
-        void Set(int record, qint32 value)
+        void SetInteger(int record, qint32 value)
         {
-            if (FColumn && value >= FLo && value <= FHi) [[likely]]
+            if (FInteger && value >= FLo && value <= FHi) [[likely]]
                 FColumn->SetInt32(record, value);
             else
                 FDataSet->SetBulkIntegerThroughField(FField, record, value);
+        }
+        void SetString(int record, const QString& value)
+        {
+            if (FString && (FSize <= 0 || value.size() <= FSize)) [[likely]]
+                FColumn->SetString(record, value);
+            else
+                FDataSet->SetBulkValue(FField, record, ::Value(value));
         }
 
     private:
         friend class TDataSet;
         TDataSet* FDataSet = nullptr;
         int FField = 0;
-        TColumnStore* FColumn = nullptr; // none: each value through the field
+        TColumnStore* FColumn = nullptr;
+        // Straight to the column (else each value through the field):
+        bool FInteger = false; // integers in FLo .. FHi
+        bool FString = false;  // texts of up to FSize characters (0: any)
         qint64 FLo = 0;
         qint64 FHi = 0;
+        int FSize = 0;
     };
     // For the records first .. first + count - 1 of the bulk append.
-    TBulkIntegers BulkIntegers(int fieldIndex, int first, int count);
+    TBulkColumn BulkColumn(int fieldIndex, int first, int count);
     void SetBulkString(int fieldIndex, int record, const QString& value);
     void EndBulkAppend();
     void CancelBulkAppend();

@@ -43,23 +43,24 @@ void AppendOneByOne(TDataSet& ds, const std::vector<Row>& rows = kRows)
         ds.AppendRecord({r.koks, r.balkis, r.suga, r.garums});
 }
 
-// Integers and texts through their own setters, the rest through the general one.
-void AppendInBulk(TDataSet& ds, const std::vector<Row>& rows = kRows)
+// Integers and texts through their own setters, record by record or a column at a time.
+void AppendInBulk(TDataSet& ds, const std::vector<Row>& rows = kRows, bool byColumn = false)
 {
     const int first = ds.BeginBulkAppend(int(rows.size()));
+    const auto write = [&](int f, int rec, const Value& v) {
+        if (v.IsNull())
+            return;
+        TDataSet::TBulkColumn column = ds.BulkColumn(f, first, int(rows.size()));
+        if (v.GetKind() == Value::Kind::Integer)
+            byColumn ? column.SetInteger(rec, v.AsInteger()) : ds.SetBulkInteger(f, rec, v.AsInteger());
+        else
+            byColumn ? column.SetString(rec, v.AsString()) : ds.SetBulkString(f, rec, v.AsString());
+    };
     for (size_t i = 0; i < rows.size(); ++i) {
         const Row& r = rows[i];
-        const int rec = first + int(i);
         int f = 0;
-        for (const Value& v : {r.koks, r.balkis, r.suga, r.garums}) {
-            if (v.IsNull())
-                ;
-            else if (v.GetKind() == Value::Kind::Integer)
-                ds.SetBulkInteger(f, rec, v.AsInteger());
-            else
-                ds.SetBulkString(f, rec, v.AsString());
-            ++f;
-        }
+        for (const Value& v : {r.koks, r.balkis, r.suga, r.garums})
+            write(f++, first + int(i), v);
     }
     ds.EndBulkAppend();
 }
@@ -111,13 +112,14 @@ TEST(BulkAppend, SameTableAsRecordByRecordInEveryOrder)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        {
+        for (bool byColumn : {false, true}) {
+            SCOPED_TRACE(byColumn ? "by column" : "by record");
             auto one = MakeLogs();
             auto bulk = MakeLogs();
             c.order(*one);
             c.order(*bulk);
             AppendOneByOne(*one, kWideRows);
-            AppendInBulk(*bulk, kWideRows);
+            AppendInBulk(*bulk, kWideRows, byColumn);
             EXPECT_EQ(Records(*bulk), Records(*one));
             // All three integer fields, ascending and descending.
             for (const char* desc : {"", "KOKS_NR;GARUMS"}) {
@@ -264,6 +266,12 @@ TEST(BulkAppend, FailedValueLeavesNothing)
         {"typed text into an integer field", [](TDataSet& d, int first) { d.SetBulkString(0, first, "abc"); }},
         {"text where a number goes", [](TDataSet& d, int first) { d.SetBulkValue(0, first, "abc"); }},
         {"record outside the batch", [](TDataSet& d, int first) { d.SetBulkValue(0, first + 2, 1); }},
+        {"small integer out of range, by column",
+         [](TDataSet& d, int first) { d.BulkColumn(3, first, 2).SetInteger(first + 1, 40000); }},
+        {"text into an integer field, by column",
+         [](TDataSet& d, int first) { d.BulkColumn(0, first, 2).SetString(first, "abc"); }},
+        {"stretch beyond the batch, by column",
+         [](TDataSet& d, int first) { d.BulkColumn(0, first, 3).SetInteger(first + 2, 1); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -274,12 +282,13 @@ TEST(BulkAppend, FailedValueLeavesNothing)
         EXPECT_EQ(Records(*ds), before);
     }
     // Longer texts are cut to the field's width, as SetValue cuts them.
-    const int first = ds->BeginBulkAppend(2);
+    const int first = ds->BeginBulkAppend(3);
     ds->SetBulkValue(2, first, "0123456789abc");
     ds->SetBulkString(2, first + 1, "abcdefghijKLM");
+    ds->BulkColumn(2, first, 3).SetString(first + 2, "ABCDEFGHIJklm");
     ds->EndBulkAppend();
     ds->SetIndexName(TClientDataSet::DefaultOrderName);
-    EXPECT_EQ(Column(*ds, "SUGA"), Texts({"old", "0123456789", "abcdefghij"}));
+    EXPECT_EQ(Column(*ds, "SUGA"), Texts({"old", "0123456789", "abcdefghij", "ABCDEFGHIJ"}));
 }
 
 } // namespace
