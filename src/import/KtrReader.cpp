@@ -151,9 +151,24 @@ private:
         return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA.Text();
     }
 
+    // The day of a date text. Stems repeat the same few dates, and their texts are pooled:
+    // a text met just before (the same characters, held at the same place) is not read again.
+    double DayOf(const QString& text)
+    {
+        if (text.constData() != FLastDate || text.size() != FLastDateSize) {
+            FLastDay = KtrConvert::ToDay(text);
+            FLastDate = text.constData();
+            FLastDateSize = text.size();
+        }
+        return FLastDay;
+    }
+
     TAnalysisModel& FModel;
     std::unordered_map<uint32_t, QString> FCutValues; // whole values longer than VERTIBA keeps
     std::vector<Mapped> FMapped;
+    const QChar* FLastDate = nullptr;
+    qsizetype FLastDateSize = 0;
+    double FLastDay = 0;
     int32_t FBlocks = 0;
     std::size_t FTreeBase = 0; // trees the model held before this file
     std::vector<int32_t> FWords;
@@ -359,7 +374,7 @@ void Import::FirstPass()
             break;
         case Action::Date:
             if (tree) {
-                const double day = KtrConvert::ToDay(ValueOf(m));
+                const double day = DayOf(ValueOf(m));
                 Later(header.DATUMS_PARB, day);
                 Later(tree->DATUMS_PARB, day);
             }
@@ -474,7 +489,7 @@ void Import::SecondPass()
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.
             if (m.Nr() == kControlDate && !header.DATUMS_PARB)
-                header.DATUMS_PARB = KtrConvert::ToDay(ValueOf(m));
+                header.DATUMS_PARB = DayOf(ValueOf(m));
             break;
         case Action::MeasDast:
         case Action::MeasHrv:
