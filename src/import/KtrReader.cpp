@@ -99,9 +99,8 @@ bool IsPerLog(Action act)
 // A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
 // to the width of VERTIBA, but the words are taken from all of it). A large file maps millions:
 // number and type are kept in one small key, as only the few mapped ones are ever kept (numbers
-// up to kPosition, types up to 5).
+// up to kPosition, types up to 5); its block is that of its raw row.
 struct Mapped {
-    int32_t Block;
     uint32_t Var; // its raw row, which holds the value unless the value was cut there
     uint16_t Key; // number and type, in their order
     Action Act;
@@ -111,7 +110,17 @@ struct Mapped {
     static constexpr int32_t kTypes = 8;
 };
 static_assert(kPosition < 65536 / Mapped::kTypes);
-static_assert(sizeof(Mapped) <= 12);
+static_assert(sizeof(Mapped) <= 8);
+
+// How many words a value can give at most: a word after the first begins after a blank (or
+// another character up to one), a comma or a closing quote.
+std::size_t WordsAtMost(const QString& value)
+{
+    std::size_t bounds = 0;
+    for (const QChar c : value)
+        bounds += c.unicode() <= u' ' || c == u',' || c == u'"';
+    return bounds + 1;
+}
 
 bool IsTypeless(int32_t nr)
 {
@@ -132,6 +141,8 @@ public:
     }
 
     void RawPass(const char* data, std::size_t size);
+    // Sorts the mapped variables of the block that begins at `begin` and ends with the table.
+    void SortBlock(std::size_t begin);
     void FirstPass();
     void SecondPass();
 
@@ -143,6 +154,8 @@ private:
     int32_t ObjectNumber(const QString& value);
     void LogWords(int32_t block, Action act, const QString& value);
     void DealMeasurements(int32_t block, Action act, const QString& value);
+
+    int32_t BlockOf(const Mapped& m) const { return *FModel.Vars[m.Var].BLOCK_NR; }
 
     // The whole value of a mapped variable.
     const QString& ValueOf(const Mapped& m) const
@@ -207,6 +220,7 @@ void Import::RawPass(const char* data, std::size_t size)
     KtrTokenizer tokenizer(data, size, &texts);
     KtrRawVariable v;
     int32_t block = 0;
+    std::size_t blockBegin = 0; // the first mapped variable of the block being read
     while (tokenizer.Next(v)) {
         int32_t nr = 0;
         if (v.CutInType) {
@@ -226,6 +240,8 @@ void Import::RawPass(const char* data, std::size_t size)
             if (block == std::numeric_limits<int32_t>::max())
                 KtrErrors::RaiseOverflow();
             ++block;
+            SortBlock(blockBegin);
+            blockBegin = FMapped.size();
         }
         TVarRow row;
         row.BLOCK_NR = block;
@@ -243,7 +259,7 @@ void Import::RawPass(const char* data, std::size_t size)
                     KtrErrors::RaiseOverflow();
                 if (cut)
                     FCutValues.emplace(uint32_t(var), value);
-                FMapped.push_back({block, uint32_t(var), Mapped::KeyOf(nr, type), act});
+                FMapped.push_back({uint32_t(var), Mapped::KeyOf(nr, type), act});
             }
         }
         FModel.Vars.push_back(std::move(row));
@@ -251,23 +267,23 @@ void Import::RawPass(const char* data, std::size_t size)
             break;
     }
     FBlocks = block;
+    SortBlock(blockBegin);
+}
 
+void Import::SortBlock(std::size_t begin)
+{
     // The mapping passes walk the variables ordered by block, number and type; variables with
     // the same key keep the order of the file. Blocks only ever rise in the file, so each
-    // block's few variables are sorted on their own.
+    // block's few variables are sorted on their own, as the block ends.
     const auto less = [](const Mapped& a, const Mapped& b) { return a.Key < b.Key; };
-    for (auto b = FMapped.begin(); b != FMapped.end();) {
-        auto e = b;
-        while (e != FMapped.end() && e->Block == b->Block)
-            ++e;
-        if (e - b > 32) {
-            std::stable_sort(b, e, less);
-        } else {
-            for (auto i = b + 1; i < e; ++i) // insertion sort: stable, and quick on a few
-                for (auto j = i; j != b && less(*j, *(j - 1)); --j)
-                    std::iter_swap(j, j - 1);
-        }
-        b = e;
+    const auto b = FMapped.begin() + std::ptrdiff_t(begin);
+    const auto e = FMapped.end();
+    if (e - b > 32) {
+        std::stable_sort(b, e, less);
+    } else {
+        for (auto i = b + 1; i < e; ++i) // insertion sort: stable, and quick on a few
+            for (auto j = i; j != b && less(*j, *(j - 1)); --j)
+                std::iter_swap(j, j - 1);
     }
 }
 
@@ -349,20 +365,21 @@ void Import::FirstPass()
     }
     FLogBegin.assign(std::size_t(FBlocks), 0);
     FLogCount.assign(std::size_t(FBlocks), 0);
-    // A tree's logs come from its first per-log variable, one per word; words take two
-    // characters at least, their separator included. Room for that many spares the copies of a
-    // growing table.
+    // A tree's logs come from its first per-log variable, one per word. Room for that many
+    // spares the copies of a growing table, and room for no more keeps the table small.
     std::size_t logs = 0;
     for (auto m = FMapped.begin(); m != FMapped.end(); ++m) {
-        if (m->Block > 0 && IsPerLog(m->Act) && (m == FMapped.begin() || m[-1].Block != m->Block || !IsPerLog(m[-1].Act)))
-            logs += (std::size_t(ValueOf(*m).size()) + 1) / 2;
+        if (IsPerLog(m->Act) && BlockOf(*m) > 0
+            && (m == FMapped.begin() || !IsPerLog(m[-1].Act) || BlockOf(m[-1]) != BlockOf(*m)))
+            logs += WordsAtMost(ValueOf(*m));
     }
     FModel.Logs.reserve(FModel.Logs.size() + logs);
 
     THeaderRow& header = FModel.Header;
     for (const Mapped& m : FMapped) {
         // Before the first stem block there is no tree: what belongs to one is ignored there.
-        TTreeRow* tree = TreeOf(m.Block);
+        const int32_t block = BlockOf(m);
+        TTreeRow* tree = TreeOf(block);
         switch (m.Act) {
         case Action::HrvNumurs:
             if (header.HRV_NUMURS.size() < 3)
@@ -414,7 +431,7 @@ void Import::FirstPass()
         case Action::LogHrvGarums:
         case Action::LogMerSkaits:
             if (tree)
-                LogWords(m.Block, m.Act, ValueOf(m));
+                LogWords(block, m.Act, ValueOf(m));
             break;
         default:
             break;
@@ -494,8 +511,8 @@ void Import::SecondPass()
         case Action::MeasDast:
         case Action::MeasHrv:
         case Action::MeasMervieta:
-            if (m.Block > 0)
-                DealMeasurements(m.Block, m.Act, ValueOf(m));
+            if (const int32_t block = BlockOf(m); block > 0)
+                DealMeasurements(block, m.Act, ValueOf(m));
             break;
         default:
             break;
