@@ -112,16 +112,6 @@ struct Mapped {
 static_assert(kPosition < 65536 / Mapped::kTypes);
 static_assert(sizeof(Mapped) <= 8);
 
-// How many words a value can give at most: a word after the first begins after a blank (or
-// another character up to one), a comma or a closing quote.
-std::size_t WordsAtMost(const QString& value)
-{
-    std::size_t bounds = 0;
-    for (const QChar c : value)
-        bounds += c.unicode() <= u' ' || c == u',' || c == u'"';
-    return bounds + 1;
-}
-
 bool IsTypeless(int32_t nr)
 {
     return nr >= 991 && nr <= 993;
@@ -178,7 +168,7 @@ private:
 
     TAnalysisModel& FModel;
     std::unordered_map<uint32_t, QString> FCutValues; // whole values longer than VERTIBA keeps
-    std::vector<Mapped> FMapped;
+    TLargeTable<Mapped> FMapped;
     const QChar* FLastDate = nullptr;
     qsizetype FLastDateSize = 0;
     double FLastDay = 0;
@@ -213,8 +203,13 @@ void Import::RawPass(const char* data, std::size_t size)
     }
     FModel.Vars.reserve(FModel.Vars.size() + marks);
     // The mapped ones are a part of those: room for all of them is only address space, while
-    // growing step by step would copy them, and touch fresh memory, again and again.
-    FMapped.reserve(marks);
+    // growing step by step would copy them, and touch fresh memory, again and again. A large
+    // file's room is rounded up to a block of its own in huge pages: only a part of it is
+    // written, and page by page that part would be faulted in afresh on every load.
+    std::size_t mapped = marks;
+    if (marks >= LargeBlocks::kThreshold / sizeof(Mapped) / 4)
+        mapped = std::max(marks, LargeBlocks::kThreshold / sizeof(Mapped) + 1);
+    FMapped.reserve(mapped);
 
     TTextPool& texts = *FModel.VarTexts;
     KtrTokenizer tokenizer(data, size, &texts);
@@ -365,13 +360,14 @@ void Import::FirstPass()
     }
     FLogBegin.assign(std::size_t(FBlocks), 0);
     FLogCount.assign(std::size_t(FBlocks), 0);
-    // A tree's logs come from its first per-log variable, one per word. Room for that many
-    // spares the copies of a growing table, and room for no more keeps the table small.
+    // A tree's logs come from its first per-log variable, one per word; words take two
+    // characters at least, their separator included. Room for that many spares the copies of a
+    // growing table.
     std::size_t logs = 0;
     for (auto m = FMapped.begin(); m != FMapped.end(); ++m) {
         if (IsPerLog(m->Act) && BlockOf(*m) > 0
             && (m == FMapped.begin() || !IsPerLog(m[-1].Act) || BlockOf(m[-1]) != BlockOf(*m)))
-            logs += WordsAtMost(ValueOf(*m));
+            logs += (std::size_t(ValueOf(*m).size()) + 1) / 2;
     }
     FModel.Logs.reserve(FModel.Logs.size() + logs);
 
