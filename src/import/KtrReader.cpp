@@ -154,24 +154,29 @@ private:
         return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA.Text();
     }
 
-    // The day of a date text. Stems repeat the same few dates, and their texts are pooled:
-    // a text met just before (the same characters, held at the same place) is not read again.
+    // The day of a date text. Stems repeat the same few dates (the control date beside the
+    // stem's own), and their texts are pooled: one of the last two texts read (the same
+    // characters, held at the same place) is not read again.
     double DayOf(const QString& text)
     {
-        if (text.constData() != FLastDate || text.size() != FLastDateSize) {
-            FLastDay = KtrConvert::ToDay(text);
-            FLastDate = text.constData();
-            FLastDateSize = text.size();
-        }
-        return FLastDay;
+        for (const ReadDate& read : FReadDates)
+            if (read.Text == text.constData() && read.Size == text.size())
+                return read.Day;
+        const double day = KtrConvert::ToDay(text);
+        FReadDates[1] = FReadDates[0];
+        FReadDates[0] = {text.constData(), text.size(), day};
+        return day;
     }
 
     TAnalysisModel& FModel;
     std::unordered_map<uint32_t, QString> FCutValues; // whole values longer than VERTIBA keeps
     TLargeTable<Mapped> FMapped;
-    const QChar* FLastDate = nullptr;
-    qsizetype FLastDateSize = 0;
-    double FLastDay = 0;
+    struct ReadDate {
+        const QChar* Text = nullptr;
+        qsizetype Size = 0;
+        double Day = 0;
+    };
+    ReadDate FReadDates[2];
     int32_t FBlocks = 0;
     std::size_t FTreeBase = 0; // trees the model held before this file
     std::vector<int32_t> FWords;
