@@ -144,22 +144,30 @@ public:
         if (!std::is_sorted(order.begin(), order.end(), less))
             std::stable_sort(order.begin(), order.end(), less);
         auto keyOfMeas = [&](uint32_t i) { return OrderedKey(*m.Meas[i].KOKS_NR, *m.Meas[i].BALKIS_NR); };
+        // The runs of measurements with one key, by their key and length: a run per log, not
+        // a note per measurement (a large file has millions).
+        std::vector<uint64_t> measKeys;
+        std::vector<uint32_t> runLength;
+        for (uint32_t i : order) {
+            const uint64_t key = keyOfMeas(i);
+            if (measKeys.empty() || key != measKeys.back()) {
+                measKeys.push_back(key);
+                runLength.push_back(0);
+            }
+            ++runLength.back();
+        }
         // One group per key of a measurement or a log, in key order: the measurements' keys
         // come sorted, the logs' usually do.
-        std::vector<uint64_t> measKeys;
-        std::vector<uint32_t> runOfMeas(order.size());
-        for (size_t i = 0; i < order.size(); ++i) {
-            const uint64_t key = keyOfMeas(order[i]);
-            if (measKeys.empty() || key != measKeys.back())
-                measKeys.push_back(key);
-            runOfMeas[i] = static_cast<uint32_t>(measKeys.size() - 1);
-        }
         std::vector<uint64_t> logKeys(m.Logs.size());
         for (size_t l = 0; l < m.Logs.size(); ++l)
             logKeys[l] = OrderedKey(V(m.Logs[l].KOKS_NR), V(m.Logs[l].BALKIS_NR));
-        std::vector<uint64_t> sortedLogKeys = logKeys;
-        if (!std::is_sorted(sortedLogKeys.begin(), sortedLogKeys.end()))
-            std::sort(sortedLogKeys.begin(), sortedLogKeys.end());
+        // Copied to be sorted only when the logs are out of order.
+        std::vector<uint64_t> sortedCopy;
+        if (!std::is_sorted(logKeys.begin(), logKeys.end())) {
+            sortedCopy = logKeys;
+            std::sort(sortedCopy.begin(), sortedCopy.end());
+        }
+        const std::vector<uint64_t>& sortedLogKeys = sortedCopy.empty() ? logKeys : sortedCopy;
         std::vector<uint64_t> keys;
         keys.reserve(measKeys.size() + sortedLogKeys.size());
         std::set_union(measKeys.begin(), measKeys.end(), sortedLogKeys.begin(), sortedLogKeys.end(),
@@ -177,8 +185,8 @@ public:
         }
         groupSize.assign(keys.size(), 0);
         groupCap.assign(keys.size(), 0);
-        for (uint32_t r : runOfMeas)
-            ++groupCap[groupOfRun[r]];
+        for (size_t r = 0; r < measKeys.size(); ++r)
+            groupCap[groupOfRun[r]] += runLength[r];
         logGroup.resize(m.Logs.size());
         for (size_t l = 0; l < m.Logs.size(); ++l) {
             logGroup[l] = l > 0 && logKeys[l] == logKeys[l - 1] ? logGroup[l - 1] : groupOf(logKeys[l]);
@@ -191,9 +199,10 @@ public:
             next += groupCap[g];
         }
         members.assign(next, 0);
-        for (size_t i = 0; i < order.size(); ++i) {
-            const uint32_t g = groupOfRun[runOfMeas[i]];
-            members[groupBegin[g] + groupSize[g]++] = order[i];
+        for (size_t r = 0, i = 0; r < measKeys.size(); ++r) {
+            const uint32_t g = groupOfRun[r];
+            for (uint32_t k = 0; k < runLength[r]; ++k)
+                members[groupBegin[g] + groupSize[g]++] = order[i++];
         }
     }
 

@@ -99,9 +99,8 @@ bool IsPerLog(Action act)
 // A variable that a mapping pass reads, with its whole value (the raw row keeps the value cut
 // to the width of VERTIBA, but the words are taken from all of it). A large file maps millions:
 // number and type are kept in one small key, as only the few mapped ones are ever kept (numbers
-// up to kPosition, types up to 5).
+// up to kPosition, types up to 5); its block is that of its raw row.
 struct Mapped {
-    int32_t Block;
     uint32_t Var; // its raw row, which holds the value unless the value was cut there
     uint16_t Key; // number and type, in their order
     Action Act;
@@ -111,7 +110,7 @@ struct Mapped {
     static constexpr int32_t kTypes = 8;
 };
 static_assert(kPosition < 65536 / Mapped::kTypes);
-static_assert(sizeof(Mapped) <= 12);
+static_assert(sizeof(Mapped) <= 8);
 
 bool IsTypeless(int32_t nr)
 {
@@ -132,6 +131,8 @@ public:
     }
 
     void RawPass(const char* data, std::size_t size);
+    // Sorts the mapped variables of the block that begins at `begin` and ends with the table.
+    void SortBlock(std::size_t begin);
     void FirstPass();
     void SecondPass();
 
@@ -144,6 +145,8 @@ private:
     void LogWords(int32_t block, Action act, const QString& value);
     void DealMeasurements(int32_t block, Action act, const QString& value);
 
+    int32_t BlockOf(const Mapped& m) const { return *FModel.Vars[m.Var].BLOCK_NR; }
+
     // The whole value of a mapped variable.
     const QString& ValueOf(const Mapped& m) const
     {
@@ -151,9 +154,29 @@ private:
         return cut != FCutValues.end() ? cut->second : FModel.Vars[m.Var].VERTIBA.Text();
     }
 
+    // The day of a date text. Stems repeat the same few dates (the control date beside the
+    // stem's own), and their texts are pooled: one of the last two texts read (the same
+    // characters, held at the same place) is not read again.
+    double DayOf(const QString& text)
+    {
+        for (const ReadDate& read : FReadDates)
+            if (read.Text == text.constData() && read.Size == text.size())
+                return read.Day;
+        const double day = KtrConvert::ToDay(text);
+        FReadDates[1] = FReadDates[0];
+        FReadDates[0] = {text.constData(), text.size(), day};
+        return day;
+    }
+
     TAnalysisModel& FModel;
     std::unordered_map<uint32_t, QString> FCutValues; // whole values longer than VERTIBA keeps
-    std::vector<Mapped> FMapped;
+    TLargeTable<Mapped> FMapped;
+    struct ReadDate {
+        const QChar* Text = nullptr;
+        qsizetype Size = 0;
+        double Day = 0;
+    };
+    ReadDate FReadDates[2];
     int32_t FBlocks = 0;
     std::size_t FTreeBase = 0; // trees the model held before this file
     std::vector<int32_t> FWords;
@@ -185,13 +208,19 @@ void Import::RawPass(const char* data, std::size_t size)
     }
     FModel.Vars.reserve(FModel.Vars.size() + marks);
     // The mapped ones are a part of those: room for all of them is only address space, while
-    // growing step by step would copy them, and touch fresh memory, again and again.
-    FMapped.reserve(marks);
+    // growing step by step would copy them, and touch fresh memory, again and again. A large
+    // file's room is rounded up to a block of its own in huge pages: only a part of it is
+    // written, and page by page that part would be faulted in afresh on every load.
+    std::size_t mapped = marks;
+    if (marks >= LargeBlocks::kThreshold / sizeof(Mapped) / 4)
+        mapped = std::max(marks, LargeBlocks::kThreshold / sizeof(Mapped) + 1);
+    FMapped.reserve(mapped);
 
     TTextPool& texts = *FModel.VarTexts;
     KtrTokenizer tokenizer(data, size, &texts);
     KtrRawVariable v;
     int32_t block = 0;
+    std::size_t blockBegin = 0; // the first mapped variable of the block being read
     while (tokenizer.Next(v)) {
         int32_t nr = 0;
         if (v.CutInType) {
@@ -211,6 +240,8 @@ void Import::RawPass(const char* data, std::size_t size)
             if (block == std::numeric_limits<int32_t>::max())
                 KtrErrors::RaiseOverflow();
             ++block;
+            SortBlock(blockBegin);
+            blockBegin = FMapped.size();
         }
         TVarRow row;
         row.BLOCK_NR = block;
@@ -228,7 +259,7 @@ void Import::RawPass(const char* data, std::size_t size)
                     KtrErrors::RaiseOverflow();
                 if (cut)
                     FCutValues.emplace(uint32_t(var), value);
-                FMapped.push_back({block, uint32_t(var), Mapped::KeyOf(nr, type), act});
+                FMapped.push_back({uint32_t(var), Mapped::KeyOf(nr, type), act});
             }
         }
         FModel.Vars.push_back(std::move(row));
@@ -236,23 +267,23 @@ void Import::RawPass(const char* data, std::size_t size)
             break;
     }
     FBlocks = block;
+    SortBlock(blockBegin);
+}
 
+void Import::SortBlock(std::size_t begin)
+{
     // The mapping passes walk the variables ordered by block, number and type; variables with
     // the same key keep the order of the file. Blocks only ever rise in the file, so each
-    // block's few variables are sorted on their own.
+    // block's few variables are sorted on their own, as the block ends.
     const auto less = [](const Mapped& a, const Mapped& b) { return a.Key < b.Key; };
-    for (auto b = FMapped.begin(); b != FMapped.end();) {
-        auto e = b;
-        while (e != FMapped.end() && e->Block == b->Block)
-            ++e;
-        if (e - b > 32) {
-            std::stable_sort(b, e, less);
-        } else {
-            for (auto i = b + 1; i < e; ++i) // insertion sort: stable, and quick on a few
-                for (auto j = i; j != b && less(*j, *(j - 1)); --j)
-                    std::iter_swap(j, j - 1);
-        }
-        b = e;
+    const auto b = FMapped.begin() + std::ptrdiff_t(begin);
+    const auto e = FMapped.end();
+    if (e - b > 32) {
+        std::stable_sort(b, e, less);
+    } else {
+        for (auto i = b + 1; i < e; ++i) // insertion sort: stable, and quick on a few
+            for (auto j = i; j != b && less(*j, *(j - 1)); --j)
+                std::iter_swap(j, j - 1);
     }
 }
 
@@ -339,7 +370,8 @@ void Import::FirstPass()
     // growing table.
     std::size_t logs = 0;
     for (auto m = FMapped.begin(); m != FMapped.end(); ++m) {
-        if (m->Block > 0 && IsPerLog(m->Act) && (m == FMapped.begin() || m[-1].Block != m->Block || !IsPerLog(m[-1].Act)))
+        if (IsPerLog(m->Act) && BlockOf(*m) > 0
+            && (m == FMapped.begin() || !IsPerLog(m[-1].Act) || BlockOf(m[-1]) != BlockOf(*m)))
             logs += (std::size_t(ValueOf(*m).size()) + 1) / 2;
     }
     FModel.Logs.reserve(FModel.Logs.size() + logs);
@@ -347,7 +379,8 @@ void Import::FirstPass()
     THeaderRow& header = FModel.Header;
     for (const Mapped& m : FMapped) {
         // Before the first stem block there is no tree: what belongs to one is ignored there.
-        TTreeRow* tree = TreeOf(m.Block);
+        const int32_t block = BlockOf(m);
+        TTreeRow* tree = TreeOf(block);
         switch (m.Act) {
         case Action::HrvNumurs:
             if (header.HRV_NUMURS.size() < 3)
@@ -359,7 +392,7 @@ void Import::FirstPass()
             break;
         case Action::Date:
             if (tree) {
-                const double day = KtrConvert::ToDay(ValueOf(m));
+                const double day = DayOf(ValueOf(m));
                 Later(header.DATUMS_PARB, day);
                 Later(tree->DATUMS_PARB, day);
             }
@@ -399,7 +432,7 @@ void Import::FirstPass()
         case Action::LogHrvGarums:
         case Action::LogMerSkaits:
             if (tree)
-                LogWords(m.Block, m.Act, ValueOf(m));
+                LogWords(block, m.Act, ValueOf(m));
             break;
         default:
             break;
@@ -474,13 +507,13 @@ void Import::SecondPass()
         case Action::Date:
             // Without a dated stem the file's own control date is the header's.
             if (m.Nr() == kControlDate && !header.DATUMS_PARB)
-                header.DATUMS_PARB = KtrConvert::ToDay(ValueOf(m));
+                header.DATUMS_PARB = DayOf(ValueOf(m));
             break;
         case Action::MeasDast:
         case Action::MeasHrv:
         case Action::MeasMervieta:
-            if (m.Block > 0)
-                DealMeasurements(m.Block, m.Act, ValueOf(m));
+            if (const int32_t block = BlockOf(m); block > 0)
+                DealMeasurements(block, m.Act, ValueOf(m));
             break;
         default:
             break;
