@@ -133,7 +133,7 @@ const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName);
 int32_t ElementInt(const pugi::xml_node& el, std::string_view sName);
 
 // UTF-8 text without the characters up to the blank at either end, as StanForDTrim trims.
-std::string_view TrimmedUtf8(const char* text);
+std::string_view TrimmedUtf8(std::string_view text);
 
 // StanForDStrToInt of UTF-8 text, trimmed as every value is, read where it lies.
 int32_t Utf8TextToInt(const char* text);
