@@ -100,11 +100,16 @@ template <size_t N>
 std::array<const char*, N> AttributeValues(const pugi::xml_node& el, const std::array<std::string_view, N>& names)
 {
     std::array<const char*, N> values{};
+    size_t missing = N;
     for (pugi::xml_attribute a = el.first_attribute(); a; a = a.next_attribute()) {
         const char* name = a.name();
         for (size_t i = 0; i < N; ++i)
             if (!values[i] && name[0] == names[i][0] && NameIs(name, names[i])) {
                 values[i] = a.value();
+                // Every step to the next attribute is a call into the XML library: once every
+                // name has its first value, the attributes after it cannot change any.
+                if (--missing == 0)
+                    return values;
                 break;
             }
     }
