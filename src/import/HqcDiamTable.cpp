@@ -2,11 +2,6 @@
 
 #include <algorithm>
 
-void THqcDiamTable::Append(THqcDiamRow row)
-{
-    FRows.push_back(std::move(row));
-}
-
 void THqcDiamTable::Clear()
 {
     FRows.clear();

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 struct THqcDiamRow {
@@ -21,7 +22,9 @@ struct THqcDiamRow {
 
 class THqcDiamTable {
 public:
-    void Append(THqcDiamRow row);
+    // In the header: a file holds tens of thousands of diameters, and a call that takes the row
+    // by value moves and destroys it once more for each of them.
+    void Append(THqcDiamRow&& row) { FRows.push_back(std::move(row)); }
     void Reserve(size_t count) { FRows.reserve(count); }
     void Clear();
     const std::vector<THqcDiamRow>& Rows() const { return FRows; }

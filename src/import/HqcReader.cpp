@@ -35,11 +35,7 @@ void ReadUtf8IntToDS(std::optional<int32_t>& field, const char* text)
 QString DiameterCategory(const char* text)
 {
     static const QString kFirst = QStringLiteral("First");
-    std::string_view v(text);
-    while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
-        v.remove_prefix(1);
-    while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')
-        v.remove_suffix(1);
+    const std::string_view v = TrimmedUtf8(text);
     if (v == "Average")
         return kAverage;
     if (v == "First")
@@ -162,8 +158,9 @@ void TCSStanDForFileHQC::ReserveForStems(const pugi::xml_node& iMachineNode)
     // Counted once over the document: tables grown step by step are copied as they grow and, on
     // a large file, held twice at the worst moment. Room never written costs no memory, so the
     // count need only be enough: every child of a processed stem counts as a log and every
-    // grandchild of a log as a diameter, without looking at their names.
-    size_t stems = 0, logs = 0, diameters = 0;
+    // grandchild of a log as a diameter of its measurement's category, without looking at their
+    // names.
+    size_t stems = 0, logs = 0, machine = 0, operat = 0;
     const auto elements = [](const pugi::xml_node& parent, auto&& each) {
         for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling())
             if (c.type() == pugi::node_element)
@@ -178,17 +175,26 @@ void TCSStanDForFileHQC::ReserveForStems(const pugi::xml_node& iMachineNode)
                 elements(elPart, [&](const pugi::xml_node& elLog) {
                     ++logs;
                     elements(elLog, [&](const pugi::xml_node& elMeas) {
-                        elements(elMeas, [&](const pugi::xml_node&) { ++diameters; });
+                        const TCsHrvLogMeasCateg cat = GetLogMeasurementCategory(elMeas);
+                        size_t* count = cat == csLogMeasMachine    ? &machine
+                            : cat == csLogMeasOperator             ? &operat
+                                                                   : nullptr;
+                        if (count)
+                            elements(elMeas, [&](const pugi::xml_node&) { ++*count; });
                     });
                 });
             });
         }
     FcdsKoki->reserve(FcdsKoki->size() + stems);
     FcdsBalki->reserve(FcdsBalki->size() + logs);
-    // The analysis adds a butt and a top row to every log.
-    FcdsMerijumi->reserve(FcdsMerijumi->size() + diameters + 2 * logs);
-    FcdsMerMachine.Reserve(FcdsMerMachine.Count() + diameters);
-    FcdsMerOperat.Reserve(FcdsMerOperat.Count() + diameters);
+    // A measurement row for each harvester diameter at most, and the analysis adds a butt and a
+    // top row to every log.
+    FcdsMerijumi->reserve(FcdsMerijumi->size() + machine + 2 * logs);
+    // Each table only the room of its own category: room for every diameter in both held the
+    // unused half of each, and a heap that much larger is trimmed and faulted in again on the
+    // next load.
+    FcdsMerMachine.Reserve(FcdsMerMachine.Count() + machine);
+    FcdsMerOperat.Reserve(FcdsMerOperat.Count() + operat);
 }
 
 void TCSStanDForFileHQC::ReadControlValues(const pugi::xml_node& elControlValues)

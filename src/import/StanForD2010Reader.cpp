@@ -521,8 +521,13 @@ TCsHrvLogMeasCateg TCSStanDForFile::GetLogMeasurementCategory(const pugi::xml_no
     const pugi::xml_attribute a = elNode.attribute("logMeasurementCategory");
     if (!a)
         return csLogMeasUnknown;
+    return LogMeasurementCategoryOf(a.value());
+}
+
+TCsHrvLogMeasCateg TCSStanDForFile::LogMeasurementCategoryOf(std::string_view sValue)
+{
     // Compared byte by byte: no character outside ASCII lower-cases to a letter of these words.
-    const std::string_view s = TrimmedUtf8(a.value());
+    const std::string_view s = TrimmedUtf8(sValue);
     if (IsWordAnyCase(s, "machine"))
         return csLogMeasMachine;
     if (IsWordAnyCase(s, "operator"))

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TCSStanDForFile {
@@ -39,6 +40,8 @@ public:
     // The same for the document's UTF-8 text, read where it lies.
     static double ParseDateTimeUtf8(const char* sDate, bool bDateOnly);
     static TCsHrvLogMeasCateg GetLogMeasurementCategory(const pugi::xml_node& elNode);
+    // The same for the text of the element's "logMeasurementCategory" attribute.
+    static TCsHrvLogMeasCateg LogMeasurementCategoryOf(std::string_view sValue);
     static TCSHprProcessingCat GetProcessingCategory(const QString& sValue);
 
     // A non-empty text goes into the field; an empty one leaves it as it is.

@@ -88,9 +88,8 @@ bool PlainInt(const char* text, int32_t& value)
 
 // In UTF-8 the characters up to the blank are the bytes up to the blank, and no byte of a longer
 // character is one.
-std::string_view TrimmedUtf8(const char* text)
+std::string_view TrimmedUtf8(std::string_view v)
 {
-    std::string_view v(text);
     while (!v.empty() && static_cast<unsigned char>(v.front()) <= ' ')
         v.remove_prefix(1);
     while (!v.empty() && static_cast<unsigned char>(v.back()) <= ' ')

@@ -100,11 +100,16 @@ template <size_t N>
 std::array<const char*, N> AttributeValues(const pugi::xml_node& el, const std::array<std::string_view, N>& names)
 {
     std::array<const char*, N> values{};
+    size_t missing = N;
     for (pugi::xml_attribute a = el.first_attribute(); a; a = a.next_attribute()) {
         const char* name = a.name();
         for (size_t i = 0; i < N; ++i)
             if (!values[i] && name[0] == names[i][0] && NameIs(name, names[i])) {
                 values[i] = a.value();
+                // Every step to the next attribute is a call into the XML library: once every
+                // name has its first value, the attributes after it cannot change any.
+                if (--missing == 0)
+                    return values;
                 break;
             }
     }
@@ -133,7 +138,7 @@ const char* ElementUtf8(const pugi::xml_node& el, std::string_view sName);
 int32_t ElementInt(const pugi::xml_node& el, std::string_view sName);
 
 // UTF-8 text without the characters up to the blank at either end, as StanForDTrim trims.
-std::string_view TrimmedUtf8(const char* text);
+std::string_view TrimmedUtf8(std::string_view text);
 
 // StanForDStrToInt of UTF-8 text, trimmed as every value is, read where it lies.
 int32_t Utf8TextToInt(const char* text);
