@@ -1562,20 +1562,20 @@ TDataSet::TBulkColumn TDataSet::BulkColumn(int fieldIndex, int first, int count)
         out.FLo = t.Lo;
         out.FHi = t.Hi;
         out.FSize = t.Size;
+        out.FFirst = first;
+        out.FCount = count;
     }
     return out;
 }
 
+void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
+{
+    BulkColumn(fieldIndex, record, 1).SetInteger(record, value);
+}
+
 void TDataSet::SetBulkString(int fieldIndex, int record, const QString& value)
 {
-    const size_t i = size_t(fieldIndex);
-    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::String && record >= FBulkFirst
-        && record < int(FLive.size()) && FBulkFirst >= 0
-        && (FBulkTargets[i].Size <= 0 || value.size() <= FBulkTargets[i].Size)) {
-        FColumns[i].SetString(record, value);
-        return;
-    }
-    SetBulkValue(fieldIndex, record, ::Value(value));
+    BulkColumn(fieldIndex, record, 1).SetString(record, value);
 }
 
 void TDataSet::SetBulkValue(int fieldIndex, int record, const ::Value& value)

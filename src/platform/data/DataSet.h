@@ -111,19 +111,19 @@ public:
     void SetBulkIntegerThroughField(int fieldIndex, int record, qint32 value);
     // Writes the values of one field for a stretch of a bulk append's records, as
     // SetBulkInteger and SetBulkString do each, with what is the same for every record checked
-    // once.
+    // once (they are this for a stretch of one).
     class TBulkColumn {
     public:
         void SetInteger(int record, qint32 value)
         {
-            if (FInteger && value >= FLo && value <= FHi) [[likely]]
+            if (FInteger && InStretch(record) && value >= FLo && value <= FHi) [[likely]]
                 FColumn->SetInt32(record, value);
             else
                 FDataSet->SetBulkIntegerThroughField(FField, record, value);
         }
         void SetString(int record, const QString& value)
         {
-            if (FString && (FSize <= 0 || value.size() <= FSize)) [[likely]]
+            if (FString && InStretch(record) && (FSize <= 0 || value.size() <= FSize)) [[likely]]
                 FColumn->SetString(record, value);
             else
                 FDataSet->SetBulkValue(FField, record, ::Value(value));
@@ -131,6 +131,9 @@ public:
 
     private:
         friend class TDataSet;
+        // A record outside the stretch goes through the field, which refuses one outside the
+        // batch: the column is only as long as the batch.
+        bool InStretch(int record) const { return unsigned(record) - unsigned(FFirst) < unsigned(FCount); }
         TDataSet* FDataSet = nullptr;
         int FField = 0;
         TColumnStore* FColumn = nullptr;
@@ -140,6 +143,8 @@ public:
         qint64 FLo = 0;
         qint64 FHi = 0;
         int FSize = 0;
+        int FFirst = 0;
+        int FCount = 0;
     };
     // For the records first .. first + count - 1 of the bulk append.
     TBulkColumn BulkColumn(int fieldIndex, int first, int count);
@@ -355,15 +360,3 @@ private:
     std::vector<BulkTarget> FBulkTargets;
 };
 
-// Inline: a bulk append writes one call per cell, most of them plain integers in range.
-inline void TDataSet::SetBulkInteger(int fieldIndex, int record, qint32 value)
-{
-    const size_t i = size_t(fieldIndex);
-    if (i < FBulkTargets.size() && FBulkTargets[i].Kind == BulkTarget::Kind::Integer && record >= FBulkFirst
-        && record < int(FLive.size()) && FBulkFirst >= 0 && value >= FBulkTargets[i].Lo
-        && value <= FBulkTargets[i].Hi) [[likely]] {
-        FColumns[i].SetInt32(record, value);
-        return;
-    }
-    SetBulkIntegerThroughField(fieldIndex, record, value);
-}

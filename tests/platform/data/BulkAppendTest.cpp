@@ -272,6 +272,10 @@ TEST(BulkAppend, FailedValueLeavesNothing)
          [](TDataSet& d, int first) { d.BulkColumn(0, first, 2).SetString(first, "abc"); }},
         {"stretch beyond the batch, by column",
          [](TDataSet& d, int first) { d.BulkColumn(0, first, 3).SetInteger(first + 2, 1); }},
+        {"record beyond its stretch and the batch, by column",
+         [](TDataSet& d, int first) { d.BulkColumn(0, first, 2).SetInteger(first + 2, 1); }},
+        {"text beyond its stretch and the batch, by column",
+         [](TDataSet& d, int first) { d.BulkColumn(2, first, 2).SetString(first + 2, "x"); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
