@@ -381,20 +381,20 @@ void TCSHrvStumpwiseToDS::ValidateAndCalculate()
 TAnalysisModel TCSHrvStumpwiseToDS::ReadModelFromDataSets() const
 {
     TAnalysisModel m;
-    const auto read = [](TClientDataSet* ds, auto columns, TTextPool* texts = nullptr) {
+    // Each table read straight into the model's own kind of table: a copy would hold the rows
+    // twice.
+    const auto read = [](auto& table, TClientDataSet* ds, auto columns, TTextPool* texts = nullptr) {
+        using Table = std::decay_t<decltype(table)>;
         TInsertionOrderWalk walk(ds);
-        return AnalysisColumns::ReadToEnd(ds, columns, texts);
+        table = AnalysisColumns::ReadToEnd<typename Table::value_type, Table>(ds, columns, texts);
     };
-    if (std::vector<THeaderRow> header = read(FcdsHeader.get(), AnalysisColumns::Header()); !header.empty())
+    std::vector<THeaderRow> header;
+    read(header, FcdsHeader.get(), AnalysisColumns::Header());
+    if (!header.empty())
         m.Header = std::move(header.front());
-    m.Trees = read(FcdsKoki.get(), AnalysisColumns::Trees());
-    m.Logs = read(FcdsBalki.get(), AnalysisColumns::Logs());
-    {
-        // Read straight into the model's own kind of table: a copy would hold the rows twice.
-        TInsertionOrderWalk walk(FcdsMerijumi.get());
-        m.Meas = AnalysisColumns::ReadToEnd<TMeasRow, TLargeTable<TMeasRow>>(FcdsMerijumi.get(), AnalysisColumns::Meas(),
-                                                                            m.MeasTexts.get());
-    }
+    read(m.Trees, FcdsKoki.get(), AnalysisColumns::Trees());
+    read(m.Logs, FcdsBalki.get(), AnalysisColumns::Logs());
+    read(m.Meas, FcdsMerijumi.get(), AnalysisColumns::Meas(), m.MeasTexts.get());
     return m;
 }
 
