@@ -315,7 +315,14 @@ void TCSStanDForFileHQC::ReadLog(const pugi::xml_node& elLog, TTreeRow& tree)
         for (pugi::xml_node c = elMeas.first_child(); c; c = c.next_sibling()) {
             if (c.type() != pugi::node_element)
                 continue;
-            const char* name = MatchedName(c, FUseNS);
+            // Most children are control diameters, and their names seldom carry a prefix: a
+            // whole name that matches needs no search for one.
+            const char* const whole = c.name();
+            if (NameIs(whole, "ControlLogDiameter")) {
+                FDiameters.push_back(c);
+                continue;
+            }
+            const char* name = MatchedName(whole, FUseNS);
             if (NameIs(name, "ControlLogDiameter"))
                 FDiameters.push_back(c);
             else if (!elLength && NameIs(name, "LogLength"))

@@ -79,13 +79,16 @@ pugi::xml_node SelectChildNode(const pugi::xml_node& node, std::string_view sNam
 // The name an element is matched by (see IsElementNamed): the part after the first ':' when
 // matchLocalName, else the whole name. For readers that look at each child once and act on its
 // name, instead of searching the children once for every name they need.
-inline const char* MatchedName(const pugi::xml_node& node, bool matchLocalName)
+inline const char* MatchedName(const char* q, bool matchLocalName)
 {
-    const char* q = node.name();
     if (!matchLocalName)
         return q;
     const char* colon = std::strchr(q, ':');
     return colon ? colon + 1 : q;
+}
+inline const char* MatchedName(const pugi::xml_node& node, bool matchLocalName)
+{
+    return MatchedName(node.name(), matchLocalName);
 }
 
 // Whether the NUL-terminated name is exactly `name`, without measuring it first.
