@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <vector>
@@ -129,18 +130,29 @@ inline int RoundsFor(int stems)
     return stems <= 1000 ? 41 : stems <= 10000 ? 15 : 9;
 }
 
-// Registers `fn` at 1,000, 10,000 and 40,000 stems as `name`, then the same without page
-// faults as `name`_warm (last, as it changes the allocator for the rest of the process).
-inline int Register(const char* name, void (*fn)(benchmark::State&))
+struct Named {
+    const char* Name;
+    void (*Fn)(benchmark::State&);
+};
+
+// Registers each benchmark at 1,000, 10,000 and 40,000 stems under its name, then all of them
+// again without page faults as name_warm (last, as that changes the allocator for the rest of
+// the process).
+inline int Register(std::initializer_list<Named> benchmarks)
 {
     for (int warm : {0, 1})
-        for (int stems : {1000, 10000, 40000})
-            benchmark::RegisterBenchmark((warm ? std::string(name) + "_warm" : std::string(name)).c_str(), fn)
-                ->Args({stems, warm})
-                ->Iterations(RoundsFor(stems))
-                ->UseManualTime()
-                ->Unit(benchmark::kMillisecond);
+        for (const Named& b : benchmarks)
+            for (int stems : {1000, 10000, 40000})
+                benchmark::RegisterBenchmark((warm ? std::string(b.Name) + "_warm" : std::string(b.Name)).c_str(), b.Fn)
+                    ->Args({stems, warm})
+                    ->Iterations(RoundsFor(stems))
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMillisecond);
     return 0;
+}
+inline int Register(const char* name, void (*fn)(benchmark::State&))
+{
+    return Register({{name, fn}});
 }
 
 } // namespace LoadRatios
