@@ -780,17 +780,18 @@ bool TDataSet::SortByIntegerKeys()
         total += key.Bits;
     }
     if (total <= 64) {
-        // The keys' codes packed into one number, most significant key first; unrolled for the
-        // usual few keys.
-        const auto packWith = [&keys]<size_t K>(std::integral_constant<size_t, K>) {
+        // The keys' codes packed into one number, most significant key first.
+        const auto pack = [](const auto& someKeys, int slot) {
+            quint64 packed = 0;
+            for (const Key& key : someKeys)
+                packed = (packed << key.Bits) | key.Code(slot);
+            return packed;
+        };
+        // The same over a copy of fixed length, which the compiler unrolls for the usual few keys.
+        const auto packWith = [&keys, &pack]<size_t K>(std::integral_constant<size_t, K>) {
             std::array<Key, K> fixed;
             std::copy_n(keys.begin(), K, fixed.begin());
-            return [fixed](int slot) {
-                quint64 packed = 0;
-                for (const Key& key : fixed)
-                    packed = (packed << key.Bits) | key.Code(slot);
-                return packed;
-            };
+            return [fixed, &pack](int slot) { return pack(fixed, slot); };
         };
         const auto sortWith = [&](const auto& keyOf) {
             // Records usually arrive in order of the first key already (a reader writes a stem's
@@ -804,12 +805,7 @@ bool TDataSet::SortByIntegerKeys()
         case 2: return sortWith(packWith(std::integral_constant<size_t, 2>()));
         case 3: return sortWith(packWith(std::integral_constant<size_t, 3>()));
         default:
-            return sortWith([&keys](int slot) {
-                quint64 packed = 0;
-                for (const Key& key : keys)
-                    packed = (packed << key.Bits) | key.Code(slot);
-                return packed;
-            });
+            return sortWith([&keys, &pack](int slot) { return pack(keys, slot); });
         }
     }
 

@@ -3,10 +3,9 @@
 // An allocator for the few very large arrays of a load (a table of a million rows). malloc may
 // take a freed block of up to 32 MB back into its heap for the next load, but a larger one it
 // always maps afresh, to be faulted in 4 KB at a time, and each fault costs dearly on a virtual
-// machine. Such a block gets
-// a mapping of its own instead, aligned to 2 MB and advised for transparent huge pages, so that
-// one fault brings in 2 MB. Smaller blocks go to the ordinary heap, where a huge page's 2 MB
-// would also weigh more against the block's own size.
+// machine. Such a block gets a mapping of its own instead, aligned to 2 MB and advised for
+// transparent huge pages, so that one fault brings in 2 MB. Smaller blocks go to the ordinary
+// heap, where a huge page's 2 MB would also weigh more against the block's own size.
 
 #include <cstddef>
 #include <new>
